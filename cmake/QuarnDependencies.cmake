@@ -1,0 +1,45 @@
+# Third-party libraries, all from the distribution's packages.
+
+find_package(Threads REQUIRED)
+find_package(ZLIB REQUIRED)
+
+# SimpleIni is header-only. The cross build must not see the host's
+# /usr/include (it would pull in glibc headers), so the one header is copied
+# into the build tree and used from there by both builds.
+find_file(QUARN_SIMPLEINI_HEADER SimpleIni.h
+  PATHS /usr/include /usr/local/include
+  NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+if(NOT QUARN_SIMPLEINI_HEADER)
+  message(FATAL_ERROR "SimpleIni.h not found: install the libsimpleini-dev package")
+endif()
+set(QUARN_THIRD_PARTY_INCLUDE ${PROJECT_BINARY_DIR}/third_party/include)
+configure_file(${QUARN_SIMPLEINI_HEADER} ${QUARN_THIRD_PARTY_INCLUDE}/SimpleIni.h COPYONLY)
+
+add_library(quarn_simpleini INTERFACE)
+target_include_directories(quarn_simpleini SYSTEM INTERFACE $<BUILD_INTERFACE:${QUARN_THIRD_PARTY_INCLUDE}>)
+# The header holds its own function bodies behind this switch.
+target_compile_definitions(quarn_simpleini INTERFACE SI_IMPLEMENTATION)
+if(NOT WIN32)
+  # The default converter needs ConvertUTF.h, which the package does not ship;
+  # the settings are read as plain bytes anyway.
+  target_compile_definitions(quarn_simpleini INTERFACE SI_NO_CONVERSION)
+endif()
+
+# The MinGW runtime DLLs that our DLLs and programs need beside them. The
+# runtime is linked dynamically so an exception thrown in one of our DLLs can
+# be caught by the program that called it.
+set(QUARN_RUNTIME_DLLS "")
+if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  foreach(dll libgcc_s_dw2-1.dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+      OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${dll_path}")
+      find_file(dll_path_${dll} ${dll} PATHS /usr/${QUARN_MINGW_TRIPLE}/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+      set(dll_path "${dll_path_${dll}}")
+    endif()
+    if(EXISTS "${dll_path}")
+      list(APPEND QUARN_RUNTIME_DLLS ${dll_path})
+      file(COPY ${dll_path} DESTINATION ${QUARN_OUTPUT_DIR})
+    endif()
+  endforeach()
+endif()

@@ -1,0 +1,42 @@
+# Running the Windows build's programs under Wine: a private prefix inside the
+# build tree, Wine's chatter silenced, every run bounded in time.
+#
+# Sets QUARN_CAN_RUN_TARGET: whether this host can run the built programs.
+# The 32-bit loader cannot run on hosts that refuse 32-bit user code; the
+# probe below finds that out instead of letting every test fail.
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  find_program(QUARN_WINE NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  find_program(QUARN_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  set(QUARN_WINE_ARCH win64)
+else()
+  find_program(QUARN_WINE NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  find_program(QUARN_WINESERVER NAMES wineserver32 wineserver PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  set(QUARN_WINE_ARCH win32)
+endif()
+
+set(QUARN_CAN_RUN_TARGET OFF)
+if(QUARN_WINE AND QUARN_WINESERVER)
+  execute_process(COMMAND timeout 20 ${QUARN_WINE} --version
+    RESULT_VARIABLE wine_probe OUTPUT_QUIET ERROR_QUIET)
+  if(wine_probe EQUAL 0)
+    set(QUARN_CAN_RUN_TARGET ON)
+  endif()
+endif()
+
+if(NOT QUARN_CAN_RUN_TARGET)
+  message(WARNING "Wine for ${QUARN_WINE_ARCH} programs cannot run on this host "
+    "(loader '${QUARN_WINE}'); the programs are built but not run.")
+  return()
+endif()
+
+set(QUARN_WINE_PREFIX ${PROJECT_BINARY_DIR}/wineprefix)
+# Windows programs find the project's DLLs through WINEPATH even when a test
+# copies a program elsewhere.
+string(REPLACE "/" "\\\\" QUARN_WINE_RUNTIME_PATH "Z:${QUARN_OUTPUT_DIR}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${PROJECT_BINARY_DIR}/wine-run.sh
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE
+  @ONLY)
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
+endif()

@@ -1,0 +1,42 @@
+// The singleton, and construction and destruction of the configuration.
+#include "config/QuarnConfig.h"
+
+#include "util/Platform.h"
+
+template <class T>
+T* CSingleton<T>::m_pInstance = nullptr;
+
+template <class T>
+T* CSingleton<T>::GetInstance() {
+  return m_pInstance;
+}
+
+template <class T>
+T* CSingleton<T>::NewInstance() {
+  if (!m_pInstance) m_pInstance = new T();
+  return m_pInstance;
+}
+
+template <class T>
+void CSingleton<T>::RemoveInstance() {
+  if (!m_pInstance) return;
+  delete m_pInstance;
+  m_pInstance = nullptr;
+}
+
+template class CSingleton<CQuarnConfig>;
+
+CQuarnConfig::CQuarnConfig() {
+  kqt::sys::CurrentPlatform().StartSockets();  // Windows Sockets 2.2; the result does not matter here
+  try {
+    DeriveInstallationLayout();
+    ReadConfig(m_dirConfigFile.path());
+  } catch (...) {
+    // The destructor does not run for a half-built object: end the sockets
+    // here, or a failed construction would leave them started.
+    kqt::sys::CurrentPlatform().CleanupSockets();
+    throw;
+  }
+}
+
+CQuarnConfig::~CQuarnConfig() { kqt::sys::CurrentPlatform().CleanupSockets(); }

@@ -1,0 +1,125 @@
+// The process-wide configuration of the client: installation places,
+// settings, server lists, and identity of the machine.
+//
+//   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();  // once
+//   ... CSingleton<CQuarnConfig>::GetInstance()->GetLogLevel() ...   // any thread
+//   CSingleton<CQuarnConfig>::RemoveInstance();                      // at the end
+//
+// Getters return copies and never fail: anything that cannot be read gives
+// its documented default.
+#ifndef QUARN_CONFIG_QUARNCONFIG_H
+#define QUARN_CONFIG_QUARNCONFIG_H
+
+#include <string>
+#include <vector>
+
+#include "config/QuarnConfigExport.h"
+#include "config/Singleton.h"
+#include "util/DirCom.h"
+#include "util/LockUtil.h"
+
+class CQuarnConfig;
+// Instantiated once, inside the library.
+extern template class CSingleton<CQuarnConfig>;
+
+class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
+  friend class CSingleton<CQuarnConfig>;
+
+ public:
+  // Settings (cli_config.ini and domaincfg.ini).
+
+  // Reads the settings file at `path` and the domain override file of the
+  // global configuration directory. True when the settings file was loaded
+  // and names an install module. Missing or malformed values take their
+  // defaults; the two resource limits are read by the first read of the
+  // process only.
+  bool ReadConfig(const std::string& path);
+
+  double GetMaxCpuUse();
+  int GetMaxMemUse();
+  void SetMaxCpuUse(double percent);
+  void SetMaxMemUse(int megabytes);
+  int GetLogLevel();
+  long long GetLogFileMaxFile();
+  std::string GetInstallModule();
+  bool IsProtectUpdate();
+  bool IsProtectOruHids();
+  bool IsSendFile();
+  bool IsUpdateLua();
+  bool IsConnectToBetaServerEnabeld();
+  bool IsVmCrashCheckEnabled();
+  bool IsVelseEnabled();
+  bool IsWafEnabled();
+  int WafRuleRefreshInMinute();
+  int WafPortRefreshInMinute();
+  std::string GetWafConfig();
+
+  // Server lists, in configured order: copies the caller owns.
+  std::vector<std::string> GetAllUpdateUrl();
+  std::vector<std::string> GetAllSrvUrl();
+
+  // Installation places, all derived from the executable's directory E:
+  // client directory C = E/.., installation root R = E/../..
+
+  std::string GetQuarnDir();               // R
+  std::string GetGlobalCfgDir();           // R/globalcfg
+  std::string GetUpdateDir();              // R/quarn_update
+  std::string GetClientDir();              // C
+  std::string GetCurrentDir();             // E
+  std::string GetClientConfDir();          // E/conf
+  std::string GetClientDataDir();          // E/data
+  std::string GetConfigFilePath();         // E/conf/cli_config.ini
+  std::string GetUpdateExeName();          // "BrundavelUpdate.exe"
+  std::string GetUpdateExePath();          // R/quarn_update/BrundavelUpdate.exe
+  std::string GetUpdatePidFilePath();      // R/quarn_update/pid.txt
+  std::string GetUpCmdFilePath();          // R/quarn_update/up_cmd.txt
+  std::string GetUpdateVersionFilePath();  // R/quarn_update/cur_version.txt
+
+ private:
+  CQuarnConfig();
+  virtual ~CQuarnConfig();
+  CQuarnConfig(const CQuarnConfig&) = delete;
+  CQuarnConfig& operator=(const CQuarnConfig&) = delete;
+
+  void DeriveInstallationLayout();
+
+  std::string m_strBiosUuid;
+  kqt::CDirCom m_dirQuarn;
+  kqt::CDirCom m_dirUpdate;
+  kqt::CDirCom m_dirClient;
+  kqt::CDirCom m_dirConf;
+  kqt::CDirCom m_dirGlobalCfg;
+  kqt::CDirCom m_dirConfigFile;
+  std::string m_strCurrentVersion;
+  std::string m_strUpdateVersion;
+  std::string m_strPlatInfo;
+  std::string m_strMachineName;
+  std::string m_strSysInfo;
+  int m_nLogLevel = 4;
+  long long m_llLogMaxSize = 0x100000;
+  double m_dMaxCpuUse = 10.0;  // also what later instances of the process keep
+  int m_nMaxMemUse = 51200;
+  std::string m_strInstallModule;
+  bool m_bProtectUpdate = true;
+  bool m_bProtectOruHids = true;
+  bool m_bSendFile = true;
+  bool m_bUpdateLua = true;
+  bool m_bConnectBeta = false;
+  std::string m_strIdentityIp;
+  std::string m_strServiceIp;
+  kqt::CReadWriteLockUtil m_rwLock;
+  kqt::CMutexUtil m_mutexUpdateVersion;
+  kqt::CReadWriteLockUtil m_rwLockIdentityIp;
+  kqt::CReadWriteLockUtil m_rwLockUuid;
+  bool m_bVmCrashCheck = false;
+  bool m_bVelseEnable = false;
+  bool m_bVelseWafEnable = false;
+  int m_nWafRuleRefresh = 720;
+  int m_nWafPortRefresh = 1440;
+  std::vector<std::string> m_vecUpdateHosts;
+  std::vector<std::string> m_vecSrvHosts;
+  std::string m_strUuid;
+  std::string m_strWafConfig;
+};
+
+#endif

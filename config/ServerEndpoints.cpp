@@ -1,0 +1,12 @@
+// The service and update server lists, as the settings gave them.
+#include "config/QuarnConfig.h"
+
+std::vector<std::string> CQuarnConfig::GetAllUpdateUrl() {
+  kqt::CReadLockUtil hold(m_rwLock);
+  return m_vecUpdateHosts;
+}
+
+std::vector<std::string> CQuarnConfig::GetAllSrvUrl() {
+  kqt::CReadLockUtil hold(m_rwLock);
+  return m_vecSrvHosts;
+}

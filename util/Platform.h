@@ -1,0 +1,84 @@
+// The one door to the operating system.
+//
+// Every operating-system query of the kqt libraries and of the configuration
+// library goes through kqt::sys::Platform. Its methods are the real
+// implementation (Windows or POSIX, chosen by the build); a test derives from
+// it, overrides the queries it wants to fix, and installs the object with
+// ScopedPlatformOverride. Everything not overridden still reaches the real
+// system.
+#ifndef KQT_UTIL_PLATFORM_H
+#define KQT_UTIL_PLATFORM_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "util/kqtUtilExport.h"
+
+namespace kqt {
+namespace sys {
+
+// One running process, as the process list reports it.
+struct ProcessInfo {
+  std::uint32_t pid = 0;
+  std::string exeName;  // file name of the executable image ("a.exe")
+  std::string arg0;     // file name of the first command-line argument, where known
+};
+
+class KQTUTIL_API Platform {
+ public:
+  Platform() = default;
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+  virtual ~Platform();
+
+  // Full path of the running executable, components separated by "/";
+  // empty when the system does not say.
+  virtual std::string ExecutablePath();
+
+  // True when the operating system is 64-bit (on Windows also for a 32-bit
+  // process under WOW64).
+  virtual bool IsOperatingSystem64Bit();
+
+  virtual void SleepMilliseconds(std::uint64_t milliseconds);
+
+  // Windows Sockets 2.2 start and end (WSAStartup/WSACleanup); the result is
+  // the call's. POSIX has nothing to start: both answer 0.
+  virtual int StartSockets();
+  virtual int CleanupSockets();
+
+  // Every process the caller may see; empty when the list cannot be read.
+  virtual std::vector<ProcessInfo> ListProcesses();
+
+  // The IPv4 addresses of a host name in dotted-decimal form, in the order
+  // the resolver gives them; empty when the name does not resolve.
+  virtual std::vector<std::string> LookupIPv4(const std::string& name);
+
+  // A pseudo-random number; safe to call from any thread.
+  virtual int Random();
+};
+
+// The implementation in force: an installed override, else the real one.
+KQTUTIL_API Platform& CurrentPlatform();
+
+// The real implementation, whatever override is installed.
+KQTUTIL_API Platform& NativePlatform();
+
+// Installs `substitute` for the lifetime of this object and restores the
+// previous implementation afterwards. Meant for tests: install before the
+// threads that use the platform start, remove after they end.
+class KQTUTIL_API ScopedPlatformOverride {
+ public:
+  explicit ScopedPlatformOverride(Platform& substitute);
+  ~ScopedPlatformOverride();
+  ScopedPlatformOverride(const ScopedPlatformOverride&) = delete;
+  ScopedPlatformOverride& operator=(const ScopedPlatformOverride&) = delete;
+
+ private:
+  Platform* m_previous;
+};
+
+}  // namespace sys
+}  // namespace kqt
+
+#endif

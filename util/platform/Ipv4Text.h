@@ -1,0 +1,34 @@
+// IPv4 address texts from what the resolver returns. Included after the
+// system's socket headers (netdb.h or ws2tcpip.h), which define addrinfo.
+#ifndef KQT_UTIL_PLATFORM_IPV4TEXT_H
+#define KQT_UTIL_PLATFORM_IPV4TEXT_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kqt {
+namespace sys {
+
+inline std::string Ipv4Text(const unsigned char* bytes) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+  return text;
+}
+
+// The IPv4 addresses of a getaddrinfo result list, in its order.
+template <class AddrInfo>
+std::vector<std::string> Ipv4Addresses(const AddrInfo* results) {
+  std::vector<std::string> addresses;
+  for (const AddrInfo* it = results; it; it = it->ai_next) {
+    if (it->ai_family != AF_INET || !it->ai_addr) continue;
+    const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(it->ai_addr);
+    addresses.push_back(Ipv4Text(reinterpret_cast<const unsigned char*>(&address->sin_addr)));
+  }
+  return addresses;
+}
+
+}  // namespace sys
+}  // namespace kqt
+
+#endif

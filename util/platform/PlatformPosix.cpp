@@ -1,0 +1,100 @@
+// The platform queries on Linux and other POSIX systems.
+#include <dirent.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "util/Platform.h"
+#include "util/platform/Ipv4Text.h"
+
+namespace kqt {
+namespace sys {
+namespace {
+
+std::string ReadLink(const std::string& path) {
+  std::string target(256, '\0');
+  for (;;) {
+    ssize_t n = ::readlink(path.c_str(), &target[0], target.size());
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < target.size()) {
+      target.resize(static_cast<size_t>(n));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
+std::string BaseName(const std::string& path) {
+  std::string::size_type slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The first NUL-terminated argument of /proc/<pid>/cmdline.
+std::string FirstArgument(const std::string& procDir) {
+  std::ifstream in(procDir + "/cmdline", std::ios::binary);
+  std::string arg;
+  std::getline(in, arg, '\0');
+  return arg;
+}
+
+}  // namespace
+
+std::string Platform::ExecutablePath() { return ReadLink("/proc/self/exe"); }
+
+bool Platform::IsOperatingSystem64Bit() {
+  struct utsname names;
+  if (::uname(&names) != 0) return sizeof(void*) == 8;
+  const std::string machine = names.machine;
+  return machine.find("64") != std::string::npos || machine == "s390x";
+}
+
+int Platform::StartSockets() { return 0; }
+
+int Platform::CleanupSockets() { return 0; }
+
+std::vector<ProcessInfo> Platform::ListProcesses() {
+  std::vector<ProcessInfo> processes;
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return processes;
+  while (struct dirent* entry = ::readdir(proc)) {
+    char* end = nullptr;
+    unsigned long pid = std::strtoul(entry->d_name, &end, 10);
+    if (end == entry->d_name || *end != '\0' || pid == 0 || pid > 0xFFFFFFFFul) continue;
+    const std::string dir = std::string("/proc/") + entry->d_name;
+    ProcessInfo info;
+    info.pid = static_cast<std::uint32_t>(pid);
+    std::string image = ReadLink(dir + "/exe");
+    const char kDeleted[] = " (deleted)";
+    if (image.size() > sizeof kDeleted - 1 &&
+        image.compare(image.size() - (sizeof kDeleted - 1), std::string::npos, kDeleted) == 0)
+      image.resize(image.size() - (sizeof kDeleted - 1));
+    info.exeName = BaseName(image);
+    info.arg0 = BaseName(FirstArgument(dir));
+    if (info.exeName.empty() && info.arg0.empty()) continue;  // gone, or a kernel thread
+    processes.push_back(std::move(info));
+  }
+  ::closedir(proc);
+  return processes;
+}
+
+std::vector<std::string> Platform::LookupIPv4(const std::string& name) {
+  std::vector<std::string> addresses;
+  struct addrinfo hints;
+  std::memset(&hints, 0, sizeof hints);
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
+  struct addrinfo* results = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &results) != 0) return addresses;
+  addresses = Ipv4Addresses(results);
+  ::freeaddrinfo(results);
+  return addresses;
+}
+
+}  // namespace sys
+}  // namespace kqt

@@ -1,0 +1,119 @@
+// The platform queries on Windows.
+#include <tlhelp32.h>
+#include <windows.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "util/Platform.h"
+#include "util/platform/Ipv4Text.h"
+
+namespace kqt {
+namespace sys {
+namespace {
+
+// Starts Windows Sockets for one call and ends it again; counted by the
+// system, so it nests with the caller's own start.
+class SocketsForCall {
+ public:
+  SocketsForCall() {
+    WSADATA data;
+    m_started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }
+  ~SocketsForCall() {
+    if (m_started) ::WSACleanup();
+  }
+  SocketsForCall(const SocketsForCall&) = delete;
+  SocketsForCall& operator=(const SocketsForCall&) = delete;
+
+ private:
+  bool m_started;
+};
+
+class SnapshotHandle {
+ public:
+  explicit SnapshotHandle(HANDLE handle) : m_handle(handle) {}
+  ~SnapshotHandle() {
+    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
+  }
+  SnapshotHandle(const SnapshotHandle&) = delete;
+  SnapshotHandle& operator=(const SnapshotHandle&) = delete;
+  HANDLE get() const { return m_handle; }
+
+ private:
+  HANDLE m_handle;
+};
+
+}  // namespace
+
+std::string Platform::ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = ::GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) return std::string();
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    if (path.size() >= 32768) return std::string();  // longer than any Windows path
+    path.resize(path.size() * 2);
+  }
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+bool Platform::IsOperatingSystem64Bit() {
+#if defined(_WIN64)
+  return true;
+#else
+  typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
+  HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
+  if (!kernel32) return false;
+  IsWow64ProcessFn isWow64 =
+      reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+int Platform::StartSockets() {
+  WSADATA data;
+  return ::WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+int Platform::CleanupSockets() { return ::WSACleanup(); }
+
+std::vector<ProcessInfo> Platform::ListProcesses() {
+  std::vector<ProcessInfo> processes;
+  SnapshotHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) return processes;
+  PROCESSENTRY32 entry;
+  std::memset(&entry, 0, sizeof entry);
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
+    ProcessInfo info;
+    info.pid = entry.th32ProcessID;
+    info.exeName.assign(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
+    processes.push_back(std::move(info));
+  }
+  return processes;
+}
+
+std::vector<std::string> Platform::LookupIPv4(const std::string& name) {
+  std::vector<std::string> addresses;
+  SocketsForCall sockets;
+  struct addrinfo hints;
+  std::memset(&hints, 0, sizeof hints);
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
+  struct addrinfo* results = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &results) != 0) return addresses;
+  addresses = Ipv4Addresses(results);
+  ::freeaddrinfo(results);
+  return addresses;
+}
+
+}  // namespace sys
+}  // namespace kqt
