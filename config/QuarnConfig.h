@@ -35,6 +35,7 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   // process only.
   bool ReadConfig(const std::string& path);
 
+  std::string GetCurrentVersion();  // the client's version ("current_version")
   double GetMaxCpuUse();
   int GetMaxMemUse();
   void SetMaxCpuUse(double percent);

@@ -5,6 +5,11 @@
 using kqt::CReadLockUtil;
 using kqt::CWriteLockUtil;
 
+std::string CQuarnConfig::GetCurrentVersion() {
+  CReadLockUtil hold(m_rwLock);
+  return m_strCurrentVersion;
+}
+
 double CQuarnConfig::GetMaxCpuUse() {
   CReadLockUtil hold(m_rwLock);
   return m_dMaxCpuUse;

@@ -1,8 +1,12 @@
 // The platform queries on Windows.
-#include <tlhelp32.h>
-#include <windows.h>
+// Windows headers in the order they need: winsock2 before windows.h.
 #include <winsock2.h>
+
 #include <ws2tcpip.h>
+
+#include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>

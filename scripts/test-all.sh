@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds every preset and runs every test:
+#   native  the whole suite on Linux
+#   win64   the whole suite as 64-bit Windows programs under Wine
+#   win32   the product build (PE32): format and export checks, and the whole
+#           suite under 32-bit Wine where this host can run 32-bit code
+set -uo pipefail
+cd "$(dirname "$0")/.."
+start=$(date +%s)
+scripts/setup-debian.sh || exit 1
+scripts/build.sh native win64 win32 || exit 1
+
+passed=0 failed=0
+run_ctest() {  # run_ctest PRESET
+  local log=build/$1/ctest.log
+  echo "== test $1"
+  ctest --preset "$1" >"$log" 2>&1
+  local rc=$?
+  grep -E "tests passed|Failed|\*\*\*|Not Run|Timeout" "$log" | grep -v "^ *[0-9]*/[0-9]* Test.*Passed" || true
+  local total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log")
+  local bad=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log")
+  [ -n "$total" ] || { cat "$log"; total=1; bad=1; }
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  [ $rc -eq 0 ] || tail -40 "$log"
+}
+
+run_ctest native
+run_ctest win64
+run_ctest win32
+if [ ! -x build/win32/wine-run.sh ]; then
+  echo "   win32: only the format and export checks ran; this host does not run 32-bit programs"
+fi
+for preset in win64 win32; do
+  [ -x "build/$preset/wine-run.sh" ] && "build/$preset/wine-run.sh" --stop
+done
+
+echo "== $(( $(date +%s) - start )) s in all"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,72 @@
+// The installation's places, derived from the executable's directory.
+#include <filesystem>
+#include <set>
+
+#include "tests/config/ConfigFixture.h"
+
+namespace {
+std::set<std::string> TreeBelow(const std::string& root) {
+  std::set<std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+    entries.insert(entry.path().generic_string());
+  return entries;
+}
+}  // namespace
+
+using Layout = ConfigFixture;
+
+TEST_F(Layout, ThirteenPlacesOfAnExecutableTwoLevelsBelowTheRoot) {
+  const std::string R = installation.root();
+  CQuarnConfig& config = Config();
+  EXPECT_EQ(config.GetQuarnDir(), R);
+  EXPECT_EQ(config.GetGlobalCfgDir(), R + "/globalcfg");
+  EXPECT_EQ(config.GetUpdateDir(), R + "/quarn_update");
+  EXPECT_EQ(config.GetClientDir(), R + "/client");
+  EXPECT_EQ(config.GetCurrentDir(), R + "/client/bin");
+  EXPECT_EQ(config.GetClientConfDir(), R + "/client/bin/conf");
+  EXPECT_EQ(config.GetClientDataDir(), R + "/client/bin/data");
+  EXPECT_EQ(config.GetConfigFilePath(), R + "/client/bin/conf/cli_config.ini");
+  EXPECT_EQ(config.GetUpdateExeName(), "BrundavelUpdate.exe");
+  EXPECT_EQ(config.GetUpdateExePath(), R + "/quarn_update/BrundavelUpdate.exe");
+  EXPECT_EQ(config.GetUpdatePidFilePath(), R + "/quarn_update/pid.txt");
+  EXPECT_EQ(config.GetUpCmdFilePath(), R + "/quarn_update/up_cmd.txt");
+  EXPECT_EQ(config.GetUpdateVersionFilePath(), R + "/quarn_update/cur_version.txt");
+}
+
+TEST_F(Layout, ADeeperExecutableIsGivenOtherPlacesAndMakesNoDirectoryTree) {
+  const std::string R = installation.root();
+  installation.platform.executablePath = R + "/a/b/c/agent.exe";  // none of a/b/c exists
+  CQuarnConfig& config = Config();
+  EXPECT_EQ(config.GetQuarnDir(), R + "/a");
+  EXPECT_EQ(config.GetClientDir(), R + "/a/b");
+  EXPECT_EQ(config.GetCurrentDir(), R + "/a/b/c");
+  EXPECT_EQ(config.GetUpdateDir(), R + "/a/quarn_update");
+  EXPECT_EQ(config.GetConfigFilePath(), R + "/a/b/c/conf/cli_config.ini");
+  EXPECT_EQ(config.GetUpdateVersionFilePath(), R + "/a/quarn_update/cur_version.txt");
+  EXPECT_EQ(config.GetUpdateExePath(), R + "/a/quarn_update/BrundavelUpdate.exe");
+  EXPECT_EQ(config.GetClientConfDir(), R + "/a/b/c/conf");
+  EXPECT_EQ(config.GetClientDataDir(), R + "/a/b/c/data");
+  EXPECT_EQ(config.GetGlobalCfgDir(), R + "/a/globalcfg");
+  // globalcfg is made only inside an existing root: no parents are created.
+  EXPECT_FALSE(quarn_test::IsDirectory(R + "/a"));
+}
+
+TEST_F(Layout, GettersAreStableAndLeaveTheDiskAlone) {
+  CQuarnConfig& config = Config();
+  const std::set<std::string> before = TreeBelow(installation.root());
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(config.GetQuarnDir(), config.GetQuarnDir());
+    EXPECT_EQ(config.GetClientConfDir(), config.GetClientConfDir());
+    EXPECT_EQ(config.GetClientDataDir(), config.GetClientDataDir());
+    EXPECT_EQ(config.GetCurrentDir(), config.GetCurrentDir());
+    config.GetGlobalCfgDir();
+    config.GetUpdateDir();
+    config.GetConfigFilePath();
+    config.GetUpdateExePath();
+    config.GetUpdatePidFilePath();
+    config.GetUpCmdFilePath();
+    config.GetUpdateVersionFilePath();
+  }
+  EXPECT_EQ(TreeBelow(installation.root()), before);
+  EXPECT_FALSE(quarn_test::IsDirectory(installation.binDir() + "/data"));
+}

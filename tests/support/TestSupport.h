@@ -1,0 +1,94 @@
+// Helpers shared by the tests: a temporary installation tree, a platform
+// whose answers the test fixes, and small file helpers.
+#ifndef QUARN_TESTS_SUPPORT_TESTSUPPORT_H
+#define QUARN_TESTS_SUPPORT_TESTSUPPORT_H
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "util/Platform.h"
+
+namespace quarn_test {
+
+// A fresh, empty directory that is removed with the object. Its path is
+// absolute, "/"-separated and without symbolic links.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+// The real platform with the answers a test wants to fix. Unset answers
+// come from the real system.
+class FakePlatform : public kqt::sys::Platform {
+ public:
+  std::string executablePath;  // when not empty
+  std::function<std::vector<kqt::sys::ProcessInfo>()> processes;
+  std::function<std::vector<std::string>(const std::string&)> lookup;
+  std::function<int()> random;
+  std::atomic<int> socketStarts{0};
+  std::atomic<int> socketCleanups{0};
+
+  std::string ExecutablePath() override;
+  int StartSockets() override;
+  int CleanupSockets() override;
+  std::vector<kqt::sys::ProcessInfo> ListProcesses() override;
+  std::vector<std::string> LookupIPv4(const std::string& name) override;
+  int Random() override;
+};
+
+// An installation tree in a temporary directory: root R, with the program
+// taken to live in R/client/bin (the fake executable R/client/bin/agent.exe
+// is installed as the platform's answer while the object lives).
+class TempInstallation {
+ public:
+  TempInstallation();
+  ~TempInstallation();
+
+  const std::string& root() const { return m_root; }
+  std::string binDir() const { return m_root + "/client/bin"; }
+  std::string confDir() const { return binDir() + "/conf"; }
+  std::string settingsPath() const { return confDir() + "/cli_config.ini"; }
+  std::string globalCfgDir() const { return m_root + "/globalcfg"; }
+
+  void WriteSettings(const std::string& content) const;
+  void WriteDomainOverride(const std::string& content) const;
+
+  FakePlatform platform;
+
+ private:
+  TempDir m_dir;
+  std::string m_root;
+  kqt::sys::ScopedPlatformOverride m_override;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+bool IsDirectory(const std::string& path);
+
+// Sends the process-wide log to a file for the lifetime of the object, at
+// the default threshold, and restores standard error afterwards.
+class CapturedLog {
+ public:
+  CapturedLog();
+  ~CapturedLog();
+  std::string Text() const { return ReadFile(m_path); }
+  std::vector<std::string> Lines() const;
+
+ private:
+  TempDir m_dir;
+  std::string m_path;
+};
+
+}  // namespace quarn_test
+
+#endif

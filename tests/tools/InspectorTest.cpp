@@ -1,0 +1,129 @@
+// The real quarncfg program, copied into a temporary installation and run
+// there: nothing of its platform is substituted.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "support/TestSupport.h"
+#include "util/ToolUtil.h"
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+namespace fs = std::filesystem;
+using quarn_test::ReadFile;
+using quarn_test::TempDir;
+using quarn_test::WriteFile;
+
+namespace {
+
+#if defined(_WIN32)
+const char kExeSuffix[] = ".exe";
+#else
+const char kExeSuffix[] = "";
+#endif
+
+struct Installation {
+  std::string root;
+  std::string bin;
+  std::string program;
+};
+
+// R/client/bin holding quarncfg and, on Windows, every DLL beside it.
+Installation Install(const std::string& base) {
+  Installation inst{base + "/R", base + "/R/client/bin", ""};
+  fs::create_directories(fs::path(inst.bin + "/conf"));
+  const std::string built = kqt::CToolUtil::GetApplicationDirPath();
+  inst.program = inst.bin + "/quarncfg" + kExeSuffix;
+  fs::copy_file(fs::path(built + "/quarncfg" + kExeSuffix), fs::path(inst.program));
+#if defined(_WIN32)
+  for (const auto& entry : fs::directory_iterator(fs::path(built)))
+    if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), fs::path(inst.bin) / entry.path().filename());
+#endif
+  return inst;
+}
+
+// Runs the program with its output sent to `output`; the exit code.
+int RunProgram(const std::string& program, const std::string& args, const std::string& output) {
+#if defined(_WIN32)
+  std::string command = "\"\"" + program + "\" " + args + " > \"" + output + "\" 2>&1\"";
+  for (char& c : command)
+    if (c == '/') c = '\\';
+  return std::system(command.c_str());
+#else
+  const int status = std::system(("'" + program + "' " + args + " > '" + output + "' 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// "  Label  : value" lines of the report, by label (first line of a list).
+std::map<std::string, std::string> Rows(const std::string& report) {
+  std::map<std::string, std::string> rows;
+  std::istringstream in(report);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string::size_type colon = line.find(" : ");
+    if (line.rfind("  ", 0) != 0 || colon == std::string::npos) continue;
+    std::string label = line.substr(2, colon - 2);
+    label.erase(label.find_last_not_of(' ') + 1);
+    if (!label.empty()) rows[label] = line.substr(colon + 3);
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST(Inspector, ReportsTheInstallationItWasPlacedIn) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  WriteFile(inst.bin + "/conf/cli_config.ini",
+            "current_version=quarn_02_01\ndefaultinstall=full\nmax_cpuuse=25\nsrv_domain=svc.example.org\n");
+  fs::create_directories(fs::path(inst.root + "/globalcfg"));
+  WriteFile(inst.root + "/globalcfg/domaincfg.ini", "update_srv_domain=first.example.org\n");
+
+  const std::string output = dir.path() + "/report.txt";
+  ASSERT_EQ(RunProgram(inst.program, "", output), 0) << ReadFile(output);
+  const std::map<std::string, std::string> rows = Rows(ReadFile(output));
+
+  // The temporary path may be spelt differently by the child (drive letter,
+  // case on Windows): compare the part below the temporary directory.
+  const std::string reportedRoot = rows.count("Installation root") ? rows.at("Installation root") : "";
+  const std::string tail = dir.path().substr(dir.path().find_last_of('/')) + "/R\"";
+  ASSERT_GE(reportedRoot.size(), tail.size()) << ReadFile(output);
+  EXPECT_EQ(reportedRoot.substr(reportedRoot.size() - tail.size()), tail);
+  const std::string R = reportedRoot.substr(1, reportedRoot.size() - 2);
+  EXPECT_EQ(rows.at("Executable directory"), "\"" + R + "/client/bin\"");
+  EXPECT_EQ(rows.at("Settings file"), "\"" + R + "/client/bin/conf/cli_config.ini\"");
+  EXPECT_EQ(rows.at("Updater version file"), "\"" + R + "/quarn_update/cur_version.txt\"");
+  EXPECT_EQ(rows.at("Install module"), "\"full\"");
+  EXPECT_EQ(rows.at("CPU use limit (%)"), "25");
+  EXPECT_EQ(rows.at("Service servers"), "1. \"svc.example.org\"");
+  EXPECT_EQ(rows.at("Update servers"), "1. \"first.example.org\"");
+}
+
+TEST(Inspector, CreatesTheGlobalConfigurationDirectoryAndPrintsOneSection) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/report.txt";
+  ASSERT_EQ(RunProgram(inst.program, "--section servers", output), 0) << ReadFile(output);
+  EXPECT_TRUE(quarn_test::IsDirectory(inst.root + "/globalcfg"));
+  const std::string report = ReadFile(output);
+  EXPECT_EQ(report.find("Installation"), std::string::npos) << report;
+  EXPECT_NE(report.find("Servers"), std::string::npos) << report;
+  EXPECT_NE(report.find("load config error"), std::string::npos) << "no settings file: the library says so";
+}
+
+TEST(Inspector, ABadArgumentExitsWithTwo) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/report.txt";
+  EXPECT_EQ(RunProgram(inst.program, "--bogus", output), 2);
+  EXPECT_NE(ReadFile(output).find("unknown argument '--bogus'"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "--section nothing", output), 2);
+  EXPECT_EQ(RunProgram(inst.program, "--help", output), 0);
+  EXPECT_NE(ReadFile(output).find("Usage: quarncfg"), std::string::npos);
+}
