@@ -1,5 +1,6 @@
 // Creating, sharing and removing the one configuration object.
 #include <filesystem>
+#include <new>
 
 #include "tests/config/ConfigFixture.h"
 
@@ -68,4 +69,25 @@ TEST_F(Lifecycle, AGlobalConfigurationPathTakenByAFileIsNotFatal) {
   EXPECT_EQ(Config().GetGlobalCfgDir(), installation.globalCfgDir());
   EXPECT_EQ(Config().GetInstallModule(), "full");
   EXPECT_EQ(Config().GetAllSrvUrl().size(), 4u);
+}
+
+namespace {
+// A platform that runs out of memory while construction asks for the
+// executable's path.
+class ExhaustedPlatform : public quarn_test::FakePlatform {
+ public:
+  std::string ExecutablePath() override { throw std::bad_alloc(); }
+};
+}  // namespace
+
+TEST_F(Lifecycle, AFailedConstructionLeavesNoInstanceAndNoStartedSockets) {
+  ExhaustedPlatform exhausted;
+  {
+    kqt::sys::ScopedPlatformOverride use(exhausted);
+    EXPECT_THROW(CSingleton<CQuarnConfig>::NewInstance(), std::bad_alloc);
+  }
+  EXPECT_EQ(CSingleton<CQuarnConfig>::GetInstance(), nullptr);
+  EXPECT_EQ(exhausted.socketStarts.load(), 1);
+  EXPECT_EQ(exhausted.socketCleanups.load(), 1);
+  EXPECT_NE(CSingleton<CQuarnConfig>::NewInstance(), nullptr);  // and the next attempt works
 }
