@@ -10,6 +10,7 @@
 #ifndef QUARN_CONFIG_QUARNCONFIG_H
 #define QUARN_CONFIG_QUARNCONFIG_H
 
+#include <list>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,27 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   // Server lists, in configured order: copies the caller owns.
   std::vector<std::string> GetAllUpdateUrl();
   std::vector<std::string> GetAllSrvUrl();
+
+  // One IPv4 address of `domain`, drawn at random among its addresses; the
+  // empty text when it has none. Each call looks the name up again.
+  std::string GetIpByDomain(const std::string& domain);
+
+  // The machine's addresses and identity.
+
+  // Every IPv4 address of the local host, in the system's order.
+  std::vector<std::string> GetLocalIpList();
+  // The usable local addresses (not link-local, not 127.0.0.1, not
+  // 255.255.255.255), at most six, in order.
+  std::list<std::string> GetHostArray();
+  // The identity address chosen now: the first private local address, else
+  // the last one in 172.x outside 172.16-32, else empty. Nothing is stored.
+  std::string GetIdentityIpByHost();
+  // The stored identity address; computed and stored first while empty.
+  const std::string GetIdentityIp();
+  void SetIdentityIp(const std::string& ip);
+  // An address the caller keeps here; the library does not use it.
+  void SetServiceIp(const std::string& ip);
+  std::string GetServiceIp();
 
   // Installation places, all derived from the executable's directory E:
   // client directory C = E/.., installation root R = E/../..
@@ -121,6 +143,9 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   std::vector<std::string> m_vecSrvHosts;
   std::string m_strUuid;
   std::string m_strWafConfig;
+
+  // Guards m_strServiceIp, so callers need no rule about threads.
+  kqt::CReadWriteLockUtil m_rwLockServiceIp;
 };
 
 #endif

@@ -24,7 +24,7 @@ lay_out() {  # lay_out DIR BUILD
 echo
 echo "== native: build/sample/native/R/client/bin/quarncfg"
 bin=$(lay_out build/sample/native build/native)
-"$bin/quarncfg"
+"$bin/quarncfg" --no-resolve
 
 # The product is the 32-bit build; where this host cannot run 32-bit code,
 # the same sources built for 64-bit Windows show what the Windows code sees.
@@ -33,7 +33,7 @@ for preset in win32 win64; do
     echo
     echo "== $preset under Wine: build/sample/$preset/R/client/bin/quarncfg.exe"
     bin=$(lay_out "build/sample/$preset" "build/$preset")
-    "build/$preset/wine-run.sh" "$bin/quarncfg.exe"
+    "build/$preset/wine-run.sh" "$bin/quarncfg.exe" --no-resolve
     "build/$preset/wine-run.sh" --stop
   else
     echo

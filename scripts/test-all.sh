@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds every preset and runs every test:
 #   native  the whole suite on Linux
+#   asan    the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   tsan    the same under ThreadSanitizer
 #   win64   the whole suite as 64-bit Windows programs under Wine
 #   win32   the product build (PE32): format and export checks, and the whole
 #           suite under 32-bit Wine where this host can run 32-bit code
@@ -8,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
 scripts/setup-debian.sh || exit 1
-scripts/build.sh native win64 win32 || exit 1
+scripts/build.sh native asan tsan win64 win32 || exit 1
 
 passed=0 failed=0
 run_ctest() {  # run_ctest PRESET
@@ -26,6 +28,8 @@ run_ctest() {  # run_ctest PRESET
 }
 
 run_ctest native
+run_ctest asan
+run_ctest tsan
 run_ctest win64
 run_ctest win32
 if [ ! -x build/win32/wine-run.sh ]; then

@@ -29,12 +29,18 @@ void Report::Value(const std::string& label, long long value) { Add(label, std::
 void Report::Switch(const std::string& label, bool value) { Add(label, value ? "yes" : "no"); }
 
 void Report::List(const std::string& label, const std::vector<std::string>& values) {
+  std::vector<std::string> quoted;
+  for (const std::string& value : values) quoted.push_back(Quoted(value));
+  Lines(label, quoted);
+}
+
+void Report::Lines(const std::string& label, const std::vector<std::string>& values) {
   if (values.empty()) {
     Add(label, "(none)");
     return;
   }
   for (size_t i = 0; i < values.size(); ++i)
-    Add(i == 0 ? label : std::string(), std::to_string(i + 1) + ". " + Quoted(values[i]));
+    Add(i == 0 ? label : std::string(), std::to_string(i + 1) + ". " + values[i]);
 }
 
 bool Report::HasSection(const std::string& title) const {

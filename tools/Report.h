@@ -15,8 +15,10 @@ class Report {
   void Value(const std::string& label, const std::string& value);
   void Value(const std::string& label, long long value);
   void Switch(const std::string& label, bool value);
-  // A list of texts, one numbered line per entry.
+  // A list of texts, one numbered line per entry, each quoted.
   void List(const std::string& label, const std::vector<std::string>& values);
+  // Numbered lines shown as they are.
+  void Lines(const std::string& label, const std::vector<std::string>& lines);
 
   bool HasSection(const std::string& title) const;
   std::vector<std::string> SectionTitles() const;

@@ -2,6 +2,7 @@
 // the installation that this program's own directory belongs to.
 #include <cstdio>
 #include <cstring>
+#include <list>
 #include <string>
 
 #include "Report.h"
@@ -11,10 +12,13 @@ namespace {
 
 void Usage(std::FILE* out) {
   std::fputs(
-      "Usage: quarncfg [--section NAME] [--help]\n"
+      "Usage: quarncfg [--section NAME] [--no-resolve] [--help]\n"
       "Prints what the configuration library reads for the installation this\n"
-      "program lies in: its places, its settings and its server lists.\n"
-      "  --section NAME  print only that section (Installation, Settings, Servers)\n"
+      "program lies in: its places, its settings, its server lists and the\n"
+      "machine's network identity.\n"
+      "  --section NAME  print only that section (Installation, Settings, Servers,\n"
+      "                  Network)\n"
+      "  --no-resolve    do not look up the servers' names\n"
       "  --help          print this text\n",
       out);
 }
@@ -58,20 +62,52 @@ void AddSettings(Report& report, CQuarnConfig& config) {
   report.Text("WAF configuration", config.GetWafConfig());
 }
 
-void AddServers(Report& report, CQuarnConfig& config) {
+// Each server with one of its addresses, as GetIpByDomain draws it.
+std::vector<std::string> WithAddresses(CQuarnConfig& config, const std::vector<std::string>& servers) {
+  std::vector<std::string> lines;
+  for (const std::string& server : servers) {
+    const std::string address = config.GetIpByDomain(server);
+    lines.push_back(server + " -> " + (address.empty() ? "(no address)" : address));
+  }
+  return lines;
+}
+
+void AddServers(Report& report, CQuarnConfig& config, bool resolve) {
   report.Section("Servers");
-  report.List("Service servers", config.GetAllSrvUrl());
-  report.List("Update servers", config.GetAllUpdateUrl());
+  const std::vector<std::string> services = config.GetAllSrvUrl();
+  const std::vector<std::string> updates = config.GetAllUpdateUrl();
+  report.List("Service servers", services);
+  report.List("Update servers", updates);
+  if (resolve) {
+    report.Lines("Service server addresses", WithAddresses(config, services));
+    report.Lines("Update server addresses", WithAddresses(config, updates));
+  } else {
+    report.Value("Server addresses", "not looked up (--no-resolve)");
+  }
+}
+
+void AddNetwork(Report& report, CQuarnConfig& config) {
+  report.Section("Network");
+  report.List("Local addresses", config.GetLocalIpList());
+  const std::list<std::string> hosts = config.GetHostArray();
+  report.List("Usable addresses", std::vector<std::string>(hosts.begin(), hosts.end()));
+  report.Text("Identity address", config.GetIdentityIp());
+  report.Text("Service address", config.GetServiceIp());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string only;
+  bool resolve = true;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       Usage(stdout);
       return 0;
+    }
+    if (std::strcmp(argv[i], "--no-resolve") == 0) {
+      resolve = false;
+      continue;
     }
     if (std::strcmp(argv[i], "--section") == 0 && i + 1 < argc) {
       only = argv[++i];
@@ -86,7 +122,8 @@ int main(int argc, char** argv) {
   Report report;
   AddInstallation(report, *config);
   AddSettings(report, *config);
-  AddServers(report, *config);
+  AddServers(report, *config, resolve);
+  AddNetwork(report, *config);
   CSingleton<CQuarnConfig>::RemoveInstance();
 
   if (!only.empty() && !report.HasSection(only)) {

@@ -50,6 +50,17 @@ class KQTUTIL_API Platform {
   // Every process the caller may see; empty when the list cannot be read.
   virtual std::vector<ProcessInfo> ListProcesses();
 
+  // The local host name (gethostname with a 256-byte buffer); false when the
+  // system gives none.
+  virtual bool HostName(std::string& name);
+
+  // The machine's own IPv4 addresses in dotted-decimal form, in the order the
+  // system gives them. Windows: the addresses of the local host name
+  // (gethostname, gethostbyname). POSIX: the same answer from the interfaces
+  // that are up (getifaddrs), loopback left out; "127.0.0.1" alone when no
+  // other interface has an IPv4 address. Empty when the query fails.
+  virtual std::vector<std::string> LocalIPv4Addresses();
+
   // The IPv4 addresses of a host name in dotted-decimal form, in the order
   // the resolver gives them; empty when the name does not resolve.
   virtual std::vector<std::string> LookupIPv4(const std::string& name);

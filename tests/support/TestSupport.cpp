@@ -50,6 +50,11 @@ std::vector<kqt::sys::ProcessInfo> FakePlatform::ListProcesses() {
   return processes ? processes() : Platform::ListProcesses();
 }
 
+std::vector<std::string> FakePlatform::LocalIPv4Addresses() {
+  ++localAddressQueries;
+  return localAddresses ? localAddresses() : Platform::LocalIPv4Addresses();
+}
+
 std::vector<std::string> FakePlatform::LookupIPv4(const std::string& name) {
   return lookup ? lookup(name) : Platform::LookupIPv4(name);
 }

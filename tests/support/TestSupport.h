@@ -33,6 +33,8 @@ class FakePlatform : public kqt::sys::Platform {
  public:
   std::string executablePath;  // when not empty
   std::function<std::vector<kqt::sys::ProcessInfo>()> processes;
+  std::function<std::vector<std::string>()> localAddresses;
+  std::atomic<int> localAddressQueries{0};
   std::function<std::vector<std::string>(const std::string&)> lookup;
   std::function<int()> random;
   std::atomic<int> socketStarts{0};
@@ -42,6 +44,7 @@ class FakePlatform : public kqt::sys::Platform {
   int StartSockets() override;
   int CleanupSockets() override;
   std::vector<kqt::sys::ProcessInfo> ListProcesses() override;
+  std::vector<std::string> LocalIPv4Addresses() override;
   std::vector<std::string> LookupIPv4(const std::string& name) override;
   int Random() override;
 };

@@ -1,5 +1,7 @@
 // The platform queries on Linux and other POSIX systems.
 #include <dirent.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -81,6 +83,30 @@ std::vector<ProcessInfo> Platform::ListProcesses() {
   }
   ::closedir(proc);
   return processes;
+}
+
+bool Platform::HostName(std::string& name) {
+  char buffer[256] = {};
+  if (::gethostname(buffer, 255) != 0) return false;
+  name = buffer;
+  return true;
+}
+
+std::vector<std::string> Platform::LocalIPv4Addresses() {
+  std::vector<std::string> addresses;
+  struct ifaddrs* interfaces = nullptr;
+  if (::getifaddrs(&interfaces) != 0) return addresses;
+  for (struct ifaddrs* it = interfaces; it; it = it->ifa_next) {
+    if (!it->ifa_addr || it->ifa_addr->sa_family != AF_INET) continue;
+    if (!(it->ifa_flags & IFF_UP) || (it->ifa_flags & IFF_LOOPBACK)) continue;
+    const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
+    addresses.push_back(Ipv4Text(reinterpret_cast<const unsigned char*>(&address->sin_addr)));
+  }
+  ::freeifaddrs(interfaces);
+  // Windows answers its own host name with the loopback address when the
+  // machine has no other.
+  if (addresses.empty()) addresses.push_back("127.0.0.1");
+  return addresses;
 }
 
 std::vector<std::string> Platform::LookupIPv4(const std::string& name) {

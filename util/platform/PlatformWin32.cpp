@@ -105,6 +105,33 @@ std::vector<ProcessInfo> Platform::ListProcesses() {
   return processes;
 }
 
+bool Platform::HostName(std::string& name) {
+  SocketsForCall sockets;
+  char buffer[256];
+  std::memset(buffer, 0, sizeof buffer);
+  if (::gethostname(buffer, 255) == SOCKET_ERROR) return false;
+  name = buffer;
+  return true;
+}
+
+std::vector<std::string> Platform::LocalIPv4Addresses() {
+  std::vector<std::string> addresses;
+  SocketsForCall sockets;
+  char name[256];
+  std::memset(name, 0, sizeof name);
+  if (::gethostname(name, 255) == SOCKET_ERROR) return addresses;
+  // The host entry and the texts of inet_ntoa live in this thread's own
+  // storage until its next socket call: copy each text at once.
+  const hostent* host = ::gethostbyname(name);
+  if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list) return addresses;
+  for (char** entry = host->h_addr_list; *entry; ++entry) {
+    in_addr address;
+    std::memcpy(&address, *entry, sizeof address);
+    addresses.push_back(::inet_ntoa(address));
+  }
+  return addresses;
+}
+
 std::vector<std::string> Platform::LookupIPv4(const std::string& name) {
   std::vector<std::string> addresses;
   SocketsForCall sockets;
