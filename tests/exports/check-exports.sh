@@ -2,7 +2,8 @@
 # check-exports.sh OBJDUMP FORMAT NAMES_FILE MAIN_DLL [OTHER_DLL...]
 # Checks that every DLL has the object format FORMAT (pei-i386 for PE32,
 # pei-x86-64 for PE32+) and that the export table of MAIN_DLL holds every
-# name listed in NAMES_FILE (demangled, one per line, "#" starts a comment).
+# name listed in NAMES_FILE (demangled, one per line, "#" starts a comment)
+# and none of the names listed there with a leading "!".
 set -u
 objdump=$1 format=$2 names=$3
 shift 3
@@ -24,7 +25,15 @@ exports=$("$objdump" -p "$main" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/
 count=0
 missing=0
 while IFS= read -r name; do
-  case "$name" in ''|'#'*) continue ;; esac
+  case "$name" in
+    ''|'#'*) continue ;;
+    '!'*)
+      if printf '%s\n' "$exports" | grep -qxF "${name#!}"; then
+        echo "EXPORTED ${name#!} (must stay internal)"
+        status=1
+      fi
+      continue ;;
+  esac
   count=$((count + 1))
   if ! printf '%s\n' "$exports" | grep -qxF "$name"; then
     echo "MISSING $name"
