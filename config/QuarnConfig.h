@@ -81,6 +81,25 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   void SetServiceIp(const std::string& ip);
   std::string GetServiceIp();
 
+  // Versions and the updater.
+
+  // The updater's version: the trimmed first line of its record
+  // R/quarn_update/cur_version.txt, read anew (one retry after 500 ms);
+  // "update_00_00" when there is none.
+  std::string GetUpdateVersion();
+  // "win32_<client version>_<size of this program's executable in bytes>".
+  std::string GetVersionDetail();
+  // "win32_<updater version>_<size of the updater's executable in bytes>".
+  std::string GetUpdateVerDetail();
+  // The process id of a running updater (BrundavelUpdate.exe), or 0.
+  int GetUpdatePid();
+
+  // The update server: its host name, and the URLs built on it.
+  std::string GetUpdateServerPreDomain();  // host name only
+  std::string GetPostSrvUrl();             // http://HOST/update
+  std::string GetDownLoadPlatformUrl();    // http://HOST/download/win32/
+  std::string GetDownLoadPreUrl();         // http://HOST/download/
+
   // Installation places, all derived from the executable's directory E:
   // client directory C = E/.., installation root R = E/../..
 
@@ -97,6 +116,11 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   std::string GetUpdatePidFilePath();      // R/quarn_update/pid.txt
   std::string GetUpCmdFilePath();          // R/quarn_update/up_cmd.txt
   std::string GetUpdateVersionFilePath();  // R/quarn_update/cur_version.txt
+
+ protected:
+  // Reads the updater's version record into m_strUpdateVersion: true when a
+  // line was read (also a blank one); otherwise stores "update_00_00".
+  bool ReadUpdateVersion();
 
  private:
   CQuarnConfig();

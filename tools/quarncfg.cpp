@@ -17,7 +17,7 @@ void Usage(std::FILE* out) {
       "program lies in: its places, its settings, its server lists and the\n"
       "machine's network identity.\n"
       "  --section NAME  print only that section (Installation, Settings, Servers,\n"
-      "                  Network)\n"
+      "                  Network, Versions)\n"
       "  --no-resolve    do not look up the servers' names\n"
       "  --help          print this text\n",
       out);
@@ -95,6 +95,20 @@ void AddNetwork(Report& report, CQuarnConfig& config) {
   report.Text("Service address", config.GetServiceIp());
 }
 
+void AddVersions(Report& report, CQuarnConfig& config) {
+  report.Section("Versions");
+  report.Text("Client version", config.GetCurrentVersion());
+  report.Text("Updater version", config.GetUpdateVersion());
+  report.Text("Client version detail", config.GetVersionDetail());
+  report.Text("Updater version detail", config.GetUpdateVerDetail());
+  const int pid = config.GetUpdatePid();
+  report.Value("Updater process id", pid ? std::to_string(pid) : std::string("0 (not running)"));
+  report.Text("Update server", config.GetUpdateServerPreDomain());
+  report.Text("Report URL", config.GetPostSrvUrl());
+  report.Text("Download URL", config.GetDownLoadPreUrl());
+  report.Text("Platform download URL", config.GetDownLoadPlatformUrl());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,6 +138,7 @@ int main(int argc, char** argv) {
   AddSettings(report, *config);
   AddServers(report, *config, resolve);
   AddNetwork(report, *config);
+  AddVersions(report, *config);
   CSingleton<CQuarnConfig>::RemoveInstance();
 
   if (!only.empty() && !report.HasSection(only)) {

@@ -9,6 +9,14 @@
 
 #include "util/LogMessage.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace quarn_test {
@@ -34,6 +42,11 @@ TempDir::~TempDir() {
 
 std::string FakePlatform::ExecutablePath() {
   return executablePath.empty() ? Platform::ExecutablePath() : executablePath;
+}
+
+void FakePlatform::SleepMilliseconds(std::uint64_t milliseconds) {
+  sleptMs += milliseconds;
+  if (!skipSleep) Platform::SleepMilliseconds(milliseconds);
 }
 
 int FakePlatform::StartSockets() {
@@ -80,6 +93,60 @@ void TempInstallation::WriteSettings(const std::string& content) const { WriteFi
 void TempInstallation::WriteDomainOverride(const std::string& content) const {
   fs::create_directories(fs::path(globalCfgDir()));
   WriteFile(globalCfgDir() + "/domaincfg.ini", content);
+}
+
+std::string BuiltProgram(const std::string& name) {
+  // The real executable's directory, whatever a test substitutes.
+  const std::string self = kqt::sys::NativePlatform().ExecutablePath();
+  const std::string dir = self.substr(0, self.find_last_of('/'));
+#if defined(_WIN32)
+  return dir + "/" + name + ".exe";
+#else
+  return dir + "/" + name;
+#endif
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& argument) {
+#if defined(_WIN32)
+  std::string command = "\"" + program + "\" " + argument;
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  if (!::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    ADD_FAILURE() << "cannot start " << program << ": error " << ::GetLastError();
+    return;
+  }
+  ::CloseHandle(process.hThread);
+  m_handle = process.hProcess;
+  m_pid = process.dwProcessId;
+#else
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (child < 0) ADD_FAILURE() << "cannot start " << program;
+  m_pid = child > 0 ? static_cast<unsigned int>(child) : 0;
+#endif
+}
+
+ChildProcess::~ChildProcess() { End(); }
+
+void ChildProcess::End() {
+#if defined(_WIN32)
+  if (!m_handle) return;
+  ::TerminateProcess(m_handle, 0);
+  ::WaitForSingleObject(m_handle, 10000);
+  ::CloseHandle(m_handle);
+  m_handle = nullptr;
+#else
+  if (!m_pid) return;
+  ::kill(static_cast<pid_t>(m_pid), SIGKILL);
+  ::waitpid(static_cast<pid_t>(m_pid), nullptr, 0);
+#endif
+  m_pid = 0;
 }
 
 void WriteFile(const std::string& path, const std::string& content) {

@@ -37,10 +37,13 @@ class FakePlatform : public kqt::sys::Platform {
   std::atomic<int> localAddressQueries{0};
   std::function<std::vector<std::string>(const std::string&)> lookup;
   std::function<int()> random;
+  std::atomic<bool> skipSleep{false};  // record sleeps without sleeping
+  std::atomic<unsigned long long> sleptMs{0};
   std::atomic<int> socketStarts{0};
   std::atomic<int> socketCleanups{0};
 
   std::string ExecutablePath() override;
+  void SleepMilliseconds(std::uint64_t milliseconds) override;
   int StartSockets() override;
   int CleanupSockets() override;
   std::vector<kqt::sys::ProcessInfo> ListProcesses() override;
@@ -73,6 +76,25 @@ class TempInstallation {
   std::string m_root;
   kqt::sys::ScopedPlatformOverride m_override;
 };
+
+// A program of this build started as a separate process; ended (killed and
+// waited for) with the object.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& program, const std::string& argument);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  unsigned int pid() const { return m_pid; }
+  void End();
+
+ private:
+  unsigned int m_pid = 0;
+  void* m_handle = nullptr;  // Windows: the process handle
+};
+
+// Path of a program built beside the running test program.
+std::string BuiltProgram(const std::string& name);
 
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
