@@ -31,6 +31,7 @@ CQuarnConfig::CQuarnConfig() {
   try {
     DeriveInstallationLayout();
     ReadConfig(m_dirConfigFile.path());
+    InitSysInfo();
     ReadUpdateVersion();
   } catch (...) {
     // The destructor does not run for a half-built object: end the sockets

@@ -81,6 +81,18 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   void SetServiceIp(const std::string& ip);
   std::string GetServiceIp();
 
+  // The host.
+
+  // The machine's host name; empty when the system gives none.
+  std::string GetMachineName();
+  // The Windows description, e.g. "Microsoft Windows 7 Ultimate Edition
+  // Service Pack 1 (build 7601), 64-bit"; empty on other systems.
+  std::string GetSysInfo();
+  // The description followed by "_X64" on a 64-bit system, else "_X86".
+  std::string GetPlatInfo();
+  // The description made afresh; empty when none can be made.
+  std::string GetWinVersion();
+
   // Versions and the updater.
 
   // The updater's version: the trimmed first line of its record
@@ -118,6 +130,8 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   std::string GetUpdateVersionFilePath();  // R/quarn_update/cur_version.txt
 
  protected:
+  // Collects the machine name, the description and the platform tag.
+  void InitSysInfo();
   // Reads the updater's version record into m_strUpdateVersion: true when a
   // line was read (also a blank one); otherwise stores "update_00_00".
   bool ReadUpdateVersion();
@@ -129,6 +143,10 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   CQuarnConfig& operator=(const CQuarnConfig&) = delete;
 
   void DeriveInstallationLayout();
+  // Appends the description to `text`; false for a system not described.
+  bool GetSysPlatform(std::string& text);
+  // A copy of one of the three host texts, collected again first if empty.
+  std::string HostText(const std::string& member);
 
   std::string m_strBiosUuid;
   kqt::CDirCom m_dirQuarn;
@@ -170,6 +188,8 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
 
   // Guards m_strServiceIp, so callers need no rule about threads.
   kqt::CReadWriteLockUtil m_rwLockServiceIp;
+  // Guards m_strMachineName, m_strSysInfo and m_strPlatInfo.
+  kqt::CReadWriteLockUtil m_rwLockSysInfo;
 };
 
 #endif

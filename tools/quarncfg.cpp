@@ -7,6 +7,7 @@
 
 #include "Report.h"
 #include "config/QuarnConfig.h"
+#include "util/Platform.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ void Usage(std::FILE* out) {
       "program lies in: its places, its settings, its server lists and the\n"
       "machine's network identity.\n"
       "  --section NAME  print only that section (Installation, Settings, Servers,\n"
-      "                  Network, Versions)\n"
+      "                  Network, Host, Versions)\n"
       "  --no-resolve    do not look up the servers' names\n"
       "  --help          print this text\n",
       out);
@@ -95,6 +96,35 @@ void AddNetwork(Report& report, CQuarnConfig& config) {
   report.Text("Service address", config.GetServiceIp());
 }
 
+std::string Hex(unsigned long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%lX", value);
+  return text;
+}
+
+void AddHost(Report& report, CQuarnConfig& config) {
+  report.Section("Host");
+  report.Text("Machine name", config.GetMachineName());
+  report.Text("System", config.GetSysInfo());
+  report.Text("Platform tag", config.GetPlatInfo());
+  // The values the description is made from, as the system reports them.
+  const kqt::sys::WindowsVersionInfo info = kqt::sys::CurrentPlatform().WindowsVersion();
+  if (info.platformId == 0) {
+    report.Value("Windows version", "none (not Windows)");
+  } else {
+    report.Value("Platform id", static_cast<long long>(info.platformId));
+    report.Value("Version",
+                 std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build));
+    report.Text("Service pack", std::string(info.servicePack, strnlen(info.servicePack, sizeof info.servicePack)));
+    report.Value("Product type", static_cast<long long>(info.productType));
+    report.Value("Suite mask", Hex(info.suiteMask));
+    report.Value("Processor architecture", static_cast<long long>(info.processorArchitecture));
+    report.Value("Server 2003 R2", static_cast<long long>(info.serverR2));
+    report.Value("Product code", Hex(info.productCode));
+  }
+  report.Switch("64-bit system", kqt::sys::CurrentPlatform().IsOperatingSystem64Bit());
+}
+
 void AddVersions(Report& report, CQuarnConfig& config) {
   report.Section("Versions");
   report.Text("Client version", config.GetCurrentVersion());
@@ -138,6 +168,7 @@ int main(int argc, char** argv) {
   AddSettings(report, *config);
   AddServers(report, *config, resolve);
   AddNetwork(report, *config);
+  AddHost(report, *config);
   AddVersions(report, *config);
   CSingleton<CQuarnConfig>::RemoveInstance();
 

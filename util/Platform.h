@@ -25,6 +25,22 @@ struct ProcessInfo {
   std::string arg0;     // file name of the first command-line argument, where known
 };
 
+// What Windows reports about its version, as plain values (the fields of
+// OSVERSIONINFOEXA and SYSTEM_INFO, and two more queries). All zero where
+// the query fails or the system is not Windows.
+struct WindowsVersionInfo {
+  unsigned long platformId = 0;  // 2: the NT family
+  unsigned long major = 0;
+  unsigned long minor = 0;
+  unsigned long build = 0;
+  char servicePack[128] = {};  // szCSDVersion: not always terminated
+  unsigned char productType = 0;
+  unsigned short suiteMask = 0;
+  unsigned short processorArchitecture = 0;  // of the native system
+  int serverR2 = 0;                          // GetSystemMetrics(SM_SERVERR2), asked for 5.2 only
+  unsigned long productCode = 0;             // GetProductInfo, asked for major version 6 only
+};
+
 class KQTUTIL_API Platform {
  public:
   Platform() = default;
@@ -60,6 +76,9 @@ class KQTUTIL_API Platform {
   // that are up (getifaddrs), loopback left out; "127.0.0.1" alone when no
   // other interface has an IPv4 address. Empty when the query fails.
   virtual std::vector<std::string> LocalIPv4Addresses();
+
+  // The version values of the running Windows; all zero elsewhere.
+  virtual WindowsVersionInfo WindowsVersion();
 
   // The IPv4 addresses of a host name in dotted-decimal form, in the order
   // the resolver gives them; empty when the name does not resolve.

@@ -68,6 +68,19 @@ std::vector<std::string> FakePlatform::LocalIPv4Addresses() {
   return localAddresses ? localAddresses() : Platform::LocalIPv4Addresses();
 }
 
+kqt::sys::WindowsVersionInfo FakePlatform::WindowsVersion() {
+  return windowsVersion ? windowsVersion() : Platform::WindowsVersion();
+}
+
+bool FakePlatform::HostName(std::string& name) {
+  ++hostNameQueries;
+  return hostName ? hostName(name) : Platform::HostName(name);
+}
+
+bool FakePlatform::IsOperatingSystem64Bit() {
+  return operatingSystem64Bit < 0 ? Platform::IsOperatingSystem64Bit() : operatingSystem64Bit != 0;
+}
+
 std::vector<std::string> FakePlatform::LookupIPv4(const std::string& name) {
   return lookup ? lookup(name) : Platform::LookupIPv4(name);
 }

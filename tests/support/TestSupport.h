@@ -33,6 +33,10 @@ class FakePlatform : public kqt::sys::Platform {
  public:
   std::string executablePath;  // when not empty
   std::function<std::vector<kqt::sys::ProcessInfo>()> processes;
+  std::function<kqt::sys::WindowsVersionInfo()> windowsVersion;
+  std::function<bool(std::string&)> hostName;
+  std::atomic<int> hostNameQueries{0};
+  int operatingSystem64Bit = -1;  // -1: the real answer
   std::function<std::vector<std::string>()> localAddresses;
   std::atomic<int> localAddressQueries{0};
   std::function<std::vector<std::string>(const std::string&)> lookup;
@@ -48,6 +52,9 @@ class FakePlatform : public kqt::sys::Platform {
   int CleanupSockets() override;
   std::vector<kqt::sys::ProcessInfo> ListProcesses() override;
   std::vector<std::string> LocalIPv4Addresses() override;
+  kqt::sys::WindowsVersionInfo WindowsVersion() override;
+  bool HostName(std::string& name) override;
+  bool IsOperatingSystem64Bit() override;
   std::vector<std::string> LookupIPv4(const std::string& name) override;
   int Random() override;
 };

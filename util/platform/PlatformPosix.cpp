@@ -109,6 +109,9 @@ std::vector<std::string> Platform::LocalIPv4Addresses() {
   return addresses;
 }
 
+// Not Windows: no version to report.
+WindowsVersionInfo Platform::WindowsVersion() { return WindowsVersionInfo(); }
+
 std::vector<std::string> Platform::LookupIPv4(const std::string& name) {
   std::vector<std::string> addresses;
   struct addrinfo hints;

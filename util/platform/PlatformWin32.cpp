@@ -50,6 +50,13 @@ class SnapshotHandle {
   HANDLE m_handle;
 };
 
+// A routine of an already loaded module, looked up by name; null when absent.
+template <class Function>
+Function LoadedRoutine(const char* module, const char* name) {
+  HMODULE handle = ::GetModuleHandleA(module);
+  return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
+}
+
 }  // namespace
 
 std::string Platform::ExecutablePath() {
@@ -73,10 +80,7 @@ bool Platform::IsOperatingSystem64Bit() {
   return true;
 #else
   typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
-  HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
-  if (!kernel32) return false;
-  IsWow64ProcessFn isWow64 =
-      reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, "IsWow64Process")));
+  IsWow64ProcessFn isWow64 = LoadedRoutine<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
   BOOL wow64 = FALSE;
   return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 #endif
@@ -130,6 +134,41 @@ std::vector<std::string> Platform::LocalIPv4Addresses() {
     addresses.push_back(::inet_ntoa(address));
   }
   return addresses;
+}
+
+WindowsVersionInfo Platform::WindowsVersion() {
+  WindowsVersionInfo info;
+  OSVERSIONINFOEXA version;
+  std::memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = sizeof version;  // the extended record: product type and suite mask too
+  if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) std::memset(&version, 0, sizeof version);
+
+  // The native system's processor, also for a 32-bit process under WOW64.
+  typedef void(WINAPI * GetNativeSystemInfoFn)(LPSYSTEM_INFO);
+  SYSTEM_INFO system;
+  std::memset(&system, 0, sizeof system);
+  if (GetNativeSystemInfoFn native = LoadedRoutine<GetNativeSystemInfoFn>("kernel32.dll", "GetNativeSystemInfo"))
+    native(&system);
+  else
+    ::GetSystemInfo(&system);
+
+  info.platformId = version.dwPlatformId;
+  info.major = version.dwMajorVersion;
+  info.minor = version.dwMinorVersion;
+  info.build = version.dwBuildNumber;
+  std::memcpy(info.servicePack, version.szCSDVersion, sizeof info.servicePack);
+  info.productType = version.wProductType;
+  info.suiteMask = version.wSuiteMask;
+  info.processorArchitecture = system.wProcessorArchitecture;
+  if (info.major == 5 && info.minor == 2) info.serverR2 = ::GetSystemMetrics(SM_SERVERR2);
+  if (info.major == 6) {
+    typedef BOOL(WINAPI * GetProductInfoFn)(DWORD, DWORD, DWORD, DWORD, PDWORD);
+    DWORD code = 0;  // PRODUCT_UNDEFINED where the query is missing or fails
+    GetProductInfoFn productInfo = LoadedRoutine<GetProductInfoFn>("kernel32.dll", "GetProductInfo");
+    if (!productInfo || !productInfo(info.major, info.minor, 0, 0, &code)) code = 0;
+    info.productCode = code;
+  }
+  return info;
 }
 
 std::vector<std::string> Platform::LookupIPv4(const std::string& name) {

@@ -1,0 +1,20 @@
+// The readable description of a Windows version ("Microsoft Windows 7
+// Ultimate Edition Service Pack 1 (build 7601), 64-bit"), made from the
+// values Windows reports and nothing else.
+#ifndef QUARN_CONFIG_WINDOWSDESCRIPTION_H
+#define QUARN_CONFIG_WINDOWSDESCRIPTION_H
+
+#include <string>
+
+#include "util/Platform.h"
+
+namespace quarn {
+
+// Appends the description of `info` to `text` (which is not cleared).
+// False, with nothing appended, for a system that is not of the NT family
+// or older than version 5.
+bool AppendWindowsDescription(const kqt::sys::WindowsVersionInfo& info, std::string& text);
+
+}  // namespace quarn
+
+#endif

@@ -1,0 +1,99 @@
+// The object's host texts over a substituted platform, and the real ones.
+#include <thread>
+
+#include "tests/config/ConfigFixture.h"
+
+namespace {
+kqt::sys::WindowsVersionInfo Windows7() {
+  kqt::sys::WindowsVersionInfo info;
+  info.platformId = 2;
+  info.major = 6;
+  info.minor = 1;
+  info.build = 7601;
+  info.productType = 1;
+  info.processorArchitecture = 9;
+  info.productCode = 1;
+  return info;
+}
+}  // namespace
+
+using Host = ConfigFixture;
+
+TEST_F(Host, TextsAreCollectedAtConstruction) {
+  installation.platform.windowsVersion = Windows7;
+  installation.platform.hostName = [](std::string& name) {
+    name = "agent-host-01";
+    return true;
+  };
+  installation.platform.operatingSystem64Bit = 1;
+  CQuarnConfig& config = Config();
+  const int queries = installation.platform.hostNameQueries.load();
+  EXPECT_EQ(config.GetMachineName(), "agent-host-01");
+  EXPECT_EQ(config.GetSysInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit");
+  EXPECT_EQ(config.GetPlatInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit_X64");
+  EXPECT_EQ(installation.platform.hostNameQueries.load(), queries);  // served, not collected again
+}
+
+TEST_F(Host, AnEmptyTextIsCollectedAgainOnEveryCall) {
+  installation.platform.hostName = [](std::string&) { return false; };
+  installation.platform.windowsVersion = [] { return kqt::sys::WindowsVersionInfo(); };
+  installation.platform.operatingSystem64Bit = 0;
+  CQuarnConfig& config = Config();
+  const int queries = installation.platform.hostNameQueries.load();
+  EXPECT_EQ(config.GetMachineName(), "");
+  EXPECT_EQ(config.GetSysInfo(), "");
+  EXPECT_EQ(config.GetPlatInfo(), "_X86");  // never empty: the tag alone
+  EXPECT_EQ(installation.platform.hostNameQueries.load(), queries + 2);
+
+  installation.platform.windowsVersion = Windows7;
+  EXPECT_EQ(config.GetSysInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit");
+  EXPECT_EQ(config.GetPlatInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit_X86");
+}
+
+TEST_F(Host, AFailureWhileDescribingIsLoggedAndGivesNothing) {
+  CQuarnConfig& config = Config();
+  installation.platform.windowsVersion = []() -> kqt::sys::WindowsVersionInfo { throw std::runtime_error("query"); };
+  EXPECT_EQ(config.GetWinVersion(), "");
+  const std::vector<std::string> lines = log.Lines();
+  ASSERT_EQ(lines.size(), 2u) << log.Text();  // the missing settings file, then this
+  EXPECT_NE(lines[1].find("[2] catch CQuarnConfig::GetWinVersion error"), std::string::npos) << lines[1];
+}
+
+TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
+  std::atomic<int> version{0};
+  installation.platform.windowsVersion = [&] {
+    kqt::sys::WindowsVersionInfo info = Windows7();
+    info.build = (version++ % 2) ? 7601 : 7600;
+    return info;
+  };
+  installation.platform.hostName = [](std::string&) { return false; };  // forces a refresh on every call
+  CQuarnConfig& config = Config();
+  std::atomic<int> bad{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 200; ++i) {
+        config.GetMachineName();
+        const std::string text = config.GetSysInfo();
+        if (text != "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit" &&
+            text != "Microsoft Windows 7 Ultimate Edition (build 7600), 64-bit")
+          ++bad;
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(bad.load(), 0);
+}
+
+TEST_F(Host, RealSystem) {
+  CQuarnConfig& config = Config();
+  EXPECT_FALSE(config.GetMachineName().empty());
+  const std::string tag = kqt::sys::NativePlatform().IsOperatingSystem64Bit() ? "_X64" : "_X86";
+#if defined(_WIN32)
+  EXPECT_EQ(config.GetSysInfo().rfind("Microsoft ", 0), 0u) << config.GetSysInfo();
+  EXPECT_EQ(config.GetPlatInfo(), config.GetSysInfo() + tag);
+#else
+  EXPECT_EQ(config.GetSysInfo(), "");  // not Windows: nothing to describe
+  EXPECT_EQ(config.GetWinVersion(), "");
+  EXPECT_EQ(config.GetPlatInfo(), tag);
+#endif
+}

@@ -1,0 +1,79 @@
+// GetWinVersion end to end, through the real GetVersionExA of Wine. The
+// program runs as copies named winver_<setting>.exe, and Wine pretends to
+// be the Windows version <setting> for each copy (a per-program setting).
+// The expected texts are written by hand from what Wine reports for each
+// setting: the version, service pack, product type and product code.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "config/QuarnConfig.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// What this copy's name says Wine pretends to be; empty for another name.
+std::string WineSetting() {
+  const std::string path = kqt::sys::NativePlatform().ExecutablePath();
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  const std::string prefix = "winver_", suffix = ".exe";
+  if (name.rfind(prefix, 0) != 0 || name.size() <= prefix.size() + suffix.size()) return std::string();
+  return name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+}
+
+struct Expected {
+  const char* amd64;  // on a 64-bit Wine
+  const char* intel;  // on a 32-bit Wine
+};
+
+const std::map<std::string, Expected> kExpected = {
+    {"win2k",
+     {"Microsoft Windows 2000 Professional Service Pack 4 (build 2195)",
+      "Microsoft Windows 2000 Professional Service Pack 4 (build 2195)"}},
+    {"winxp",
+     {"Microsoft Windows XP Professional Service Pack 3 (build 2600)",
+      "Microsoft Windows XP Professional Service Pack 3 (build 2600)"}},
+    // 5.2 workstation: the x64 edition by name on AMD64; on Intel the name
+    // rule falls through to Server 2003, and a workstation gets no edition.
+    {"winxp64",
+     {"Microsoft Windows XP Professional x64 Edition Service Pack 2 (build 3790)",
+      "Microsoft Windows Server 2003,  Service Pack 2 (build 3790)"}},
+    {"win2003",
+     {"Microsoft Windows Server 2003, Standard x64 Edition Service Pack 2 (build 3790)",
+      "Microsoft Windows Server 2003, Standard Edition Service Pack 2 (build 3790)"}},
+    // Product code 0x1C has no edition text.
+    {"vista",
+     {"Microsoft Windows Vista  Service Pack 2 (build 6002), 64-bit",
+      "Microsoft Windows Vista  Service Pack 2 (build 6002), 32-bit"}},
+    {"win2008",
+     {"Microsoft Windows Server 2008 Standard Edition Service Pack 2 (build 6002), 64-bit",
+      "Microsoft Windows Server 2008 Standard Edition Service Pack 2 (build 6002), 32-bit"}},
+    // Wine reports win7 as a server and win2008r2 as a workstation.
+    {"win7",
+     {"Microsoft Windows Server 2008 R2 Standard Edition Service Pack 1 (build 7601), 64-bit",
+      "Microsoft Windows Server 2008 R2 Standard Edition Service Pack 1 (build 7601), 32-bit"}},
+    {"win2008r2",
+     {"Microsoft Windows 7  Service Pack 1 (build 7601), 64-bit",
+      "Microsoft Windows 7  Service Pack 1 (build 7601), 32-bit"}},
+    // A program without a compatibility manifest is told 6.2 by 8.1 and 10.
+    {"win8", {"Microsoft Windows 8  (build 9200), 64-bit", "Microsoft Windows 8  (build 9200), 32-bit"}},
+    {"win81", {"Microsoft Windows 8  (build 9200), 64-bit", "Microsoft Windows 8  (build 9200), 32-bit"}},
+    {"win10", {"Microsoft Windows 8  (build 9200), 64-bit", "Microsoft Windows 8  (build 9200), 32-bit"}},
+};
+
+}  // namespace
+
+TEST(WineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
+  const std::string setting = WineSetting();
+  if (setting.empty()) GTEST_SKIP() << "run as winver_<setting>.exe under Wine";
+  ASSERT_EQ(kExpected.count(setting), 1u) << "no expected text for " << setting;
+  const bool amd64 = kqt::sys::NativePlatform().WindowsVersion().processorArchitecture == 9;
+  const std::string expected = amd64 ? kExpected.at(setting).amd64 : kExpected.at(setting).intel;
+
+  quarn_test::TempInstallation installation;
+  CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
+  EXPECT_EQ(config->GetWinVersion(), expected);
+  EXPECT_EQ(config->GetSysInfo(), expected);
+  EXPECT_EQ(config->GetPlatInfo(), expected + (kqt::sys::NativePlatform().IsOperatingSystem64Bit() ? "_X64" : "_X86"));
+  CSingleton<CQuarnConfig>::RemoveInstance();
+}
