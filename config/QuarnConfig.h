@@ -93,6 +93,20 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   // The description made afresh; empty when none can be made.
   std::string GetWinVersion();
 
+  // The hardware.
+
+  // The BIOS UUID in lower case (from the SMBIOS System Information
+  // structure), or empty when there is none; found once, then served.
+  std::string GetBiosUuid();
+  // CRC-32 of the SMBIOS table buffer (the table followed by zeros to 65,536
+  // bytes); read anew on every call; 0 on failure.
+  unsigned int GetBiosHash();
+  // Always empty.
+  std::string GetVMid();
+  // A uuid text the caller keeps here, unrelated to the BIOS UUID.
+  void SetUuid(const std::string& uuid);
+  std::string GetUuid();
+
   // Versions and the updater.
 
   // The updater's version: the trimmed first line of its record
@@ -190,6 +204,8 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   kqt::CReadWriteLockUtil m_rwLockServiceIp;
   // Guards m_strMachineName, m_strSysInfo and m_strPlatInfo.
   kqt::CReadWriteLockUtil m_rwLockSysInfo;
+  // Guards m_strBiosUuid: concurrent first calls read the table once.
+  kqt::CReadWriteLockUtil m_rwLockBiosUuid;
 };
 
 #endif

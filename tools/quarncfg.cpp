@@ -7,6 +7,8 @@
 
 #include "Report.h"
 #include "config/QuarnConfig.h"
+#include "hwinfo/Hypervisor.h"
+#include "hwinfo/SmbiosParsing.h"
 #include "util/Platform.h"
 
 namespace {
@@ -18,7 +20,7 @@ void Usage(std::FILE* out) {
       "program lies in: its places, its settings, its server lists and the\n"
       "machine's network identity.\n"
       "  --section NAME  print only that section (Installation, Settings, Servers,\n"
-      "                  Network, Host, Versions)\n"
+      "                  Network, Host, Hardware, Versions)\n"
       "  --no-resolve    do not look up the servers' names\n"
       "  --help          print this text\n",
       out);
@@ -125,6 +127,33 @@ void AddHost(Report& report, CQuarnConfig& config) {
   report.Switch("64-bit system", kqt::sys::CurrentPlatform().IsOperatingSystem64Bit());
 }
 
+void AddHardware(Report& report, CQuarnConfig& config) {
+  report.Section("Hardware");
+  // Where the table comes from, and its header, as the platform gives them.
+  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  if (platform.HasFirmwareTableService()) {
+    report.Value("SMBIOS source", "firmware table service");
+    const kqt::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
+    quarn::smbios::FirmwareBlockView view;
+    if (block.status == kqt::sys::FirmwareBlock::kOk &&
+        quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) {
+      report.Value("SMBIOS version", std::to_string(view.major) + "." + std::to_string(view.minor) + " (number " +
+                                         std::to_string(quarn::smbios::VersionNumber(view.major, view.minor)) + ")");
+      report.Value("Table size (bytes)", static_cast<long long>(view.tableLength));
+    } else {
+      report.Value("SMBIOS version", "none (the service gave no table)");
+    }
+  } else {
+    report.Value("SMBIOS source", "physical memory (BIOS area)");
+  }
+  report.Text("BIOS UUID", config.GetBiosUuid());
+  report.Value("Table checksum", Hex(config.GetBiosHash()));
+  char signature[13];
+  GetHypervisorSignature(signature, sizeof signature);
+  report.Text("Hypervisor signature", signature);
+  report.Switch("Xen or Microsoft hypervisor", IsXenOrMicrosoftHypervisor() != 0);
+}
+
 void AddVersions(Report& report, CQuarnConfig& config) {
   report.Section("Versions");
   report.Text("Client version", config.GetCurrentVersion());
@@ -169,6 +198,7 @@ int main(int argc, char** argv) {
   AddServers(report, *config, resolve);
   AddNetwork(report, *config);
   AddHost(report, *config);
+  AddHardware(report, *config);
   AddVersions(report, *config);
   CSingleton<CQuarnConfig>::RemoveInstance();
 

@@ -7,6 +7,10 @@
 #include <random>
 #include <thread>
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
 namespace kqt {
 namespace sys {
 namespace {
@@ -25,6 +29,18 @@ int Platform::Random() {
   // One generator per thread: no lock, and no shared state to race on.
   thread_local std::mt19937 generator{std::random_device{}()};
   return static_cast<int>(generator());
+}
+
+CpuidRegisters Platform::Cpuid(std::uint32_t leaf) {
+  CpuidRegisters registers;
+#if defined(__i386__) || defined(__x86_64__)
+  // __cpuid, not __get_cpuid: the latter refuses leaves above the basic
+  // maximum, and the hypervisor leaves lie above it.
+  __cpuid(leaf, registers.eax, registers.ebx, registers.ecx, registers.edx);
+#else
+  (void)leaf;
+#endif
+  return registers;
 }
 
 Platform& NativePlatform() {

@@ -1,4 +1,5 @@
-// GetWinVersion end to end, through the real GetVersionExA of Wine. The
+// GetWinVersion and the way the SMBIOS table is obtained, end to end,
+// through the real GetVersionExA and GetVersionExW of Wine. The
 // program runs as copies named winver_<setting>.exe, and Wine pretends to
 // be the Windows version <setting> for each copy (a per-program setting).
 // The expected texts are written by hand from what Wine reports for each
@@ -76,4 +77,28 @@ TEST(WineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
   EXPECT_EQ(config->GetSysInfo(), expected);
   EXPECT_EQ(config->GetPlatInfo(), expected + (kqt::sys::NativePlatform().IsOperatingSystem64Bit() ? "_X64" : "_X86"));
   CSingleton<CQuarnConfig>::RemoveInstance();
+}
+
+// Windows before 5.2 has no firmware-table service: the table is looked for
+// in physical memory, which Wine does not offer.
+TEST(WineVersion, SmbiosWayFollowsTheWindowsVersion) {
+  const std::string setting = WineSetting();
+  if (setting.empty()) GTEST_SKIP() << "run as winver_<setting>.exe under Wine";
+  quarn_test::TempInstallation installation;
+  quarn_test::CapturedLog log;
+  CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
+  ::testing::internal::CaptureStdout();
+  const std::string uuid = config->GetBiosUuid();
+  const std::string printed = ::testing::internal::GetCapturedStdout();
+  CSingleton<CQuarnConfig>::RemoveInstance();
+  if (setting == "win2k" || setting == "winxp") {
+    const std::string prefix = "Could not open \\device\\physicalmemory: ";
+    EXPECT_EQ(printed.rfind(prefix, 0), 0u) << printed;
+    EXPECT_GT(printed.size(), prefix.size() + 1) << "the system's text follows";
+    EXPECT_EQ(uuid, "");
+    EXPECT_NE(log.Text().find("get uuid failed!"), std::string::npos) << log.Text();
+  } else {
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(uuid.size(), 36u) << uuid;
+  }
 }

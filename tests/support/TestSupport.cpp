@@ -81,6 +81,23 @@ bool FakePlatform::IsOperatingSystem64Bit() {
   return operatingSystem64Bit < 0 ? Platform::IsOperatingSystem64Bit() : operatingSystem64Bit != 0;
 }
 
+bool FakePlatform::HasFirmwareTableService() {
+  return firmwareTableService < 0 ? Platform::HasFirmwareTableService() : firmwareTableService != 0;
+}
+
+kqt::sys::FirmwareBlock FakePlatform::FirmwareSmbiosBlock() {
+  ++firmwareBlockQueries;
+  return firmwareBlock ? firmwareBlock() : Platform::FirmwareSmbiosBlock();
+}
+
+bool FakePlatform::ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
+                                      std::string& diagnostics) {
+  return physicalMemory ? physicalMemory(address, length, buffer, diagnostics)
+                        : Platform::ReadPhysicalMemory(address, length, buffer, diagnostics);
+}
+
+kqt::sys::CpuidRegisters FakePlatform::Cpuid(std::uint32_t leaf) { return cpuid ? cpuid(leaf) : Platform::Cpuid(leaf); }
+
 std::vector<std::string> FakePlatform::LookupIPv4(const std::string& name) {
   return lookup ? lookup(name) : Platform::LookupIPv4(name);
 }
@@ -106,6 +123,29 @@ void TempInstallation::WriteSettings(const std::string& content) const { WriteFi
 void TempInstallation::WriteDomainOverride(const std::string& content) const {
   fs::create_directories(fs::path(globalCfgDir()));
   WriteFile(globalCfgDir() + "/domaincfg.ini", content);
+}
+
+std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
+                                              const std::vector<unsigned char>& table) {
+  const std::uint32_t length = static_cast<std::uint32_t>(table.size());
+  std::vector<unsigned char> block(8 + table.size(), 0);
+  block[1] = major;
+  block[2] = minor;
+  for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+  std::copy(table.begin(), table.end(), block.begin() + 8);
+  return block;
+}
+
+kqt::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax) {
+  std::uint32_t words[3] = {0, 0, 0};
+  for (int i = 0; i < 12 && signature[i]; ++i)
+    words[i / 4] |= static_cast<std::uint32_t>(static_cast<unsigned char>(signature[i])) << (8 * (i % 4));
+  kqt::sys::CpuidRegisters registers;
+  registers.eax = eax;
+  registers.ebx = words[0];
+  registers.ecx = words[1];
+  registers.edx = words[2];
+  return registers;
 }
 
 std::string BuiltProgram(const std::string& name) {

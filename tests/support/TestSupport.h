@@ -37,6 +37,12 @@ class FakePlatform : public kqt::sys::Platform {
   std::function<bool(std::string&)> hostName;
   std::atomic<int> hostNameQueries{0};
   int operatingSystem64Bit = -1;  // -1: the real answer
+  int firmwareTableService = -1;  // -1: the real answer
+  std::function<kqt::sys::FirmwareBlock()> firmwareBlock;
+  std::atomic<int> firmwareBlockQueries{0};
+  // (address, length, buffer, diagnostics) -> copied
+  std::function<bool(std::uint32_t, std::uint32_t, unsigned char*, std::string&)> physicalMemory;
+  std::function<kqt::sys::CpuidRegisters(std::uint32_t)> cpuid;
   std::function<std::vector<std::string>()> localAddresses;
   std::atomic<int> localAddressQueries{0};
   std::function<std::vector<std::string>(const std::string&)> lookup;
@@ -55,6 +61,11 @@ class FakePlatform : public kqt::sys::Platform {
   kqt::sys::WindowsVersionInfo WindowsVersion() override;
   bool HostName(std::string& name) override;
   bool IsOperatingSystem64Bit() override;
+  bool HasFirmwareTableService() override;
+  kqt::sys::FirmwareBlock FirmwareSmbiosBlock() override;
+  bool ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
+                          std::string& diagnostics) override;
+  kqt::sys::CpuidRegisters Cpuid(std::uint32_t leaf) override;
   std::vector<std::string> LookupIPv4(const std::string& name) override;
   int Random() override;
 };
@@ -83,6 +94,12 @@ class TempInstallation {
   std::string m_root;
   kqt::sys::ScopedPlatformOverride m_override;
 };
+
+// A firmware block (RawSMBIOSData layout) holding `table`.
+std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
+                                              const std::vector<unsigned char>& table);
+// CPUID registers whose EBX, ECX, EDX spell the 12 letters of `signature`.
+kqt::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax);
 
 // A program of this build started as a separate process; ended (killed and
 // waited for) with the object.

@@ -1,0 +1,77 @@
+// The BIOS UUID and the checksum of the SMBIOS table, and a uuid text kept
+// for callers.
+#include <vector>
+
+#include "config/QuarnConfig.h"
+#include "hwinfo/HwInfo.h"
+#include "util/AlgorithmUtil.h"
+#include "util/LogMessage.h"
+#include "util/StringUtil.h"
+
+namespace {
+
+const int kTableBuffer = 0x10000;
+const int kLogErrorLevel = 2;
+
+// The SMBIOS table in a zeroed buffer of 65,536 bytes, followed by zeros.
+// A firmware that reports a larger block gets a buffer of the size it
+// reports, so its table is neither cut nor skipped.
+std::vector<unsigned char> FetchSmbiosTable() {
+  std::vector<unsigned char> buffer(kTableBuffer, 0);
+  int capacity = kTableBuffer;
+  CHwInfo::GetSMBiosData(buffer.data(), &capacity);
+  if (capacity > kTableBuffer) {
+    buffer.assign(static_cast<size_t>(capacity), 0);
+    int needed = capacity;
+    CHwInfo::GetSMBiosData(buffer.data(), &needed);
+  }
+  return buffer;
+}
+
+}  // namespace
+
+std::string CQuarnConfig::GetBiosUuid() {
+  {
+    kqt::CReadLockUtil hold(m_rwLockBiosUuid);
+    if (!m_strBiosUuid.empty()) return m_strBiosUuid;
+  }
+  // Not found yet: one thread reads the table, the others wait for it.
+  kqt::CWriteLockUtil hold(m_rwLockBiosUuid);
+  if (!m_strBiosUuid.empty()) return m_strBiosUuid;
+  try {
+    std::vector<unsigned char> table = FetchSmbiosTable();
+    CHwInfo view(table.data(), static_cast<int>(table.size()));  // the whole buffer is walked
+    m_strBiosUuid = view.GetMachineid();
+    if (m_strBiosUuid.empty())
+      kqt::CLogMessage::GetInstance()->WriteLogMessage("get uuid failed!", kLogErrorLevel);
+    else
+      kqt::CStringUtil::stringToLower(m_strBiosUuid);
+  } catch (...) {
+    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetMachineUuid error", kLogErrorLevel);
+  }
+  return m_strBiosUuid;
+}
+
+unsigned int CQuarnConfig::GetBiosHash() {
+  unsigned int hash = 0;
+  try {
+    const std::vector<unsigned char> table = FetchSmbiosTable();
+    hash = kqt::CAlgorithmUtil::GetCRC(table.data(), static_cast<unsigned int>(table.size()));
+  } catch (...) {
+    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetBiosHash error", kLogErrorLevel);
+    hash = 0;
+  }
+  return hash;
+}
+
+std::string CQuarnConfig::GetVMid() { return std::string(); }
+
+void CQuarnConfig::SetUuid(const std::string& uuid) {
+  kqt::CWriteLockUtil hold(m_rwLockUuid);
+  m_strUuid = uuid;
+}
+
+std::string CQuarnConfig::GetUuid() {
+  kqt::CReadLockUtil hold(m_rwLockUuid);
+  return m_strUuid;
+}

@@ -1,0 +1,118 @@
+#include "hwinfo/SmbiosParsing.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace quarn {
+namespace smbios {
+namespace {
+
+std::uint32_t Little32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+const std::size_t kBlockHeader = 8;
+const std::size_t kEntryPointStep = 16;
+const std::size_t kEntryPointFields = 28;  // through the table address
+const std::size_t kUuidOffset = 8;
+const std::size_t kUuidEnd = 24;
+
+}  // namespace
+
+int VersionNumber(unsigned char major, unsigned char minor) {
+  // Unsigned, so that every minor value gives a defined number.
+  const unsigned number = static_cast<unsigned>(major) << ((8u + minor) % 32u);
+  return static_cast<int>(number);
+}
+
+unsigned char ByteSum(const unsigned char* bytes, int count) {
+  unsigned char sum = 0;
+  for (int i = 0; i < count; ++i) sum = static_cast<unsigned char>(sum + bytes[i]);
+  return sum;
+}
+
+bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlockView& view) {
+  if (!block || size < kBlockHeader) return false;
+  view.major = block[1];
+  view.minor = block[2];
+  view.table = block + kBlockHeader;
+  const std::size_t declared = Little32(block + 4);
+  view.tableLength = declared < size - kBlockHeader ? declared : size - kBlockHeader;
+  return true;
+}
+
+bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry) {
+  if (!window) return false;
+  for (std::size_t at = 0; at + kEntryPointFields <= size; at += kEntryPointStep) {
+    const unsigned char* candidate = window + at;
+    if (std::memcmp(candidate, "_SM_", 4) != 0) continue;
+    const unsigned char entryLength = candidate[5];
+    if (at + entryLength > size || ByteSum(candidate, entryLength) != 0) continue;
+    entry.offset = at;
+    entry.tableLength = static_cast<std::uint16_t>(candidate[22] | candidate[23] << 8);
+    entry.tableAddress = Little32(candidate + 24);
+    return true;
+  }
+  return false;
+}
+
+const unsigned char* FindStructure(const unsigned char* data, std::size_t length, unsigned char type) {
+  if (!data) return nullptr;
+  std::size_t at = 0;
+  while (at < length) {
+    if (data[at] == type) return data + at;
+    if (at + 1 >= length) return nullptr;
+    at += data[at + 1];  // the formatted area
+    // The string set ends with two zero bytes in a row.
+    while (at + 1 < length && !(data[at] == 0 && data[at + 1] == 0)) ++at;
+    if (at + 1 >= length) return nullptr;
+    at += 2;
+  }
+  return nullptr;
+}
+
+const char* StructureString(const unsigned char* structure, const unsigned char* end, int index) {
+  if (!structure || structure + 2 > end) return nullptr;
+  const unsigned char* at = structure + structure[1];
+  if (at >= end) return nullptr;
+  for (int i = 1; i < index; ++i) {
+    if (*at == 0) return nullptr;  // the set ended before the index-th text
+    const void* zero = std::memchr(at, 0, static_cast<std::size_t>(end - at));
+    if (!zero) return nullptr;
+    at = static_cast<const unsigned char*>(zero) + 1;
+    if (at >= end) return nullptr;
+  }
+  // A zero where a text would start ends the set: there is no such text.
+  // The text itself must end inside the buffer.
+  if (*at == 0 || !std::memchr(at, 0, static_cast<std::size_t>(end - at))) return nullptr;
+  return reinterpret_cast<const char*>(at);
+}
+
+bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]) {
+  const unsigned char* system = FindStructure(data, length, 1);
+  if (!system) return false;
+  const std::size_t available = length - static_cast<std::size_t>(system - data);
+  if (available < kUuidEnd || system[1] < kUuidEnd) return false;
+  std::memcpy(uuid, system + kUuidOffset, 16);
+  return true;
+}
+
+std::string UuidText(const unsigned char uuid[16], bool swapFields) {
+  static const int kStored[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  static const int kSwapped[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  const int* order = swapFields ? kSwapped : kStored;
+  char text[260] = {};
+  std::snprintf(text, sizeof text, "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                uuid[order[0]], uuid[order[1]], uuid[order[2]], uuid[order[3]], uuid[order[4]], uuid[order[5]],
+                uuid[order[6]], uuid[order[7]], uuid[order[8]], uuid[order[9]], uuid[order[10]], uuid[order[11]],
+                uuid[order[12]], uuid[order[13]], uuid[order[14]], uuid[order[15]]);
+  return text;
+}
+
+bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor) {
+  return !xenOrMicrosoftHypervisor && versionNumber >= 518;
+}
+
+}  // namespace smbios
+}  // namespace quarn

@@ -1,0 +1,71 @@
+// Reading SMBIOS bytes (after the DMTF SMBIOS Reference Specification):
+// the firmware block, the entry point in a BIOS memory window, the walk over
+// the structure table, and the UUID of the System Information structure.
+// Pure functions over byte buffers: every read is checked against the end of
+// its buffer, and no length from the firmware is trusted.
+#ifndef QUARN_HWINFO_SMBIOSPARSING_H
+#define QUARN_HWINFO_SMBIOSPARSING_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quarn {
+namespace smbios {
+
+// The version number kept for a table: major shifted left by 8 plus minor
+// bits (shift count modulo 32), e.g. 2.0 gives 512, 2.4 8192, 3.0 768.
+int VersionNumber(unsigned char major, unsigned char minor);
+
+// Sum of `count` bytes modulo 256 (0 for no bytes).
+unsigned char ByteSum(const unsigned char* bytes, int count);
+
+// A firmware block in the RawSMBIOSData layout: 8-byte header, then table.
+struct FirmwareBlockView {
+  unsigned char major = 0;
+  unsigned char minor = 0;
+  const unsigned char* table = nullptr;
+  std::size_t tableLength = 0;  // the header's length, cut to the bytes present
+};
+// False when the block is shorter than its header.
+bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlockView& view);
+
+// The 32-bit entry point ("_SM_") found in a window of BIOS memory.
+struct EntryPoint {
+  std::size_t offset = 0;          // of the anchor in the window
+  std::uint16_t tableLength = 0;   // bytes 22-23
+  std::uint32_t tableAddress = 0;  // bytes 24-27, physical
+};
+// The first anchor at a 16-byte step whose entry point lies wholly in the
+// window and sums to 0 over its length byte's count. False when none does.
+bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry);
+
+// The first structure of `type` in the `length` bytes at `data`, or null.
+// The walk moves by each structure's formatted length and then past its
+// string set (two zero bytes); it does not stop at type 127, and a structure
+// that runs past `length` ends it.
+const unsigned char* FindStructure(const unsigned char* data, std::size_t length, unsigned char type);
+
+// The `index`-th text (from 1) of the string set of the structure at
+// `structure`; null when the set ends first or the text runs past `end`.
+const char* StructureString(const unsigned char* structure, const unsigned char* end, int index);
+
+// The 16 UUID bytes (offsets 8 to 23) of the first System Information
+// structure (type 1). False when there is none, or when its formatted area
+// ends before offset 24 (SMBIOS 2.0 defines it without the UUID).
+bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]);
+
+// The UUID as 36 upper-case characters in groups of 8-4-4-4-12. With
+// `swapFields` the first three fields, stored least significant byte
+// first, are printed most significant byte first.
+std::string UuidText(const unsigned char uuid[16], bool swapFields);
+
+// Whether a UUID is printed with its fields swapped: for tables of version
+// number 518 (2.6 in the 8-bit form) or more, unless the machine runs under
+// a Xen or Microsoft hypervisor.
+bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor);
+
+}  // namespace smbios
+}  // namespace quarn
+
+#endif

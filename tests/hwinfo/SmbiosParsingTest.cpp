@@ -1,0 +1,154 @@
+// The SMBIOS byte rules, fed buffers built here.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+#include "hwinfo/SmbiosParsing.h"
+#include "tests/hwinfo/SmbiosTables.h"
+
+using namespace quarn::smbios;
+using quarn_test::Bytes;
+
+TEST(SmbiosVersion, MajorShiftedByEightPlusMinor) {
+  EXPECT_EQ(VersionNumber(2, 0), 512);
+  EXPECT_EQ(VersionNumber(2, 1), 1024);
+  EXPECT_EQ(VersionNumber(2, 4), 8192);
+  EXPECT_EQ(VersionNumber(2, 6), 32768);
+  EXPECT_EQ(VersionNumber(3, 0), 768);
+  EXPECT_EQ(VersionNumber(2, 31), 256);  // shift 39, taken modulo 32
+  EXPECT_EQ(VersionNumber(3, 24), 3);
+  EXPECT_EQ(VersionNumber(255, 23), INT_MIN);  // bits above 32 fall off
+  EXPECT_EQ(VersionNumber(255, 255), 255 << 7);
+}
+
+TEST(SmbiosFirmwareBlock, HeaderVersionAndATableCutToWhatIsThere) {
+  const Bytes table =
+      quarn_test::Concat({quarn_test::SystemInformation(quarn_test::CountingUuid()), quarn_test::EndOfTable()});
+  Bytes block = {0, 2, 7, 0, static_cast<unsigned char>(table.size()), 0, 0, 0};
+  block.insert(block.end(), table.begin(), table.end());
+  FirmwareBlockView view;
+  ASSERT_TRUE(ReadFirmwareBlock(block.data(), block.size(), view));
+  EXPECT_EQ(view.major, 2);
+  EXPECT_EQ(view.minor, 7);
+  EXPECT_EQ(view.table, block.data() + 8);
+  EXPECT_EQ(view.tableLength, table.size());
+
+  block[4] = 0xFF, block[5] = 0xFF, block[6] = 0xFF, block[7] = 0xFF;  // claims 4 GiB
+  ASSERT_TRUE(ReadFirmwareBlock(block.data(), block.size(), view));
+  EXPECT_EQ(view.tableLength, table.size());
+  EXPECT_FALSE(ReadFirmwareBlock(block.data(), 7, view));
+  EXPECT_FALSE(ReadFirmwareBlock(nullptr, 100, view));
+}
+
+namespace {
+// A valid 31-byte entry point: table of `length` bytes at `address`.
+void PutEntryPoint(Bytes& window, size_t at, uint32_t address, uint16_t length, bool validSum = true) {
+  unsigned char entry[31] = {'_', 'S', 'M', '_', 0, 31, 2, 4};
+  entry[22] = static_cast<unsigned char>(length);
+  entry[23] = static_cast<unsigned char>(length >> 8);
+  for (int i = 0; i < 4; ++i) entry[24 + i] = static_cast<unsigned char>(address >> (8 * i));
+  entry[4] = static_cast<unsigned char>(0 - ByteSum(entry, 31) + (validSum ? 0 : 1));
+  std::memcpy(window.data() + at, entry, sizeof entry);
+}
+}  // namespace
+
+TEST(SmbiosEntryPoint, FirstValidAnchorOnASixteenByteStep) {
+  Bytes window(0x10000, 0);
+  EntryPoint entry;
+  EXPECT_FALSE(FindEntryPoint(window.data(), window.size(), entry));
+
+  PutEntryPoint(window, 0x108, 0xE0000, 100);         // misaligned: never looked at
+  PutEntryPoint(window, 0x200, 0xE1000, 200, false);  // checksum fails: skipped
+  PutEntryPoint(window, 0x210, 0xF0450, 300);
+  PutEntryPoint(window, 0x400, 0xF9000, 400);  // valid too, but later
+  ASSERT_TRUE(FindEntryPoint(window.data(), window.size(), entry));
+  EXPECT_EQ(entry.offset, 0x210u);
+  EXPECT_EQ(entry.tableAddress, 0xF0450u);
+  EXPECT_EQ(entry.tableLength, 300);
+}
+
+TEST(SmbiosEntryPoint, ALengthOfZeroSumsToZeroAndNothingIsReadPastTheWindow) {
+  Bytes window(64, 0);
+  std::memcpy(window.data() + 32, "_SM_", 4);  // length byte 0, fields all zero
+  EntryPoint entry;
+  ASSERT_TRUE(FindEntryPoint(window.data(), window.size(), entry));
+  EXPECT_EQ(entry.offset, 32u);
+
+  Bytes tail(48, 0);  // an anchor whose fields would lie beyond the end
+  std::memcpy(tail.data() + 32, "_SM_", 4);
+  EXPECT_FALSE(FindEntryPoint(tail.data(), tail.size(), entry));
+  Bytes longEntry(64, 0);
+  std::memcpy(longEntry.data() + 32, "_SM_", 4);
+  longEntry[37] = 40;  // 40 bytes from offset 32 run past 64
+  EXPECT_FALSE(FindEntryPoint(longEntry.data(), longEntry.size(), entry));
+}
+
+TEST(SmbiosWalk, FindsTheFirstOfATypeAlsoAfterTheEndOfTable) {
+  const Bytes first = quarn_test::SystemInformation(quarn_test::CountingUuid());
+  const Bytes table = quarn_test::Concat({quarn_test::Structure(0, {1, 2}, {"BIOS"}), quarn_test::EndOfTable(), first,
+                                          quarn_test::SystemInformation(Bytes(16, 0xAA))});
+  const unsigned char* found = FindStructure(table.data(), table.size(), 1);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found[8], 0x00);  // the first type-1 structure, not the second
+  EXPECT_EQ(FindStructure(table.data(), table.size(), 127), table.data() + 12);
+  EXPECT_EQ(FindStructure(table.data(), table.size(), 2), nullptr);
+  EXPECT_EQ(FindStructure(table.data(), 0, 0), nullptr);
+}
+
+TEST(SmbiosWalk, ZeroFilledSpaceIsWalkedTwoBytesAtATime) {
+  Bytes table = quarn_test::Concat({quarn_test::Structure(0, {}), quarn_test::EndOfTable()});
+  const size_t used = table.size();
+  table.resize(used + 1000, 0);
+  EXPECT_EQ(FindStructure(table.data(), table.size(), 1), nullptr);
+  // A type-0 search finds the zero-filled space itself only after the table.
+  EXPECT_EQ(FindStructure(table.data() + used, table.size() - used, 0), table.data() + used);
+}
+
+TEST(SmbiosWalk, AStructureRunningPastTheEndEndsTheWalk) {
+  Bytes table = quarn_test::Structure(0, {1, 2}, {"BIOS"});
+  table.push_back(1);  // a type-1 header cut short
+  table.push_back(27);
+  EXPECT_NE(FindStructure(table.data(), table.size(), 1), nullptr);  // found, but ...
+  unsigned char uuid[16];
+  EXPECT_FALSE(SystemUuid(table.data(), table.size(), uuid));  // ... its UUID lies beyond the end
+
+  Bytes unterminated = {3, 4, 0, 0, 'a', 'b', 'c'};  // no closing zeros
+  EXPECT_EQ(FindStructure(unterminated.data(), unterminated.size(), 1), nullptr);
+  Bytes overlong = {3, 200, 0, 0, 0, 0};  // formatted length beyond the end
+  EXPECT_EQ(FindStructure(overlong.data(), overlong.size(), 1), nullptr);
+}
+
+TEST(SmbiosStrings, TextsAreCountedFromOneAndMustEndInsideTheBuffer) {
+  const Bytes table =
+      quarn_test::Concat({quarn_test::Structure(0, {1, 2}, {"Vendor", "1.2"}), quarn_test::EndOfTable()});
+  const unsigned char* end = table.data() + table.size();
+  EXPECT_STREQ(StructureString(table.data(), end, 1), "Vendor");
+  EXPECT_STREQ(StructureString(table.data(), end, 2), "1.2");
+  EXPECT_EQ(StructureString(table.data(), end, 3), nullptr);  // the set has two
+  const Bytes cut(table.begin(), table.begin() + 9);          // "Ven" and no zero
+  EXPECT_EQ(StructureString(cut.data(), cut.data() + cut.size(), 1), nullptr);
+}
+
+TEST(SmbiosUuid, AShortSystemStructureHasNoUuid) {
+  // SMBIOS 2.0 defines type 1 with 8 formatted bytes: no UUID field.
+  const Bytes table = quarn_test::Concat(
+      {quarn_test::Structure(1, {1, 2, 3, 4}, {"M", "P", "V", "S"}), quarn_test::EndOfTable(), Bytes(64, 0x5A)});
+  unsigned char uuid[16];
+  EXPECT_FALSE(SystemUuid(table.data(), table.size(), uuid));
+}
+
+TEST(SmbiosUuid, ByteOrderByVersionAndHypervisor) {
+  const Bytes uuid = quarn_test::CountingUuid();
+  const std::string stored = "00112233-4455-6677-8899-AABBCCDDEEFF";
+  const std::string swapped = "33221100-5544-7766-8899-AABBCCDDEEFF";
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(8192, false)), swapped);  // 2.4
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(518, false)), swapped);   // the threshold
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(517, false)), stored);
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(512, false)), stored);  // 2.0
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(0, false)), stored);    // physical memory
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(768, true)), stored);   // Xen or Microsoft
+  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(32768, true)), stored);
+  EXPECT_EQ(UuidText(Bytes(16, 0).data(), true), "00000000-0000-0000-0000-000000000000");
+  EXPECT_EQ(UuidText(Bytes(16, 0xFF).data(), false), "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF");
+}
