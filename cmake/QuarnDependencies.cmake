@@ -25,6 +25,24 @@ if(NOT WIN32)
   target_compile_definitions(quarn_simpleini INTERFACE SI_NO_CONVERSION)
 endif()
 
+# The inspector's argument parser and JSON writer: header-only, copied into
+# the build tree like SimpleIni.
+function(quarn_header_tree target probe)
+  string(MAKE_C_IDENTIFIER "QUARN_${target}_DIR" var)
+  find_path(${var} ${probe} PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+  if(NOT ${var})
+    message(FATAL_ERROR "${probe} not found: install the package that provides it")
+  endif()
+  get_filename_component(tree ${probe} DIRECTORY)
+  file(COPY ${${var}}/${tree} DESTINATION ${QUARN_THIRD_PARTY_INCLUDE})
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE $<BUILD_INTERFACE:${QUARN_THIRD_PARTY_INCLUDE}>)
+endfunction()
+if(QUARN_BUILD_TOOLS)
+  quarn_header_tree(quarn_cli11 CLI/CLI.hpp)            # libcli11-dev
+  quarn_header_tree(quarn_json nlohmann/json.hpp)       # nlohmann-json3-dev
+endif()
+
 # The MinGW runtime DLLs that our DLLs and programs need beside them. The
 # runtime is linked dynamically so an exception thrown in one of our DLLs can
 # be caught by the program that called it.

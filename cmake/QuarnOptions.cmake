@@ -14,6 +14,11 @@ function(quarn_target_defaults target)
     RUNTIME_OUTPUT_DIRECTORY ${QUARN_OUTPUT_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${QUARN_OUTPUT_DIR}
     ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
+  if(NOT WIN32)
+    # Installed, the libraries find each other beside themselves and the
+    # programs find them in ../lib.
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/../lib")
+  endif()
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra)
     if(QUARN_WARNINGS_AS_ERRORS)

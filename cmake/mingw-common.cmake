@@ -9,7 +9,8 @@ find_program(CMAKE_CXX_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-g++-posix ${QUARN_MI
 find_program(CMAKE_RC_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-windres)
 
 # Only the target's own libraries and headers: nothing from the host's /usr.
-set(CMAKE_FIND_ROOT_PATH /usr/${QUARN_MINGW_TRIPLE})
+# Appended, so that a consumer can add its own prefixes (-DCMAKE_FIND_ROOT_PATH=...).
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${QUARN_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,45 +1,42 @@
-// A report of named sections with aligned "label : value" rows.
+// A report of sections of fields, printed as aligned text for people or as
+// JSON for scripts. Field keys are stable: scripts may rely on them.
 #ifndef QUARN_TOOLS_REPORT_H
 #define QUARN_TOOLS_REPORT_H
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 class Report {
  public:
+  // Starts a section; its JSON key is the title in lower case.
   void Section(const std::string& title);
-  // A text, shown in quotes so that empty and blank-edged texts stay visible.
-  void Text(const std::string& label, const std::string& value);
-  // A number, switch or other plain value, shown as it is.
-  void Value(const std::string& label, const std::string& value);
-  void Value(const std::string& label, long long value);
-  void Switch(const std::string& label, bool value);
-  // A list of texts, one numbered line per entry, each quoted.
-  void List(const std::string& label, const std::vector<std::string>& values);
-  // Numbered lines shown as they are.
-  void Lines(const std::string& label, const std::vector<std::string>& lines);
+  // A field: texts are shown quoted, lists one numbered line per entry,
+  // switches as yes/no. `shown` replaces the value in the text form only
+  // (one line per "\n").
+  void Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
+             const std::string& shown = "");
 
   bool HasSection(const std::string& title) const;
   std::vector<std::string> SectionTitles() const;
-  // Prints every section, or only the one named `only` when it is not empty.
-  void Print(std::FILE* out, const std::string& only = std::string()) const;
+
+  // Every section, or only the one named `only` (any letter case).
+  void PrintText(std::FILE* out, const std::string& only = std::string()) const;
+  nlohmann::ordered_json Json(const std::string& only = std::string()) const;
 
  private:
-  struct Row {
-    std::string label;
-    std::string value;
+  struct Entry {
+    std::string key, label;
+    nlohmann::ordered_json value;
+    std::string shown;
   };
   struct Block {
     std::string title;
-    std::vector<Row> rows;
+    std::vector<Entry> entries;
   };
-  void Add(const std::string& label, const std::string& value);
-
+  bool Selected(const Block& block, const std::string& only) const;
   std::vector<Block> m_blocks;
 };
-
-// Case-insensitive match of section titles ("network" finds "Network").
-bool SameTitle(const std::string& a, const std::string& b);
 
 #endif

@@ -8,8 +8,35 @@ namespace fs = std::filesystem;
 namespace kqt {
 namespace {
 
+// True when `text` is already absolute and normal: a root ("/" or "C:/")
+// followed by components that are neither empty, "." nor "..", with no
+// trailing separator and, on Windows, no backslash. Most paths are, and
+// then need no work.
+bool IsNormalAbsolute(const std::string& text) {
+#if defined(_WIN32)
+  const bool driveRoot = text.size() >= 3 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
+                         text[1] == ':' && text[2] == '/';
+  if (!driveRoot || text.find('\\') != std::string::npos) return false;
+  std::string::size_type start = 3;
+#else
+  if (text.empty() || text[0] != '/') return false;
+  std::string::size_type start = 1;
+#endif
+  if (start == text.size()) return true;  // the root itself
+  while (start <= text.size()) {
+    std::string::size_type end = text.find('/', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string::size_type length = end - start;
+    if (length == 0) return false;  // "//" or a trailing "/"
+    if (text[start] == '.' && (length == 1 || (length == 2 && text[start + 1] == '.'))) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 // Normal, absolute, "/"-separated form without a trailing separator.
 std::string NormalForm(const std::string& text) {
+  if (IsNormalAbsolute(text)) return text;
   std::error_code error;
   fs::path path = text.empty() ? fs::path(".") : fs::path(text);
   fs::path absolute = fs::absolute(path, error);

@@ -38,7 +38,7 @@ CLogMessage::~CLogMessage() {
 
 bool CLogMessage::SetLogFile(const std::string& path) {
   std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "ab");
-  std::lock_guard<std::mutex> hold(m_mutex);
+  CMutexLockUtil hold(m_mutex);
   if (m_file) std::fclose(m_file);
   m_file = file;
   return path.empty() || file != nullptr;
@@ -72,7 +72,7 @@ void CLogMessage::Write(KqtLogLevel level, const char* file, int line, const std
   if (file) entry += std::string(file) + ":" + std::to_string(line) + " ";
   entry += text;
   entry += '\n';
-  std::lock_guard<std::mutex> hold(m_mutex);
+  CMutexLockUtil hold(m_mutex);
   std::FILE* out = m_file ? m_file : stderr;
   std::fwrite(entry.data(), 1, entry.size(), out);
   std::fflush(out);

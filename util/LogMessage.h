@@ -8,9 +8,9 @@
 
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
 
+#include "util/LockUtil.h"
 #include "util/kqtUtilExport.h"
 
 namespace kqt {
@@ -48,7 +48,7 @@ class KQTUTIL_API CLogMessage {
   void Write(KqtLogLevel level, const char* file, int line, const std::string& text);
 
   std::atomic<int> m_level{kDefaultLevel};
-  std::mutex m_mutex;           // one line at a time; guards m_file
+  CMutexUtil m_mutex;           // one line at a time; guards m_file
   std::FILE* m_file = nullptr;  // null: standard error
 };
 

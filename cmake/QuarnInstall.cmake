@@ -1,0 +1,36 @@
+# cmake --install: headers, libraries (with the MinGW runtime DLLs on
+# Windows), the inspector, and a package so that consumers write
+#   find_package(QuarnConfig)
+#   target_link_libraries(app PRIVATE QuarnConfig::QuarnConfig)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(QUARN_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuarnConfig)
+
+install(TARGETS kqtUtil kqtNetWork QuarnConfig EXPORT QuarnConfigTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET quarncfg)
+  install(TARGETS quarncfg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(QUARN_RUNTIME_DLLS)
+  install(FILES ${QUARN_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+install(FILES config/QuarnConfig.h config/Singleton.h ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/config)
+install(FILES hwinfo/HwInfo.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hwinfo)
+install(FILES
+  util/AlgorithmUtil.h util/DirCom.h util/FileCom.h util/FileUtil.h util/HostInfoUtil.h util/LockUtil.h
+  util/LogMessage.h util/Platform.h util/ProcessUtil.h util/StringUtil.h util/ThreadUtil.h util/ToolUtil.h
+  ${PROJECT_BINARY_DIR}/include/util/kqtUtilExport.h ${PROJECT_BINARY_DIR}/include/util/kqtNetWorkExport.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/util)
+
+install(EXPORT QuarnConfigTargets NAMESPACE QuarnConfig:: DESTINATION ${QUARN_PACKAGE_DIR})
+configure_package_config_file(cmake/QuarnConfigConfig.cmake.in ${PROJECT_BINARY_DIR}/QuarnConfigConfig.cmake
+  INSTALL_DESTINATION ${QUARN_PACKAGE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/QuarnConfigConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/QuarnConfigConfig.cmake ${PROJECT_BINARY_DIR}/QuarnConfigConfigVersion.cmake
+  DESTINATION ${QUARN_PACKAGE_DIR})

@@ -1,0 +1,56 @@
+// ReadConfig on a settings file of arbitrary bytes, in a temporary
+// installation. The domain override replaces both server lists on every
+// read, so the object does not grow from run to run.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "config/QuarnConfig.h"
+#include "util/LogMessage.h"
+#include "util/Platform.h"
+
+namespace {
+
+class FuzzPlatform : public kqt::sys::Platform {
+ public:
+  std::string exePath;
+  std::string ExecutablePath() override { return exePath; }
+};
+
+struct Installation {
+  std::filesystem::path root;
+  std::string settings;
+  FuzzPlatform platform;
+  kqt::sys::ScopedPlatformOverride use{platform};
+  CQuarnConfig* config = nullptr;
+
+  Installation() {
+    root = std::filesystem::temp_directory_path() / ("quarn-fuzz-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(root / "client/bin/conf");
+    std::filesystem::create_directories(root / "globalcfg");
+    std::ofstream(root / "globalcfg/domaincfg.ini") << "srv_domain=s.example.com\nupdate_srv_domain=u.example.com\n";
+    platform.exePath = (root / "client/bin/agent").generic_string();
+    settings = (root / "client/bin/conf/cli_config.ini").generic_string();
+    kqt::CLogMessage::GetInstance()->SetLogLevel(0);  // quiet: a missing file is not news here
+    config = CSingleton<CQuarnConfig>::NewInstance();
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Installation installation;
+  {
+    std::ofstream out(installation.settings, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  installation.config->ReadConfig(installation.settings);
+  kqt::CLogMessage::GetInstance()->SetLogLevel(0);                          // the file may have set it
+  if (installation.config->GetAllSrvUrl().size() > 4096) __builtin_trap();  // the lists must not grow
+  (void)installation.config->GetInstallModule();
+  (void)installation.config->GetMaxCpuUse();
+  return 0;
+}

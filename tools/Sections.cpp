@@ -1,0 +1,174 @@
+#include "Sections.h"
+
+#include <cstdio>
+#include <cstring>
+#include <list>
+
+#include "config/QuarnConfig.h"
+#include "hwinfo/Hypervisor.h"
+#include "hwinfo/SmbiosParsing.h"
+#include "util/Platform.h"
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+std::string Hex(unsigned long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%lX", value);
+  return text;
+}
+
+// Each server with one address, as GetIpByDomain draws it ("" for none).
+Json WithAddresses(CQuarnConfig& config, const std::vector<std::string>& servers) {
+  Json list = Json::array();
+  for (const std::string& server : servers)
+    list.push_back({{"server", server}, {"address", config.GetIpByDomain(server)}});
+  return list;
+}
+
+std::string AddressLines(const Json& list) {
+  std::string shown;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string address = list[i]["address"].get<std::string>();
+    shown += (i ? "\n" : "") + std::to_string(i + 1) + ". " + list[i]["server"].get<std::string>() + " -> " +
+             (address.empty() ? "(no address)" : address);
+  }
+  return shown.empty() ? "(none)" : shown;
+}
+
+}  // namespace
+
+void AddInstallation(Report& report, CQuarnConfig& config) {
+  report.Section("Installation");
+  report.Field("executable_directory", "Executable directory", config.GetCurrentDir());
+  report.Field("client_directory", "Client directory", config.GetClientDir());
+  report.Field("installation_root", "Installation root", config.GetQuarnDir());
+  report.Field("settings_directory", "Settings directory", config.GetClientConfDir());
+  report.Field("settings_file", "Settings file", config.GetConfigFilePath());
+  report.Field("data_directory", "Data directory", config.GetClientDataDir());
+  report.Field("global_config_directory", "Global config directory", config.GetGlobalCfgDir());
+  report.Field("updater_directory", "Updater directory", config.GetUpdateDir());
+  report.Field("updater_executable_name", "Updater executable name", config.GetUpdateExeName());
+  report.Field("updater_executable", "Updater executable", config.GetUpdateExePath());
+  report.Field("updater_pid_file", "Updater pid file", config.GetUpdatePidFilePath());
+  report.Field("updater_command_file", "Updater command file", config.GetUpCmdFilePath());
+  report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
+}
+
+void AddSettings(Report& report, CQuarnConfig& config) {
+  report.Section("Settings");
+  report.Field("install_module", "Install module", config.GetInstallModule());
+  report.Field("log_level", "Log level", config.GetLogLevel());
+  report.Field("log_max_size", "Log size limit (bytes)", config.GetLogFileMaxFile());
+  char cpu[32];
+  std::snprintf(cpu, sizeof cpu, "%g", config.GetMaxCpuUse());
+  report.Field("max_cpu_use", "CPU use limit (%)", config.GetMaxCpuUse(), cpu);
+  report.Field("max_mem_use", "Memory use limit", config.GetMaxMemUse());
+  report.Field("protect_update", "Protect update", config.IsProtectUpdate());
+  report.Field("protect_oru_hids", "Protect ORU/HIDS", config.IsProtectOruHids());
+  report.Field("send_file", "Send files", config.IsSendFile());
+  report.Field("update_lua", "Update Lua", config.IsUpdateLua());
+  report.Field("connect_beta", "Connect to beta server", config.IsConnectToBetaServerEnabeld());
+  report.Field("vm_crash_check", "VM crash check", config.IsVmCrashCheckEnabled());
+  report.Field("velse_enabled", "Velse", config.IsVelseEnabled());
+  report.Field("waf_enabled", "WAF", config.IsWafEnabled());
+  report.Field("waf_rule_refresh_minutes", "WAF rule refresh (min)", config.WafRuleRefreshInMinute());
+  report.Field("waf_port_refresh_minutes", "WAF port refresh (min)", config.WafPortRefreshInMinute());
+  report.Field("waf_config", "WAF configuration", config.GetWafConfig());
+}
+
+void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& options) {
+  report.Section("Servers");
+  const std::vector<std::string> services = config.GetAllSrvUrl();
+  const std::vector<std::string> updates = config.GetAllUpdateUrl();
+  report.Field("service_servers", "Service servers", services);
+  report.Field("update_servers", "Update servers", updates);
+  if (options.resolveServers) {
+    const Json serviceAddresses = WithAddresses(config, services), updateAddresses = WithAddresses(config, updates);
+    report.Field("service_server_addresses", "Service server addresses", serviceAddresses,
+                 AddressLines(serviceAddresses));
+    report.Field("update_server_addresses", "Update server addresses", updateAddresses, AddressLines(updateAddresses));
+  } else {
+    report.Field("server_addresses", "Server addresses", nullptr, "not looked up (--no-resolve)");
+  }
+}
+
+void AddNetwork(Report& report, CQuarnConfig& config) {
+  report.Section("Network");
+  report.Field("local_addresses", "Local addresses", config.GetLocalIpList());
+  const std::list<std::string> usable = config.GetHostArray();
+  report.Field("usable_addresses", "Usable addresses", std::vector<std::string>(usable.begin(), usable.end()));
+  report.Field("identity_address", "Identity address", config.GetIdentityIp());
+  report.Field("service_address", "Service address", config.GetServiceIp());
+}
+
+void AddHost(Report& report, CQuarnConfig& config) {
+  report.Section("Host");
+  report.Field("machine_name", "Machine name", config.GetMachineName());
+  report.Field("system", "System", config.GetSysInfo());
+  report.Field("platform_tag", "Platform tag", config.GetPlatInfo());
+  // The values the description is made from, as the system reports them.
+  const kqt::sys::WindowsVersionInfo info = kqt::sys::CurrentPlatform().WindowsVersion();
+  if (info.platformId == 0) {
+    report.Field("windows_version", "Windows version", nullptr, "none (not Windows)");
+  } else {
+    report.Field("platform_id", "Platform id", info.platformId);
+    report.Field("windows_version", "Windows version",
+                 std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build));
+    report.Field("service_pack", "Service pack",
+                 std::string(info.servicePack, strnlen(info.servicePack, sizeof info.servicePack)));
+    report.Field("product_type", "Product type", info.productType);
+    report.Field("suite_mask", "Suite mask", Hex(info.suiteMask), Hex(info.suiteMask));
+    report.Field("processor_architecture", "Processor architecture", info.processorArchitecture);
+    report.Field("server_r2", "Server 2003 R2", info.serverR2);
+    report.Field("product_code", "Product code", Hex(info.productCode), Hex(info.productCode));
+  }
+  report.Field("system_64_bit", "64-bit system", kqt::sys::CurrentPlatform().IsOperatingSystem64Bit());
+}
+
+void AddHardware(Report& report, CQuarnConfig& config) {
+  report.Section("Hardware");
+  // Where the table comes from, and its header, as the platform gives them.
+  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  if (platform.HasFirmwareTableService()) {
+    report.Field("smbios_source", "SMBIOS source", "firmware table service", "firmware table service");
+    const kqt::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
+    quarn::smbios::FirmwareBlockView view;
+    if (block.status == kqt::sys::FirmwareBlock::kOk &&
+        quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) {
+      const std::string version = std::to_string(view.major) + "." + std::to_string(view.minor);
+      const int number = quarn::smbios::VersionNumber(view.major, view.minor);
+      report.Field("smbios_version", "SMBIOS version", version, version + " (number " + std::to_string(number) + ")");
+      report.Field("smbios_version_number", "SMBIOS version number", number);
+      report.Field("table_size", "Table size (bytes)", view.tableLength);
+    } else {
+      report.Field("smbios_version", "SMBIOS version", nullptr, "none (the service gave no table)");
+    }
+  } else {
+    report.Field("smbios_source", "SMBIOS source", "physical memory", "physical memory (BIOS area)");
+  }
+  report.Field("bios_uuid", "BIOS UUID", config.GetBiosUuid());
+  const unsigned hash = config.GetBiosHash();
+  report.Field("table_checksum", "Table checksum", Hex(hash), Hex(hash));
+  char signature[13];
+  GetHypervisorSignature(signature, sizeof signature);
+  report.Field("hypervisor_signature", "Hypervisor signature", std::string(signature));
+  report.Field("xen_or_microsoft_hypervisor", "Xen or Microsoft hypervisor", IsXenOrMicrosoftHypervisor() != 0);
+  report.Field("vm_id", "VM id", config.GetVMid());
+  report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
+}
+
+void AddVersions(Report& report, CQuarnConfig& config) {
+  report.Section("Versions");
+  report.Field("client_version", "Client version", config.GetCurrentVersion());
+  report.Field("updater_version", "Updater version", config.GetUpdateVersion());
+  report.Field("client_version_detail", "Client version detail", config.GetVersionDetail());
+  report.Field("updater_version_detail", "Updater version detail", config.GetUpdateVerDetail());
+  const int pid = config.GetUpdatePid();
+  report.Field("updater_pid", "Updater process id", pid, pid ? std::to_string(pid) : "0 (not running)");
+  report.Field("update_server", "Update server", config.GetUpdateServerPreDomain());
+  report.Field("report_url", "Report URL", config.GetPostSrvUrl());
+  report.Field("download_url", "Download URL", config.GetDownLoadPreUrl());
+  report.Field("platform_download_url", "Platform download URL", config.GetDownLoadPlatformUrl());
+}
