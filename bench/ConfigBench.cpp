@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <memory>
 #include <mutex>
 #include <random>
+#include <set>
 #include <shared_mutex>
 #include <vector>
 

@@ -21,7 +21,7 @@ for target in TableWalk EntryPoint FirmwareBlock ReadConfig; do
     *) seeds=(fuzz/seeds/table ${shared:+"$shared"}) ;;
   esac
   log=build/fuzz/$target.log
-  build/fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+  build/fuzz/bin/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/ "$corpus" "${seeds[@]}" >"$log" 2>&1
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

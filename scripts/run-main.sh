@@ -6,6 +6,7 @@
 #   R/client/bin/               the program and its libraries
 #   R/client/bin/conf/cli_config.ini
 #   R/globalcfg/domaincfg.ini
+#   R/quarn_update/cur_version.txt      the updater's version record
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -14,10 +15,11 @@ scripts/build.sh native win32 win64
 lay_out() {  # lay_out DIR BUILD
   local root=$1/R bin=$1/R/client/bin
   rm -rf "$1"
-  mkdir -p "$bin/conf" "$root/globalcfg"
+  mkdir -p "$bin/conf" "$root/globalcfg" "$root/quarn_update"
   cp "$2"/bin/quarncfg* "$2"/bin/*.{so,dll} "$bin/" 2>/dev/null || true
   cp scripts/sample/cli_config.ini "$bin/conf/"
   cp scripts/sample/domaincfg.ini "$root/globalcfg/"
+  cp scripts/sample/cur_version.txt "$root/quarn_update/"
   echo "$bin"
 }
 

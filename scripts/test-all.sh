@@ -6,6 +6,7 @@
 #   win64   the whole suite as 64-bit Windows programs under Wine
 #   win32   the product build (PE32): format and export checks, and the whole
 #           suite under 32-bit Wine where this host can run 32-bit code
+#   fuzz    each libFuzzer target for QUARN_FUZZ_SECONDS (default 60)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -38,6 +39,17 @@ fi
 for preset in win64 win32; do
   [ -x "build/$preset/wine-run.sh" ] && "build/$preset/wine-run.sh" --stop
 done
+
+echo "== fuzz"
+fuzz_log=build/fuzz-run.log
+mkdir -p build
+if scripts/fuzz.sh "${QUARN_FUZZ_SECONDS:-60}" >"$fuzz_log" 2>&1; then
+  grep "^fuzz " "$fuzz_log"
+  passed=$((passed + $(grep -c "^fuzz .*exit 0$" "$fuzz_log")))
+else
+  tail -40 "$fuzz_log"
+  failed=$((failed + 1))
+fi
 
 echo "== $(( $(date +%s) - start )) s in all"
 echo "$passed passed, $failed failed"

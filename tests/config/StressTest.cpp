@@ -2,8 +2,8 @@
 // writers of every setter and of ReadConfig. Every answer must always be one
 // of the values that were ever stored. Meant for ThreadSanitizer too.
 #include <chrono>
-#include <mutex>
 #include <filesystem>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -90,7 +90,8 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
         check(OneOf(config.GetMaxMemUse(), memories), "GetMaxMemUse");
         check(config.GetLogFileMaxFile() == 1048576, "GetLogFileMaxFile");
         check(config.IsSendFile() && config.IsProtectUpdate() && !config.IsWafEnabled(), "IsSendFile");
-        check(config.WafRuleRefreshInMinute() == 720 && config.WafPortRefreshInMinute() == 1440, "WafRuleRefreshInMinute");
+        check(config.WafRuleRefreshInMinute() == 720 && config.WafPortRefreshInMinute() == 1440,
+              "WafRuleRefreshInMinute");
         check(config.GetCurrentVersion() == "quarn_00_90", "GetCurrentVersion");
         check(config.GetAllSrvUrl() == serverList, "GetAllSrvUrl");
         check(config.GetAllUpdateUrl() == updateList, "GetAllUpdateUrl");
