@@ -1,4 +1,4 @@
-// Reading SMBIOS bytes (after the DMTF SMBIOS Reference Specification):
+// Reading SMBIOS bytes (as DMTF DSP0134 defines them):
 // the firmware block, the entry point in a BIOS memory window, the walk over
 // the structure table, and the UUID of the System Information structure.
 // Pure functions over byte buffers: every read is checked against the end of
