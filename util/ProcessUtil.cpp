@@ -1,17 +1,15 @@
 #include "util/ProcessUtil.h"
 
-#include <algorithm>
-
 #include "util/Platform.h"
+#include "util/StringUtil.h"
 
 namespace kqt {
 namespace {
 
+// Windows file names ignore letter case; POSIX ones do not.
 bool SameName(const std::string& a, const std::string& b) {
 #if defined(_WIN32)
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && CStringUtil::stringStartWith(a, b, true);
 #else
   return a == b;
 #endif

@@ -105,16 +105,6 @@ struct FakeMemory {
   }
 };
 
-void PutEntryPoint(Bytes& window, size_t at, std::uint32_t address, std::uint16_t length) {
-  unsigned char entry[31] = {'_', 'S', 'M', '_', 0, 31, 2, 4};
-  entry[22] = static_cast<unsigned char>(length);
-  entry[23] = static_cast<unsigned char>(length >> 8);
-  for (int i = 0; i < 4; ++i) entry[24 + i] = static_cast<unsigned char>(address >> (8 * i));
-  unsigned char sum = 0;
-  for (unsigned char byte : entry) sum = static_cast<unsigned char>(sum + byte);
-  entry[4] = static_cast<unsigned char>(0 - sum);
-  std::memcpy(window.data() + at, entry, sizeof entry);
-}
 }  // namespace
 
 TEST_F(Acquisition, MemoryWayNeedsSixtyFourKilobytes) {
@@ -131,7 +121,7 @@ TEST_F(Acquisition, MemoryWayNeedsSixtyFourKilobytes) {
 TEST_F(Acquisition, MemoryWayCopiesATableInsideTheWindowWithoutASecondRead) {
   platform.firmwareTableService = 0;
   FakeMemory memory;
-  PutEntryPoint(memory.window, 0x100, 0xF0450, static_cast<std::uint16_t>(kTable.size()));
+  quarn_test::PutEntryPoint(memory.window, 0x100, 0xF0450, static_cast<std::uint16_t>(kTable.size()));
   std::copy(kTable.begin(), kTable.end(), memory.window.begin() + 0x450);
   platform.physicalMemory = std::ref(memory);
   EXPECT_EQ(Uuid(), "00112233-4455-6677-8899-AABBCCDDEEFF");  // version untouched: 0, stored order
@@ -142,7 +132,7 @@ TEST_F(Acquisition, MemoryWayCopiesATableInsideTheWindowWithoutASecondRead) {
 TEST_F(Acquisition, MemoryWayReadsATableOutsideTheWindowByItself) {
   platform.firmwareTableService = 0;
   FakeMemory memory;
-  PutEntryPoint(memory.window, 0x2A0, 0xE0000, static_cast<std::uint16_t>(kTable.size()));
+  quarn_test::PutEntryPoint(memory.window, 0x2A0, 0xE0000, static_cast<std::uint16_t>(kTable.size()));
   std::copy(kTable.begin(), kTable.end(), memory.far.begin());
   platform.physicalMemory = std::ref(memory);
   EXPECT_EQ(Uuid(), "00112233-4455-6677-8899-AABBCCDDEEFF");

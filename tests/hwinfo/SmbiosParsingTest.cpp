@@ -41,27 +41,15 @@ TEST(SmbiosFirmwareBlock, HeaderVersionAndATableCutToWhatIsThere) {
   EXPECT_FALSE(ReadFirmwareBlock(nullptr, 100, view));
 }
 
-namespace {
-// A valid 31-byte entry point: table of `length` bytes at `address`.
-void PutEntryPoint(Bytes& window, size_t at, uint32_t address, uint16_t length, bool validSum = true) {
-  unsigned char entry[31] = {'_', 'S', 'M', '_', 0, 31, 2, 4};
-  entry[22] = static_cast<unsigned char>(length);
-  entry[23] = static_cast<unsigned char>(length >> 8);
-  for (int i = 0; i < 4; ++i) entry[24 + i] = static_cast<unsigned char>(address >> (8 * i));
-  entry[4] = static_cast<unsigned char>(0 - ByteSum(entry, 31) + (validSum ? 0 : 1));
-  std::memcpy(window.data() + at, entry, sizeof entry);
-}
-}  // namespace
-
 TEST(SmbiosEntryPoint, FirstValidAnchorOnASixteenByteStep) {
   Bytes window(0x10000, 0);
   EntryPoint entry;
   EXPECT_FALSE(FindEntryPoint(window.data(), window.size(), entry));
 
-  PutEntryPoint(window, 0x108, 0xE0000, 100);         // misaligned: never looked at
-  PutEntryPoint(window, 0x200, 0xE1000, 200, false);  // checksum fails: skipped
-  PutEntryPoint(window, 0x210, 0xF0450, 300);
-  PutEntryPoint(window, 0x400, 0xF9000, 400);  // valid too, but later
+  quarn_test::PutEntryPoint(window, 0x108, 0xE0000, 100);         // misaligned: never looked at
+  quarn_test::PutEntryPoint(window, 0x200, 0xE1000, 200, false);  // checksum fails: skipped
+  quarn_test::PutEntryPoint(window, 0x210, 0xF0450, 300);
+  quarn_test::PutEntryPoint(window, 0x400, 0xF9000, 400);  // valid too, but later
   ASSERT_TRUE(FindEntryPoint(window.data(), window.size(), entry));
   EXPECT_EQ(entry.offset, 0x210u);
   EXPECT_EQ(entry.tableAddress, 0xF0450u);

@@ -2,6 +2,8 @@
 #ifndef QUARN_TESTS_HWINFO_SMBIOSTABLES_H
 #define QUARN_TESTS_HWINFO_SMBIOSTABLES_H
 
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -47,6 +49,20 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 
 inline Bytes EndOfTable() { return Structure(127, {}); }
+
+// Writes a 31-byte "_SM_" entry point at `at` in `window`: a table of
+// `length` bytes at physical `address`; its checksum is right unless
+// `validSum` is false.
+inline void PutEntryPoint(Bytes& window, size_t at, std::uint32_t address, std::uint16_t length, bool validSum = true) {
+  unsigned char entry[31] = {'_', 'S', 'M', '_', 0, 31, 2, 4};
+  entry[22] = static_cast<unsigned char>(length);
+  entry[23] = static_cast<unsigned char>(length >> 8);
+  for (int i = 0; i < 4; ++i) entry[24 + i] = static_cast<unsigned char>(address >> (8 * i));
+  unsigned char sum = 0;
+  for (unsigned char byte : entry) sum = static_cast<unsigned char>(sum + byte);
+  entry[4] = static_cast<unsigned char>(0 - sum + (validSum ? 0 : 1));
+  std::memcpy(window.data() + at, entry, sizeof entry);
+}
 
 }  // namespace quarn_test
 
