@@ -1,6 +1,10 @@
 # Third-party libraries, all from the distribution's packages.
 
-find_package(Threads REQUIRED)
+# On Windows the locks are the system's own (util/LockUtil.h): linking the
+# threads package there would bring in libwinpthread.
+if(NOT WIN32)
+  find_package(Threads REQUIRED)
+endif()
 find_package(ZLIB REQUIRED)
 
 # SimpleIni is header-only. The cross build must not see the host's
@@ -48,7 +52,7 @@ endif()
 # be caught by the program that called it.
 set(QUARN_RUNTIME_DLLS "")
 if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  foreach(dll libgcc_s_dw2-1.dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+  foreach(dll libgcc_s_dw2-1.dll libgcc_s_seh-1.dll libstdc++-6.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
       OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT IS_ABSOLUTE "${dll_path}")

@@ -16,6 +16,18 @@ if(TARGET quarncfg)
 endif()
 if(QUARN_RUNTIME_DLLS)
   install(FILES ${QUARN_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # "cmake --install --strip" strips the targets; the runtime DLLs are plain
+  # files to CMake, so they are stripped here (21 MB of libstdc++-6.dll are
+  # debugging information).
+  if(CMAKE_STRIP)
+    foreach(dll IN LISTS QUARN_RUNTIME_DLLS)
+      get_filename_component(dll_name ${dll} NAME)
+      install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${dll_name}\")
+endif()")
+    endforeach()
+  endif()
 endif()
 
 install(FILES config/QuarnConfig.h config/Singleton.h ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h

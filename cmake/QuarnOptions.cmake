@@ -33,10 +33,22 @@ endfunction()
 
 # Shared libraries get the bare name on Windows (QuarnConfig.dll, not
 # libQuarnConfig.dll), as the agent's other modules expect.
-function(quarn_shared_library target)
+# quarn_shared_library(TARGET "description" sources...)
+function(quarn_shared_library target description)
   add_library(${target} SHARED ${ARGN})
   quarn_target_defaults(${target})
   if(WIN32)
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
+    quarn_version_resource(${target} "${description}" VFT_DLL ${target}.dll)
   endif()
+endfunction()
+
+# A VERSIONINFO resource from the project version (Windows only).
+function(quarn_version_resource target description type file)
+  set(QUARN_RC_DESCRIPTION "${description}")
+  set(QUARN_RC_NAME ${target})
+  set(QUARN_RC_TYPE ${type})
+  set(QUARN_RC_FILE ${file})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/VersionInfo.rc.in ${PROJECT_BINARY_DIR}/resources/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/resources/${target}.rc)
 endfunction()

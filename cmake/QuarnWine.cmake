@@ -1,7 +1,11 @@
 # Running the Windows build's programs under Wine: a private prefix inside the
 # build tree, Wine's chatter silenced, every run bounded in time.
 #
-# Sets QUARN_CAN_RUN_TARGET: whether this host can run the built programs.
+# Sets QUARN_CAN_RUN_TARGET: whether this host can run the built programs,
+# and for the 32-bit build QUARN_WINE_WOW64: whether they can also run in a
+# 64-bit prefix (a 32-bit program on 64-bit Windows, under WoW64: the
+# commonest real deployment). The runner picks that prefix when the
+# environment has QUARN_WINE_PREFIX_KIND=wow64.
 # The 32-bit loader cannot run on hosts that refuse 32-bit user code; the
 # probe below finds that out instead of letting every test fail.
 
@@ -12,6 +16,8 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   find_program(QUARN_WINE NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   find_program(QUARN_WINESERVER NAMES wineserver32 wineserver PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  find_program(QUARN_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  find_program(QUARN_WINESERVER64 NAMES wineserver64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
   set(QUARN_WINE_ARCH win32)
 endif()
 
@@ -28,6 +34,14 @@ if(NOT QUARN_CAN_RUN_TARGET)
   message(WARNING "Wine for ${QUARN_WINE_ARCH} programs cannot run on this host "
     "(loader '${QUARN_WINE}'); the programs are built but not run.")
   return()
+endif()
+
+set(QUARN_WINE_WOW64 OFF)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND QUARN_WINE64 AND QUARN_WINESERVER64)
+  set(QUARN_WINE_WOW64 ON)
+else()
+  set(QUARN_WINE64 "")
+  set(QUARN_WINESERVER64 "")
 endif()
 
 set(QUARN_WINE_PREFIX ${PROJECT_BINARY_DIR}/wineprefix)

@@ -2,10 +2,14 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_VERSION 6.1)
 
-# The posix thread variant: the win32 one has no std::thread, std::mutex or
-# std::shared_mutex in GCC 12.
-find_program(CMAKE_C_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-gcc-posix ${QUARN_MINGW_TRIPLE}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-g++-posix ${QUARN_MINGW_TRIPLE}-g++ REQUIRED)
+# The win32 thread variant: its runtime DLLs (libstdc++-6.dll,
+# libgcc_s_dw2-1.dll) rest on the system's own threads and import nothing that
+# Windows XP lacks. The posix variant needs libwinpthread-1.dll, which imports
+# GetTickCount64 (Vista and later) and so cannot load on XP or Server 2003.
+# The price: GCC 12 offers no std::thread there; our code uses the system's
+# locks (util/LockUtil.h) and the tests a small thread helper of their own.
+find_program(CMAKE_C_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-gcc-win32 REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-g++-win32 REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${QUARN_MINGW_TRIPLE}-windres)
 
 # Only the target's own libraries and headers: nothing from the host's /usr.

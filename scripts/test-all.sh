@@ -4,8 +4,9 @@
 #   asan    the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan    the same under ThreadSanitizer
 #   win64   the whole suite as 64-bit Windows programs under Wine
-#   win32   the product build (PE32): format and export checks, and the whole
-#           suite under 32-bit Wine where this host can run 32-bit code
+#   win32   the product build (PE32): format, export and XP/2003 import
+#           checks, and where this host can run 32-bit code the whole suite
+#           twice: in a 32-bit prefix and in a 64-bit one (WoW64)
 #   fuzz    each libFuzzer target for QUARN_FUZZ_SECONDS (default 60)
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -34,11 +35,17 @@ run_ctest tsan
 run_ctest win64
 run_ctest win32
 if [ ! -x build/win32/wine-run.sh ]; then
-  echo "   win32: only the format and export checks ran; this host does not run 32-bit programs"
+  echo "   win32: only the format, export, import and package checks ran; this host does not run 32-bit programs"
+elif grep -q "QUARN_WINE_WOW64:INTERNAL=ON\|QUARN_WINE_WOW64:BOOL=ON" build/win32/CMakeCache.txt 2>/dev/null ||
+     grep -q "wow64\." build/win32/ctest.log; then
+  echo "   win32: the suite ran in a 32-bit prefix and in a 64-bit prefix (WoW64)"
+else
+  echo "   win32: the suite ran in a 32-bit prefix only (no 64-bit Wine for WoW64)"
 fi
 for preset in win64 win32; do
   [ -x "build/$preset/wine-run.sh" ] && "build/$preset/wine-run.sh" --stop
 done
+[ -x build/win32/wine-run.sh ] && QUARN_WINE_PREFIX_KIND=wow64 build/win32/wine-run.sh --stop 2>/dev/null
 
 echo "== fuzz"
 fuzz_log=build/fuzz-run.log

@@ -1,62 +1,23 @@
 #include "util/DirCom.h"
 
-#include <filesystem>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include "util/platform/Files.h"
 
 namespace kqt {
 namespace {
 
-// True when `text` is already absolute and normal: a root ("/" or "C:/")
-// followed by components that are neither empty, "." nor "..", with no
-// trailing separator and, on Windows, no backslash. Most paths are, and
-// then need no work.
-bool IsNormalAbsolute(const std::string& text) {
-#if defined(_WIN32)
-  const bool driveRoot = text.size() >= 3 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
-                         text[1] == ':' && text[2] == '/';
-  if (!driveRoot || text.find('\\') != std::string::npos) return false;
-  std::string::size_type start = 3;
-#else
-  if (text.empty() || text[0] != '/') return false;
-  std::string::size_type start = 1;
-#endif
-  if (start == text.size()) return true;  // the root itself
-  while (start <= text.size()) {
-    std::string::size_type end = text.find('/', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string::size_type length = end - start;
-    if (length == 0) return false;  // "//" or a trailing "/"
-    if (text[start] == '.' && (length == 1 || (length == 2 && text[start + 1] == '.'))) return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-// Normal, absolute, "/"-separated form without a trailing separator.
 std::string NormalForm(const std::string& text) {
-  if (IsNormalAbsolute(text)) return text;
-  std::error_code error;
-  fs::path path = text.empty() ? fs::path(".") : fs::path(text);
-  fs::path absolute = fs::absolute(path, error);
-  if (error) absolute = path;
-  std::string normal = absolute.lexically_normal().generic_string();
-  // lexically_normal keeps a trailing "/" (after ".." for one); drop it
-  // unless the path is a bare root such as "/" or "C:/".
-  if (normal.size() > 1 && normal.back() == '/' && !fs::path(normal).relative_path().empty()) normal.pop_back();
-  return normal;
+  const path::Style& style = sys::PathStyle();
+  // The working directory is asked for only when the text is relative.
+  const std::string slashed = path::Slashed(text, style);
+  if (path::RootLength(slashed, style) > 0) return path::Normal(slashed, std::string(), style);
+  return path::Normal(slashed, sys::WorkingDirectory(), style);
 }
 
 }  // namespace
 
 std::string CDirCom::absolutePath() const { return NormalForm(m_path); }
 
-std::string CDirCom::absoluteFilePath(const std::string& name) const {
-  std::string base = absolutePath();
-  if (base.empty() || base.back() != '/') base += '/';
-  return base + name;
-}
+std::string CDirCom::absoluteFilePath(const std::string& name) const { return path::Join(absolutePath(), name); }
 
 bool CDirCom::cd(const std::string& name) {
   if (name == "..") return cdUp();
@@ -65,20 +26,18 @@ bool CDirCom::cd(const std::string& name) {
 }
 
 bool CDirCom::cdUp() {
-  const fs::path current(absolutePath());
-  if (current.relative_path().empty()) return false;  // at the root
-  m_path = NormalForm(current.parent_path().generic_string());
+  const std::string current = absolutePath();
+  std::string parent;
+  if (!path::Parent(current, sys::PathStyle(), parent)) {
+    m_path = current;
+    return false;  // at the root, which stays
+  }
+  m_path = parent;
   return true;
 }
 
-bool CDirCom::exists() const {
-  std::error_code error;
-  return fs::is_directory(fs::path(absolutePath()), error);
-}
+bool CDirCom::exists() const { return sys::KindOf(absolutePath()) == sys::FileKind::kDirectory; }
 
-bool CDirCom::mkdir(const std::string& name) const {
-  std::error_code error;
-  return fs::create_directory(fs::path(absoluteFilePath(name)), error);
-}
+bool CDirCom::mkdir(const std::string& name) const { return sys::MakeDirectory(absoluteFilePath(name)); }
 
 }  // namespace kqt

@@ -1,29 +1,24 @@
 #include "util/FileCom.h"
 
-#include <filesystem>
-#include <system_error>
+#include "util/platform/Files.h"
 
 namespace kqt {
 
+CFileCom::CFileCom(const std::string& path) : m_path(path) {}
+
+CFileCom::~CFileCom() = default;
+
 bool CFileCom::open(int flag) {
   close();
-  if (flag != ReadOnly) return false;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(std::filesystem::path(m_path), error)) return false;
-  m_file = std::fopen(m_path.c_str(), "rb");
-  return m_file != nullptr;
+  std::uint64_t bytes = 0;
+  if (flag != ReadOnly || !sys::RegularFileSize(m_path, bytes) || bytes > static_cast<std::uint64_t>(INT64_MAX))
+    return false;
+  m_size = static_cast<std::int64_t>(bytes);
+  return true;
 }
 
-void CFileCom::close() {
-  if (m_file) std::fclose(m_file);
-  m_file = nullptr;
-}
+void CFileCom::close() { m_size = -1; }
 
-std::int64_t CFileCom::size() const {
-  if (!m_file) return 0;
-  std::error_code error;
-  const std::uintmax_t bytes = std::filesystem::file_size(std::filesystem::path(m_path), error);
-  return error ? 0 : static_cast<std::int64_t>(bytes);
-}
+std::int64_t CFileCom::size() const { return m_size < 0 ? 0 : m_size; }
 
 }  // namespace kqt

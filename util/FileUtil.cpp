@@ -1,34 +1,23 @@
 #include "util/FileUtil.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include "util/platform/Files.h"
 
 namespace kqt {
 
-bool CFileUtil::IsFile(const std::string& path) {
-  std::error_code error;
-  return fs::is_regular_file(fs::path(path), error);
-}
+bool CFileUtil::IsFile(const std::string& path) { return sys::KindOf(path) == sys::FileKind::kRegular; }
 
 std::uint64_t CFileUtil::GetFileSize(const std::string& path) {
-  std::error_code error;
-  const fs::path file(path);
-  if (!fs::is_regular_file(file, error)) return 0;
-  const std::uintmax_t bytes = fs::file_size(file, error);
-  return error ? 0 : static_cast<std::uint64_t>(bytes);
+  std::uint64_t size = 0;
+  return sys::RegularFileSize(path, size) ? size : 0;
 }
 
 bool CFileUtil::ReadLine(const std::string& path, std::string& line) {
-  if (!IsFile(path)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string first;
-  if (!std::getline(in, first)) return false;  // empty file, or a read error
-  if (!first.empty() && first.back() == '\r') first.pop_back();
-  line.swap(first);
+  std::string content;
+  if (sys::ReadRegularFile(path, kMostLineFileBytes, content) != sys::ReadStatus::kOk || content.empty()) return false;
+  std::string::size_type end = content.find('\n');
+  if (end == std::string::npos) end = content.size();
+  if (end > 0 && content[end - 1] == '\r') --end;
+  line.assign(content, 0, end);
   return true;
 }
 

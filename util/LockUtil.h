@@ -1,9 +1,18 @@
 // Locks and the guards that hold them for one scope.
 //
-// On Windows the locks are the system's slim reader/writer locks. The
-// standard ones of MinGW rest on winpthreads, which initialises a lock on its
-// first use and can give two threads that first use it at the same moment
-// two different locks. Elsewhere they are the standard library's, inline.
+// Callers take a lock only through a guard: CReadLockUtil or CWriteLockUtil
+// on a CReadWriteLockUtil, CMutexLockUtil on a CMutexUtil. The guard holds
+// the lock from its construction to its destruction, also when an exception
+// leaves the scope.
+//
+// On Windows the locks are the system's slim reader/writer locks where the
+// system has them (Vista and later). They are looked up at run time, so the
+// library still loads on Windows XP and Server 2003, where a critical
+// section serves instead: exclusive for readers too, which keeps every
+// guarantee except readers side by side. The guards are functions of this
+// library there, so a module built against it depends on no more than the
+// lock types and their guards. Elsewhere the locks are the standard
+// library's, inline.
 #ifndef KQT_UTIL_LOCKUTIL_H
 #define KQT_UTIL_LOCKUTIL_H
 
@@ -21,7 +30,8 @@ namespace kqt {
 // Many readers or one writer.
 class KQTUTIL_API CReadWriteLockUtil {
  public:
-  CReadWriteLockUtil() = default;
+  CReadWriteLockUtil();
+  ~CReadWriteLockUtil();
   CReadWriteLockUtil(const CReadWriteLockUtil&) = delete;
   CReadWriteLockUtil& operator=(const CReadWriteLockUtil&) = delete;
 
@@ -31,12 +41,13 @@ class KQTUTIL_API CReadWriteLockUtil {
   void unlockForWrite();
 
  private:
-  void* m_lock = nullptr;  // an SRWLOCK: all zero is its initial state
+  void* m_lock;  // an SRWLOCK, or the critical section that stands in for one
 };
 
 class KQTUTIL_API CMutexUtil {
  public:
-  CMutexUtil() = default;
+  CMutexUtil();
+  ~CMutexUtil();
   CMutexUtil(const CMutexUtil&) = delete;
   CMutexUtil& operator=(const CMutexUtil&) = delete;
 
@@ -44,8 +55,48 @@ class KQTUTIL_API CMutexUtil {
   void unlock();
 
  private:
-  void* m_lock = nullptr;  // an SRWLOCK, held exclusively
+  void* m_lock;  // as in CReadWriteLockUtil, always held exclusively
 };
+
+// Shared hold of a CReadWriteLockUtil until the guard ends.
+class KQTUTIL_API CReadLockUtil {
+ public:
+  explicit CReadLockUtil(CReadWriteLockUtil& lock);
+  ~CReadLockUtil();
+  CReadLockUtil(const CReadLockUtil&) = delete;
+  CReadLockUtil& operator=(const CReadLockUtil&) = delete;
+
+ private:
+  CReadWriteLockUtil& m_lock;
+};
+
+// Exclusive hold of a CReadWriteLockUtil until the guard ends.
+class KQTUTIL_API CWriteLockUtil {
+ public:
+  explicit CWriteLockUtil(CReadWriteLockUtil& lock);
+  ~CWriteLockUtil();
+  CWriteLockUtil(const CWriteLockUtil&) = delete;
+  CWriteLockUtil& operator=(const CWriteLockUtil&) = delete;
+
+ private:
+  CReadWriteLockUtil& m_lock;
+};
+
+// Exclusive hold of a CMutexUtil until the guard ends.
+class KQTUTIL_API CMutexLockUtil {
+ public:
+  explicit CMutexLockUtil(CMutexUtil& mutex);
+  ~CMutexLockUtil();
+  CMutexLockUtil(const CMutexLockUtil&) = delete;
+  CMutexLockUtil& operator=(const CMutexLockUtil&) = delete;
+
+ private:
+  CMutexUtil& m_mutex;
+};
+
+// True when the locks are the system's slim reader/writer locks (readers
+// side by side); false where a critical section stands in for them.
+KQTUTIL_API bool ReadersShareLocks();
 
 #else
 
@@ -77,8 +128,6 @@ class CMutexUtil {
  private:
   std::mutex m_mutex;
 };
-
-#endif
 
 // Shared hold of a CReadWriteLockUtil until the guard ends.
 class CReadLockUtil {
@@ -115,6 +164,10 @@ class CMutexLockUtil {
  private:
   CMutexUtil& m_mutex;
 };
+
+inline bool ReadersShareLocks() { return true; }
+
+#endif
 
 }  // namespace kqt
 

@@ -1,7 +1,7 @@
 // The BIOS UUID, the table checksum and the caller's uuid, over a
 // substituted firmware.
-#include <thread>
 
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 #include "tests/hwinfo/SmbiosTables.h"
 #include "util/AlgorithmUtil.h"
@@ -102,9 +102,9 @@ TEST_F(Hardware, ConcurrentFirstCallsReadTheTableOnce) {
   CQuarnConfig& config = Config();
   const int fetches = Fetches();
   std::vector<std::string> seen(8);
-  std::vector<std::thread> threads;
+  std::vector<quarn_test::Thread> threads;
   for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&, i] { seen[i] = config.GetBiosUuid(); });
-  for (std::thread& thread : threads) thread.join();
+  for (quarn_test::Thread& thread : threads) thread.join();
   for (const std::string& uuid : seen) EXPECT_EQ(uuid, "33221100-5544-7766-8899-aabbccddeeff");
   EXPECT_EQ(Fetches() - fetches, 1);
 }

@@ -1,6 +1,6 @@
 // The object's host texts over a substituted platform, and the real ones.
-#include <thread>
 
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 
 namespace {
@@ -69,7 +69,7 @@ TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
   installation.platform.hostName = [](std::string&) { return false; };  // forces a refresh on every call
   CQuarnConfig& config = Config();
   std::atomic<int> bad{0};
-  std::vector<std::thread> threads;
+  std::vector<quarn_test::Thread> threads;
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
       for (int i = 0; i < 200; ++i) {
@@ -80,7 +80,7 @@ TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
           ++bad;
       }
     });
-  for (std::thread& thread : threads) thread.join();
+  for (quarn_test::Thread& thread : threads) thread.join();
   EXPECT_EQ(bad.load(), 0);
 }
 

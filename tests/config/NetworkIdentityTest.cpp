@@ -1,8 +1,8 @@
 // The object's network operations over a substituted platform, and once over
 // the real one.
 #include <regex>
-#include <thread>
 
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 
 using Addresses = std::vector<std::string>;
@@ -68,12 +68,12 @@ TEST_F(Network, ConcurrentFirstCallsComputeOnceAndAgree) {
   CQuarnConfig& config = Config();
   const int before = Queries();
   std::vector<std::string> seen(8);
-  std::vector<std::thread> threads;
+  std::vector<quarn_test::Thread> threads;
   for (size_t i = 0; i < seen.size(); ++i)
     threads.emplace_back([&, i] {
       for (int round = 0; round < 50; ++round) seen[i] = config.GetIdentityIp();
     });
-  for (std::thread& thread : threads) thread.join();
+  for (quarn_test::Thread& thread : threads) thread.join();
   for (const std::string& identity : seen) EXPECT_EQ(identity, "192.168.3.4");
   EXPECT_EQ(Queries() - before, 1);
 }
@@ -83,7 +83,7 @@ TEST_F(Network, ReadersSeeOnlyStoredIdentitiesWhileSettersRun) {
   CQuarnConfig& config = Config();
   std::atomic<bool> stop{false};
   std::atomic<int> bad{0};
-  std::vector<std::thread> readers;
+  std::vector<quarn_test::Thread> readers;
   for (int r = 0; r < 4; ++r)
     readers.emplace_back([&] {
       while (!stop) {
@@ -98,7 +98,7 @@ TEST_F(Network, ReadersSeeOnlyStoredIdentitiesWhileSettersRun) {
     config.SetServiceIp(i % 2 ? "198.51.100.1" : "198.51.100.222");
   }
   stop = true;
-  for (std::thread& reader : readers) reader.join();
+  for (quarn_test::Thread& reader : readers) reader.join();
   EXPECT_EQ(bad.load(), 0);
 }
 

@@ -1,6 +1,6 @@
 #include <atomic>
-#include <thread>
 
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 
 using Accessors = ConfigFixture;
@@ -47,7 +47,7 @@ TEST_F(Accessors, ReadersSeeWholeValuesWhileWritersRun) {
 
   std::atomic<bool> stop{false};
   std::atomic<int> bad{0};
-  std::vector<std::thread> readers;
+  std::vector<quarn_test::Thread> readers;
   for (int r = 0; r < 3; ++r) {
     readers.emplace_back([&] {
       while (!stop.load()) {
@@ -70,7 +70,7 @@ TEST_F(Accessors, ReadersSeeWholeValuesWhileWritersRun) {
     config.SetMaxMemUse(i);
   }
   stop = true;
-  for (std::thread& reader : readers) reader.join();
+  for (quarn_test::Thread& reader : readers) reader.join();
   EXPECT_EQ(bad.load(), 0);
   EXPECT_EQ(config.GetAllSrvUrl().size(), 2u * 151u);
 }

@@ -3,12 +3,12 @@
 // of the values that were ever stored. Meant for ThreadSanitizer too.
 #include <chrono>
 #include <filesystem>
-#include <mutex>
 #include <set>
-#include <thread>
 
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 #include "tests/hwinfo/SmbiosTables.h"
+#include "util/LockUtil.h"
 
 namespace {
 
@@ -70,16 +70,16 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
 
   std::atomic<long> bad{0}, answers{0};
   std::atomic<bool> stop{false};
-  std::mutex failuresLock;
+  kqt::CMutexUtil failuresLock;
   std::set<std::string> failures;  // which answers were wrong
   auto check = [&](bool ok, const char* what) {
     ++answers;
     if (ok) return;
     ++bad;
-    std::lock_guard<std::mutex> hold(failuresLock);
+    kqt::CMutexLockUtil hold(failuresLock);
     failures.insert(what);
   };
-  std::vector<std::thread> threads;
+  std::vector<quarn_test::Thread> threads;
   for (int r = 0; r < 10; ++r) {
     threads.emplace_back([&] {
       while (!stop) {
@@ -127,14 +127,14 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
             config.SetUuid(i % 2 ? "uuid-one" : "uuid-two");
             break;
         }
-        std::this_thread::yield();  // settings change now and then, not without pause
+        quarn_test::SleepMs(0);  // settings change now and then, not without pause
       }
     });
   }
   const auto end = Clock::now() + kDuration;
-  while (Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  while (Clock::now() < end) quarn_test::SleepMs(20);
   stop = true;
-  for (std::thread& thread : threads) thread.join();
+  for (quarn_test::Thread& thread : threads) thread.join();
   EXPECT_EQ(bad.load(), 0) << "of " << answers.load() << " answers; wrong: " << ::testing::PrintToString(failures);
   EXPECT_GE(answers.load(), 10 * 17) << "every reader went round at least once";
 }

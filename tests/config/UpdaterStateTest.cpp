@@ -1,9 +1,9 @@
 // The updater's version record and process, the version texts, the URLs.
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "config/DeploymentDefaults.h"
+#include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 
 class Updater : public ConfigFixture {
@@ -78,7 +78,7 @@ TEST_F(Updater, ARealUpdaterProcessIsFoundWhileItRuns) {
     int found = 0;
     for (int attempt = 0; attempt < 100 && found != static_cast<int>(child.pid()); ++attempt) {
       found = config.GetUpdatePid();
-      if (found != static_cast<int>(child.pid())) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (found != static_cast<int>(child.pid())) quarn_test::SleepMs(50);
     }
     EXPECT_EQ(found, static_cast<int>(child.pid()));
   }

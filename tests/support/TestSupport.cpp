@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -103,6 +104,12 @@ std::vector<std::string> FakePlatform::LookupIPv4(const std::string& name) {
 }
 
 int FakePlatform::Random() { return random ? random() : Platform::Random(); }
+
+bool ExpectedSystemIs64Bit() {
+  const char* stated = std::getenv("QUARN_EXPECT_64BIT_SYSTEM");
+  if (stated && *stated) return std::string(stated) == "1";
+  return sizeof(void*) == 8;
+}
 
 namespace {
 // Fixes the executable path before the override is installed.
@@ -215,10 +222,43 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+#if defined(_WIN32)
+namespace {
+// Narrow test paths are in the ANSI code page, as the library's are; the
+// narrow std::filesystem constructor would read them otherwise.
+std::wstring Wide(const std::string& text) {
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+}  // namespace
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeDirectories(const std::string& path) {
+  for (size_t at = path.find('/', 3);; at = path.find('/', at + 1)) {
+    const std::string part = path.substr(0, at);
+    if (!IsDirectory(part)) ::CreateDirectoryW(Wide(part).c_str(), nullptr);
+    if (at == std::string::npos) break;
+  }
+  ASSERT_TRUE(IsDirectory(path)) << "cannot create " << path;
+}
+#else
 bool IsDirectory(const std::string& path) {
   std::error_code error;
   return fs::is_directory(fs::path(path), error);
 }
+
+void MakeDirectories(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(fs::path(path), error);
+  ASSERT_TRUE(IsDirectory(path)) << "cannot create " << path;
+}
+#endif
 
 CapturedLog::CapturedLog() : m_path(m_dir.path() + "/log.txt") {
   kqt::CLogMessage::GetInstance()->SetLogLevel(kqt::CLogMessage::kDefaultLevel);

@@ -117,12 +117,19 @@ class ChildProcess {
   void* m_handle = nullptr;  // Windows: the process handle
 };
 
+// Whether the system the test runs on is 64-bit, as the test run states it
+// (QUARN_EXPECT_64BIT_SYSTEM=1 or 0: a 32-bit Windows program in a 64-bit or
+// a 32-bit prefix); unstated, the word size of the test program itself.
+bool ExpectedSystemIs64Bit();
+
 // Path of a program built beside the running test program.
 std::string BuiltProgram(const std::string& name);
 
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
+// Paths as the library's: bytes on POSIX, the ANSI code page on Windows.
 bool IsDirectory(const std::string& path);
+void MakeDirectories(const std::string& path);
 
 // Sends the process-wide log to a file for the lifetime of the object, at
 // the default threshold, and restores standard error afterwards.

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "util/Platform.h"
+#include "util/platform/AnsiText.h"
 #include "util/platform/Ipv4Text.h"
 
 namespace kqt {
@@ -111,9 +112,11 @@ const DWORD kViewShare = 1;
 }  // namespace
 
 std::string Platform::ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
+  // The wide name, converted once: the narrow call would hand out the same
+  // ANSI text, but is bounded by MAX_PATH on older systems.
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = ::GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
     if (n == 0) return std::string();
     if (n < path.size()) {
       path.resize(n);
@@ -122,8 +125,8 @@ std::string Platform::ExecutablePath() {
     if (path.size() >= 32768) return std::string();  // longer than any Windows path
     path.resize(path.size() * 2);
   }
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
+  SlashWide(path);
+  return AnsiFromWide(path);
 }
 
 bool Platform::IsOperatingSystem64Bit() {
