@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "config/QuarnConfig.h"
+#include "support/FakePlatform.h"
 #include "util/DirCom.h"
 #include "util/FileUtil.h"
 #include "util/LogMessage.h"
-#include "util/Platform.h"
 #include "util/ToolUtil.h"
 
 namespace fs = std::filesystem;
@@ -34,15 +34,12 @@ namespace {
 
 // A fixed machine: an installation in a temporary directory, and a firmware
 // table of a typical size, so that every run measures the same work.
-class BenchPlatform : public kqt::sys::Platform {
+class BenchPlatform : public quarn_test::FakePlatform {
  public:
-  std::string exePath;
   std::vector<unsigned char> block;
-  std::string ExecutablePath() override { return exePath; }
-  bool HasFirmwareTableService() override { return true; }
-  kqt::sys::FirmwareBlock FirmwareSmbiosBlock() override {
-    kqt::sys::FirmwareBlock result;
-    result.status = kqt::sys::FirmwareBlock::kOk;
+  quarn::sys::FirmwareBlock FirmwareSmbiosBlock() override {
+    quarn::sys::FirmwareBlock result;
+    result.status = quarn::sys::FirmwareBlock::kOk;
     result.bytes = block;
     return result;
   }
@@ -52,7 +49,7 @@ class BenchPlatform : public kqt::sys::Platform {
 struct Machine {
   fs::path root;
   BenchPlatform platform;
-  std::unique_ptr<kqt::sys::ScopedPlatformOverride> use;
+  std::unique_ptr<quarn_test::ScopedFakePlatform> use;
 
   Machine() {
     root = fs::temp_directory_path() / ("quarn-bench-" + std::to_string(std::random_device{}()));
@@ -64,7 +61,7 @@ struct Machine {
            "waf_cfg=mode=detect\nsrv_domain=svc-a.example.com|svc-b.example.com\n";
     std::ofstream(root / "globalcfg/domaincfg.ini") << "update_srv_domain=mirror.example.net\n";
     std::ofstream(root / "quarn_update/cur_version.txt") << "update_01_07\n";
-    platform.exePath = (root / "client/bin/agent").generic_string();
+    platform.executablePath = (root / "client/bin/agent").generic_string();
     // A 3 KiB table: structures of type 0 and, last, type 1 with a UUID.
     std::vector<unsigned char> table;
     while (table.size() < 3000) {
@@ -80,7 +77,7 @@ struct Machine {
     auto& block = platform.block;
     block = {0, 2, 8, 0, static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8), 0, 0};
     block.insert(block.end(), table.begin(), table.end());
-    use = std::make_unique<kqt::sys::ScopedPlatformOverride>(platform);
+    use = std::make_unique<quarn_test::ScopedFakePlatform>(platform);
     kqt::CLogMessage::GetInstance()->SetLogLevel(0);
   }
   ~Machine() {
@@ -146,11 +143,11 @@ void BM_Getter_BiosUuid(benchmark::State& state) {
 // Floor of the checksum: the table from the platform, in a zeroed 64 KiB
 // buffer, and zlib's CRC-32 over that buffer.
 void BM_Floor_FetchAndCrc(benchmark::State& state) {
-  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  BenchPlatform& platform = TheMachine().platform;
   TheMachine();
   for (auto _ : state) {
     std::vector<unsigned char> buffer(0x10000, 0);
-    const kqt::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
+    const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
     std::copy(block.bytes.begin() + 8, block.bytes.end(), buffer.begin());
     benchmark::DoNotOptimize(crc32(0L, buffer.data(), static_cast<uInt>(buffer.size())));
   }
@@ -168,7 +165,7 @@ void BM_BiosHash(benchmark::State& state) {
 // word size, the updater's directory and its record.
 void BM_Floor_ConstructionWork(benchmark::State& state) {
   TheMachine();
-  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  BenchPlatform& platform = TheMachine().platform;
   for (auto _ : state) {
     platform.StartSockets();
     const std::string dir = kqt::CToolUtil::GetApplicationDirPath();

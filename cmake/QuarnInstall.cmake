@@ -30,13 +30,13 @@ endif()")
   endif()
 endif()
 
-install(FILES config/QuarnConfig.h config/Singleton.h ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/config)
-install(FILES hwinfo/HwInfo.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hwinfo)
-install(FILES
-  util/AlgorithmUtil.h util/DirCom.h util/FileCom.h util/FileUtil.h util/HostInfoUtil.h util/LockUtil.h
-  util/LogMessage.h util/Platform.h util/ProcessUtil.h util/StringUtil.h util/ThreadUtil.h util/ToolUtil.h
-  ${PROJECT_BINARY_DIR}/include/util/kqtUtilExport.h ${PROJECT_BINARY_DIR}/include/util/kqtNetWorkExport.h
+foreach(header IN LISTS QUARN_PUBLIC_HEADERS)
+  get_filename_component(header_dir ${header} DIRECTORY)
+  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${header_dir})
+endforeach()
+install(FILES ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/config)
+install(FILES ${PROJECT_BINARY_DIR}/include/hwinfo/HwInfoExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hwinfo)
+install(FILES ${PROJECT_BINARY_DIR}/include/util/kqtUtilExport.h ${PROJECT_BINARY_DIR}/include/util/kqtNetWorkExport.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/util)
 
 install(EXPORT QuarnConfigTargets NAMESPACE QuarnConfig:: DESTINATION ${QUARN_PACKAGE_DIR})

@@ -52,3 +52,50 @@ function(quarn_version_resource target description type file)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/VersionInfo.rc.in ${PROJECT_BINARY_DIR}/resources/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/resources/${target}.rc)
 endfunction()
+
+# Each of the three libraries is built once as shipped and, where tests,
+# benchmarks or fuzzers are built, once more as NAME_testing: the same
+# sources with QUARN_TEST_HOOKS, which exports the functions that put a
+# substitute platform in force. The shipped DLLs have no such function.
+if(QUARN_BUILD_TESTS OR QUARN_BUILD_BENCHMARKS OR QUARN_BUILD_FUZZERS)
+  set(QUARN_LIBRARY_VARIANTS shipped testing)
+else()
+  set(QUARN_LIBRARY_VARIANTS shipped)
+endif()
+# The target-name suffix of a variant: none, or "_testing".
+macro(quarn_variant_suffix variant out)
+  if("${variant}" STREQUAL "testing")
+    set(${out} _testing)
+  else()
+    set(${out} "")
+  endif()
+endmacro()
+
+# Settings of one variant of the library BASE (target BASE or BASE_testing).
+function(quarn_library_variant target base variant)
+  # One export header serves both variants.
+  set_target_properties(${target} PROPERTIES DEFINE_SYMBOL ${base}_EXPORTS)
+  if(NOT WIN32)
+    set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  endif()
+  if(variant STREQUAL "testing")
+    target_compile_definitions(${target} PUBLIC QUARN_TEST_HOOKS)
+    # The tests reach the internal headers (the platform seams).
+    target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+  else()
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}
+      INTERFACE $<BUILD_INTERFACE:${QUARN_PUBLIC_INCLUDE}> $<INSTALL_INTERFACE:include>)
+  endif()
+  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>)
+endfunction()
+
+# The public headers, and only they, in one folder for the consumers of the
+# build tree (add_subdirectory); the same ones are installed.
+set(QUARN_PUBLIC_INCLUDE ${PROJECT_BINARY_DIR}/public-include)
+set(QUARN_PUBLIC_HEADERS
+  config/QuarnConfig.h config/Singleton.h hwinfo/HwInfo.h
+  util/AlgorithmUtil.h util/DirCom.h util/FileCom.h util/FileUtil.h util/HostInfoUtil.h util/LockUtil.h
+  util/LogMessage.h util/ProcessUtil.h util/StringUtil.h util/ThreadUtil.h util/ToolUtil.h)
+foreach(header IN LISTS QUARN_PUBLIC_HEADERS)
+  configure_file(${PROJECT_SOURCE_DIR}/${header} ${QUARN_PUBLIC_INCLUDE}/${header} COPYONLY)
+endforeach()

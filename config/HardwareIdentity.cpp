@@ -11,7 +11,6 @@
 namespace {
 
 const int kTableBuffer = 0x10000;
-const int kLogErrorLevel = 2;
 
 // The SMBIOS table in a zeroed buffer of 65,536 bytes, followed by zeros.
 // A firmware that reports a larger block gets a buffer of the size it
@@ -43,11 +42,11 @@ std::string CQuarnConfig::GetBiosUuid() {
     CHwInfo view(table.data(), static_cast<int>(table.size()));  // the whole buffer is walked
     m_strBiosUuid = view.GetMachineid();
     if (m_strBiosUuid.empty())
-      kqt::CLogMessage::GetInstance()->WriteLogMessage("get uuid failed!", kLogErrorLevel);
+      kqt::CLogMessage::GetInstance()->WriteLogMessage("get uuid failed!", kqt::CLogMessage::kErrorLevel);
     else
       kqt::CStringUtil::stringToLower(m_strBiosUuid);
   } catch (...) {
-    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetMachineUuid error", kLogErrorLevel);
+    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetMachineUuid error", kqt::CLogMessage::kErrorLevel);
   }
   return m_strBiosUuid;
 }
@@ -58,7 +57,7 @@ unsigned int CQuarnConfig::GetBiosHash() {
     const std::vector<unsigned char> table = FetchSmbiosTable();
     hash = kqt::CAlgorithmUtil::GetCRC(table.data(), static_cast<unsigned int>(table.size()));
   } catch (...) {
-    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetBiosHash error", kLogErrorLevel);
+    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetBiosHash error", kqt::CLogMessage::kErrorLevel);
     hash = 0;
   }
   return hash;

@@ -3,13 +3,13 @@
 // empty; m_rwLockSysInfo keeps a reader from seeing a half-written text.
 #include "config/QuarnConfig.h"
 #include "config/WindowsDescription.h"
+#include "config/platform/HostPlatform.h"
 #include "util/LogMessage.h"
-#include "util/Platform.h"
 #include "util/ToolUtil.h"
 
 void CQuarnConfig::InitSysInfo() {
   std::string machineName;
-  if (!kqt::sys::CurrentPlatform().HostName(machineName)) machineName.clear();
+  if (!quarn::sys::CurrentHostPlatform().HostName(machineName)) machineName.clear();
   std::string sysInfo = GetWinVersion();
   std::string platInfo = GetWinVersion() + (kqt::CToolUtil::IsX64System() ? "_X64" : "_X86");
 
@@ -41,11 +41,12 @@ std::string CQuarnConfig::GetWinVersion() {
     std::string text;
     if (GetSysPlatform(text) && !text.empty()) result.swap(text);
   } catch (...) {
-    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch CQuarnConfig::GetWinVersion error", 2);
+    kqt::CLogMessage::GetInstance()->WriteLogMessage("catch CQuarnConfig::GetWinVersion error",
+                                                     kqt::CLogMessage::kErrorLevel);
   }
   return result;
 }
 
 bool CQuarnConfig::GetSysPlatform(std::string& text) {
-  return quarn::AppendWindowsDescription(kqt::sys::CurrentPlatform().WindowsVersion(), text);
+  return quarn::AppendWindowsDescription(quarn::sys::CurrentHostPlatform().WindowsVersion(), text);
 }

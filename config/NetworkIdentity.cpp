@@ -2,8 +2,8 @@
 // service address, and one address of a server name.
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
+#include "config/platform/HostPlatform.h"
 #include "util/HostInfoUtil.h"
-#include "util/Platform.h"
 #include "util/ThreadUtil.h"
 
 namespace {
@@ -11,7 +11,9 @@ namespace {
 const int kMostLookedUpAddresses = 20;
 }  // namespace
 
-std::vector<std::string> CQuarnConfig::GetLocalIpList() { return kqt::sys::CurrentPlatform().LocalIPv4Addresses(); }
+std::vector<std::string> CQuarnConfig::GetLocalIpList() {
+  return quarn::sys::CurrentHostPlatform().LocalIPv4Addresses();
+}
 
 std::list<std::string> CQuarnConfig::GetHostArray() { return quarn::UsableAddresses(GetLocalIpList()); }
 

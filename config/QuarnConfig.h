@@ -174,27 +174,28 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   std::string m_strPlatInfo;
   std::string m_strMachineName;
   std::string m_strSysInfo;
-  int m_nLogLevel = 4;
-  long long m_llLogMaxSize = 0x100000;
-  double m_dMaxCpuUse = 10.0;  // also what later instances of the process keep
-  int m_nMaxMemUse = 51200;
+  // Settings: their defaults are given at construction (SettingsDefaults.h).
+  int m_nLogLevel;
+  long long m_llLogMaxSize;
+  double m_dMaxCpuUse;  // the default is also what later instances of the process keep
+  int m_nMaxMemUse;
   std::string m_strInstallModule;
-  bool m_bProtectUpdate = true;
-  bool m_bProtectOruHids = true;
-  bool m_bSendFile = true;
-  bool m_bUpdateLua = true;
-  bool m_bConnectBeta = false;
+  bool m_bProtectUpdate;
+  bool m_bProtectOruHids;
+  bool m_bSendFile;
+  bool m_bUpdateLua;
+  bool m_bConnectBeta;
   std::string m_strIdentityIp;
   std::string m_strServiceIp;
   kqt::CReadWriteLockUtil m_rwLock;
   kqt::CMutexUtil m_mutexUpdateVersion;
   kqt::CReadWriteLockUtil m_rwLockIdentityIp;
   kqt::CReadWriteLockUtil m_rwLockUuid;
-  bool m_bVmCrashCheck = false;
-  bool m_bVelseEnable = false;
-  bool m_bVelseWafEnable = false;
-  int m_nWafRuleRefresh = 720;
-  int m_nWafPortRefresh = 1440;
+  bool m_bVmCrashCheck;
+  bool m_bVelseEnable;
+  bool m_bVelseWafEnable;
+  int m_nWafRuleRefresh;
+  int m_nWafPortRefresh;
   std::vector<std::string> m_vecUpdateHosts;
   std::vector<std::string> m_vecSrvHosts;
   std::string m_strUuid;

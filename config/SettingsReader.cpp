@@ -10,26 +10,20 @@
 
 #include "config/DeploymentDefaults.h"
 #include "config/QuarnConfig.h"
+#include "config/SettingsDefaults.h"
 #include "util/FileUtil.h"
 #include "util/LogMessage.h"
 #include "util/StringUtil.h"
 
 namespace {
 
+namespace D = quarn::defaults;
+
 // True until the first settings read of the process: only the first
 // configuration object takes the CPU and memory limits from the file.
 bool g_bFirstReadConfig = true;
 
 const char kSection[] = "";
-const int kLogErrorLevel = 2;
-
-// Bounds applied after reading.
-const int kDefaultMaxCpuUse = 10;
-const int kHighestMaxCpuUse = 90;
-const int kDefaultMaxMemUse = 51200;
-const int kHighestMaxMemUse = 122880;
-const int kDefaultWafRuleRefresh = 720;
-const int kDefaultWafPortRefresh = 1440;
 
 // An integer key as a signed 32-bit value. SimpleIni converts into a long,
 // which is 64 bits wide on LP64 systems: saturate there as a 32-bit long
@@ -67,41 +61,42 @@ bool CQuarnConfig::ReadConfig(const std::string& path) {
 
   CSimpleIniA settings(false, false, false);
   if (!LoadIni(settings, path)) {
-    kqt::CLogMessage::GetInstance()->log(kLogErrorLevel, "QuarnConfig", 283, "load config error: %s", path.c_str());
+    kqt::CLogMessage::GetInstance()->log(kqt::CLogMessage::kErrorLevel, "QuarnConfig", 283, "load config error: %s",
+                                         path.c_str());
     result = false;  // go on: every key below then takes its default
   }
 
-  m_strCurrentVersion = ReadText(settings, "current_version", "quarn_00_90");
-  m_strInstallModule = ReadText(settings, "defaultinstall", "");
+  m_strCurrentVersion = ReadText(settings, "current_version", D::kCurrentVersion);
+  m_strInstallModule = ReadText(settings, "defaultinstall", D::kInstallModule);
   if (m_strInstallModule.empty()) result = false;
 
-  m_nLogLevel = ReadInt(settings, "loglevel", kqt::CLogMessage::kDefaultLevel);
+  m_nLogLevel = ReadInt(settings, "loglevel", D::kLogLevel);
   kqt::CLogMessage::GetInstance()->SetLogLevel(m_nLogLevel);
-  m_llLogMaxSize = ReadInt(settings, "logmaxsize", 0x100000);
+  m_llLogMaxSize = ReadInt(settings, "logmaxsize", D::kLogMaxSize);
 
   if (g_bFirstReadConfig) {
-    m_dMaxCpuUse = ReadInt(settings, "max_cpuuse", kDefaultMaxCpuUse);
-    m_nMaxMemUse = ReadInt(settings, "max_memuse", kDefaultMaxMemUse);
-    if (m_dMaxCpuUse <= 0 || m_dMaxCpuUse > kHighestMaxCpuUse) m_dMaxCpuUse = kDefaultMaxCpuUse;
-    if (m_nMaxMemUse <= 0 || m_nMaxMemUse > kHighestMaxMemUse) m_nMaxMemUse = kDefaultMaxMemUse;
+    m_dMaxCpuUse = ReadInt(settings, "max_cpuuse", D::kMaxCpuUse);
+    m_nMaxMemUse = ReadInt(settings, "max_memuse", D::kMaxMemUse);
+    if (m_dMaxCpuUse <= 0 || m_dMaxCpuUse > D::kHighestMaxCpuUse) m_dMaxCpuUse = D::kMaxCpuUse;
+    if (m_nMaxMemUse <= 0 || m_nMaxMemUse > D::kHighestMaxMemUse) m_nMaxMemUse = D::kMaxMemUse;
     g_bFirstReadConfig = false;
   }
 
-  m_bProtectUpdate = ReadBool(settings, "protectupdate", true);
-  m_bProtectOruHids = ReadBool(settings, "protectoruhids", true);
-  m_bSendFile = ReadBool(settings, "sendfile", true);
-  m_bUpdateLua = ReadBool(settings, "updatelua", true);
-  m_bConnectBeta = ReadBool(settings, "connect_beta", false);
-  m_bVmCrashCheck = ReadBool(settings, "vm_crash_check", false);
-  m_bVelseEnable = ReadBool(settings, "velse_enable", false);
-  m_bVelseWafEnable = ReadBool(settings, "velse_waf_enable", false);
+  m_bProtectUpdate = ReadBool(settings, "protectupdate", D::kProtectUpdate);
+  m_bProtectOruHids = ReadBool(settings, "protectoruhids", D::kProtectOruHids);
+  m_bSendFile = ReadBool(settings, "sendfile", D::kSendFile);
+  m_bUpdateLua = ReadBool(settings, "updatelua", D::kUpdateLua);
+  m_bConnectBeta = ReadBool(settings, "connect_beta", D::kConnectBeta);
+  m_bVmCrashCheck = ReadBool(settings, "vm_crash_check", D::kVmCrashCheck);
+  m_bVelseEnable = ReadBool(settings, "velse_enable", D::kVelseEnable);
+  m_bVelseWafEnable = ReadBool(settings, "velse_waf_enable", D::kVelseWafEnable);
 
-  m_nWafRuleRefresh = ReadInt(settings, "velse_waf_rule_refresh", kDefaultWafRuleRefresh);
-  m_nWafPortRefresh = ReadInt(settings, "velse_waf_port_refresh", kDefaultWafPortRefresh);
-  if (m_nWafRuleRefresh <= 0) m_nWafRuleRefresh = kDefaultWafRuleRefresh;
-  if (m_nWafPortRefresh <= 0) m_nWafPortRefresh = kDefaultWafPortRefresh;
+  m_nWafRuleRefresh = ReadInt(settings, "velse_waf_rule_refresh", D::kWafRuleRefresh);
+  m_nWafPortRefresh = ReadInt(settings, "velse_waf_port_refresh", D::kWafPortRefresh);
+  if (m_nWafRuleRefresh <= 0) m_nWafRuleRefresh = D::kWafRuleRefresh;
+  if (m_nWafPortRefresh <= 0) m_nWafPortRefresh = D::kWafPortRefresh;
 
-  m_strWafConfig = ReadText(settings, "waf_cfg", "");
+  m_strWafConfig = ReadText(settings, "waf_cfg", D::kWafConfig);
 
   // The override file replaces a list with its items, exactly as split;
   // the settings file's items (or the defaults) are then appended.

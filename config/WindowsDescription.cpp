@@ -78,7 +78,7 @@ const char* Version6Edition(unsigned long productCode) {
 }
 
 // Version 5.2: the name, the first rule that applies.
-const char* Version52Name(const kqt::sys::WindowsVersionInfo& info) {
+const char* Version52Name(const quarn::sys::WindowsVersionInfo& info) {
   if (info.serverR2 != 0) return "Windows Server 2003 R2, ";
   if (Has(info.suiteMask, kSuiteStorageServer)) return "Windows Storage Server 2003";
   if (info.productType == kWorkstation && info.processorArchitecture == kArchitectureAmd64)
@@ -87,7 +87,7 @@ const char* Version52Name(const kqt::sys::WindowsVersionInfo& info) {
 }
 
 // Version 5.2 edition of a server, by architecture and suite.
-const char* Version52Edition(const kqt::sys::WindowsVersionInfo& info) {
+const char* Version52Edition(const quarn::sys::WindowsVersionInfo& info) {
   const unsigned short suite = info.suiteMask;
   switch (info.processorArchitecture) {
     case kArchitectureIa64:
@@ -108,7 +108,7 @@ const char* Version52Edition(const kqt::sys::WindowsVersionInfo& info) {
 }
 
 // Version 5.0 edition.
-const char* Version50Edition(const kqt::sys::WindowsVersionInfo& info) {
+const char* Version50Edition(const quarn::sys::WindowsVersionInfo& info) {
   if (info.productType == kWorkstation) return "Professional";
   if (Has(info.suiteMask, kSuiteDatacenter)) return "Datacenter Server";
   if (Has(info.suiteMask, kSuiteEnterprise)) return "Advanced Server";
@@ -117,7 +117,7 @@ const char* Version50Edition(const kqt::sys::WindowsVersionInfo& info) {
 
 }  // namespace
 
-bool AppendWindowsDescription(const kqt::sys::WindowsVersionInfo& info, std::string& text) {
+bool AppendWindowsDescription(const quarn::sys::WindowsVersionInfo& info, std::string& text) {
   if (info.platformId != kPlatformNt || info.major <= 4) return false;
   const bool workstation = info.productType == kWorkstation;
 

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "util/Platform.h"
+#include "config/platform/HostPlatform.h"
 
 namespace quarn {
 
 // Appends the description of `info` to `text` (which is not cleared).
 // False, with nothing appended, for a system that is not of the NT family
 // or older than version 5.
-bool AppendWindowsDescription(const kqt::sys::WindowsVersionInfo& info, std::string& text);
+bool AppendWindowsDescription(const quarn::sys::WindowsVersionInfo& info, std::string& text);
 
 }  // namespace quarn
 

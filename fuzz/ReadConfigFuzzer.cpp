@@ -9,22 +9,16 @@
 #include <string>
 
 #include "config/QuarnConfig.h"
+#include "support/FakePlatform.h"
 #include "util/LogMessage.h"
-#include "util/Platform.h"
 
 namespace {
-
-class FuzzPlatform : public kqt::sys::Platform {
- public:
-  std::string exePath;
-  std::string ExecutablePath() override { return exePath; }
-};
 
 struct Installation {
   std::filesystem::path root;
   std::string settings;
-  FuzzPlatform platform;
-  kqt::sys::ScopedPlatformOverride use{platform};
+  quarn_test::FakePlatform platform;
+  quarn_test::ScopedFakePlatform use{platform};
   CQuarnConfig* config = nullptr;
 
   Installation() {
@@ -32,7 +26,7 @@ struct Installation {
     std::filesystem::create_directories(root / "client/bin/conf");
     std::filesystem::create_directories(root / "globalcfg");
     std::ofstream(root / "globalcfg/domaincfg.ini") << "srv_domain=s.example.com\nupdate_srv_domain=u.example.com\n";
-    platform.exePath = (root / "client/bin/agent").generic_string();
+    platform.executablePath = (root / "client/bin/agent").generic_string();
     settings = (root / "client/bin/conf/cli_config.ini").generic_string();
     kqt::CLogMessage::GetInstance()->SetLogLevel(0);  // quiet: a missing file is not news here
     config = CSingleton<CQuarnConfig>::NewInstance();

@@ -3,13 +3,14 @@
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/SmbiosReaders.h"
-#include "util/Platform.h"
+#include "hwinfo/platform/FirmwarePlatform.h"
 
 std::atomic<int> CHwInfo::version{0};
 
 CHwInfo::CHwInfo(unsigned char* data, int length) : data(data), length(length) {}
 
 CHwInfo& CHwInfo::operator=(const CHwInfo& other) {
+  if (this == &other) return *this;
   data = other.data;  // the buffer is shared, not copied
   length = other.length;
   return *this;
@@ -31,13 +32,15 @@ char* CHwInfo::GetString(tagSMBiosStructHeader* header, int index) {
 }
 
 std::string CHwInfo::GetMahineUuid() {
+  tagSMBiosStructHeader* system = GetFirstStructure(1);  // System Information
   unsigned char uuid[16];
-  if (!data || length <= 0 || !quarn::smbios::SystemUuid(data, static_cast<size_t>(length), uuid)) return std::string();
+  if (!system || !quarn::smbios::StructureUuid(reinterpret_cast<const unsigned char*>(system), data + length, uuid))
+    return std::string();
   const bool swap = quarn::smbios::SwapsUuidFields(version.load(), IsXenOrMicrosoftHypervisor() != 0);
   return quarn::smbios::UuidText(uuid, swap);
 }
 
-int CHwInfo::IsWin2k3OrLater() { return kqt::sys::CurrentPlatform().HasFirmwareTableService() ? 1 : 0; }
+int CHwInfo::IsWin2k3OrLater() { return quarn::sys::CurrentFirmwarePlatform().HasFirmwareTableService() ? 1 : 0; }
 
 void CHwInfo::GetSMBiosData(unsigned char* buffer, int* size) {
   if (IsWin2k3OrLater()) {

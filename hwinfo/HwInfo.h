@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "config/QuarnConfigExport.h"
+#include "hwinfo/HwInfoExport.h"
 
 // The header at the start of every SMBIOS structure.
 #pragma pack(push, 1)
@@ -17,7 +17,7 @@ struct tagSMBiosStructHeader {
 };
 #pragma pack(pop)
 
-class QUARNCONFIG_API CHwInfo {
+class QUARN_HWINFO_API CHwInfo {
  public:
   // A view over `length` bytes of a table at `data`; the buffer stays the
   // caller's and must outlive the view.

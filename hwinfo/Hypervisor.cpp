@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "util/Platform.h"
+#include "hwinfo/platform/FirmwarePlatform.h"
 
 namespace {
 const unsigned kHypervisorLeaves = 0x40000000u;
@@ -10,7 +10,7 @@ const unsigned kSignatureSize = 13;
 }  // namespace
 
 unsigned GetCpuidSignature(unsigned leaf, char* signature) {
-  const kqt::sys::CpuidRegisters registers = kqt::sys::CurrentPlatform().Cpuid(leaf);
+  const quarn::sys::CpuidRegisters registers = quarn::sys::CurrentFirmwarePlatform().Cpuid(leaf);
   const std::uint32_t words[3] = {registers.ebx, registers.ecx, registers.edx};
   for (int word = 0; word < 3; ++word)
     for (int byte = 0; byte < 4; ++byte) signature[word * 4 + byte] = static_cast<char>(words[word] >> (8 * byte));

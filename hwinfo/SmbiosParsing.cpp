@@ -89,13 +89,17 @@ const char* StructureString(const unsigned char* structure, const unsigned char*
   return reinterpret_cast<const char*>(at);
 }
 
-bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]) {
-  const unsigned char* system = FindStructure(data, length, 1);
-  if (!system) return false;
-  const std::size_t available = length - static_cast<std::size_t>(system - data);
+bool StructureUuid(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]) {
+  if (!system || system >= end) return false;
+  const std::size_t available = static_cast<std::size_t>(end - system);
   if (available < kUuidEnd || system[1] < kUuidEnd) return false;
   std::memcpy(uuid, system + kUuidOffset, 16);
   return true;
+}
+
+bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]) {
+  const unsigned char* system = FindStructure(data, length, 1);
+  return system && StructureUuid(system, data + length, uuid);
 }
 
 std::string UuidText(const unsigned char uuid[16], bool swapFields) {

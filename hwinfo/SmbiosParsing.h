@@ -50,6 +50,11 @@ const unsigned char* FindStructure(const unsigned char* data, std::size_t length
 // `structure`; null when the set ends first or the text runs past `end`.
 const char* StructureString(const unsigned char* structure, const unsigned char* end, int index);
 
+// The 16 UUID bytes (offsets 8 to 23) of the System Information structure
+// at `system`, whose buffer ends at `end`. False when the formatted area or
+// the buffer ends before offset 24 (SMBIOS 2.0 defines it without the UUID).
+bool StructureUuid(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]);
+
 // The 16 UUID bytes (offsets 8 to 23) of the first System Information
 // structure (type 1). False when there is none, or when its formatted area
 // ends before offset 24 (SMBIOS 2.0 defines it without the UUID).

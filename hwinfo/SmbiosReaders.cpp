@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hwinfo/SmbiosParsing.h"
-#include "util/Platform.h"
+#include "hwinfo/platform/FirmwarePlatform.h"
 
 namespace quarn {
 namespace smbios {
@@ -24,18 +24,18 @@ void Print(const std::string& text) {
 }  // namespace
 
 int CSMBiosFirmwareReader::ReadTable(unsigned char* buffer, int* size) {
-  const kqt::sys::FirmwareBlock block = kqt::sys::CurrentPlatform().FirmwareSmbiosBlock();
+  const quarn::sys::FirmwareBlock block = quarn::sys::CurrentFirmwarePlatform().FirmwareSmbiosBlock();
   switch (block.status) {
-    case kqt::sys::FirmwareBlock::kNoService:
+    case quarn::sys::FirmwareBlock::kNoService:
       Print("failed to load library kernel32.dll");
       return 0;
-    case kqt::sys::FirmwareBlock::kNoRoutine:
+    case quarn::sys::FirmwareBlock::kNoRoutine:
       Print("failed to get address of GetSystemFirmwareTable");
       return 0;
-    case kqt::sys::FirmwareBlock::kFailed:
+    case quarn::sys::FirmwareBlock::kFailed:
       Print(block.diagnostic);
       return 0;
-    case kqt::sys::FirmwareBlock::kOk:
+    case quarn::sys::FirmwareBlock::kOk:
       break;
   }
   if (block.bytes.size() > 0x7FFFFFFFu) return 0;
@@ -58,7 +58,7 @@ int CSMBiosMemoryReader::ReadTable(unsigned char* buffer, int* size) {
     *size = static_cast<int>(kWindowLength);
     return 0;
   }
-  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
   std::string diagnostics;
   std::vector<unsigned char> window(kWindowLength, 0);
   platform.ReadPhysicalMemory(kWindowStart, kWindowLength, window.data(), diagnostics);

@@ -7,6 +7,7 @@
 #   win32   the product build (PE32): format, export and XP/2003 import
 #           checks, and where this host can run 32-bit code the whole suite
 #           twice: in a 32-bit prefix and in a 64-bit one (WoW64)
+#   lint    clang-format and clang-tidy (scripts/lint.sh)
 #   fuzz    each libFuzzer target for QUARN_FUZZ_SECONDS (default 60)
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,15 @@ run_ctest() {  # run_ctest PRESET
   failed=$((failed + bad))
   [ $rc -eq 0 ] || tail -40 "$log"
 }
+
+echo "== lint"
+if scripts/lint.sh >build/lint.log 2>&1; then
+  tail -1 build/lint.log
+  passed=$((passed + 1))
+else
+  grep -E "error:|warning:|lint:" build/lint.log | head -40
+  failed=$((failed + 1))
+fi
 
 run_ctest native
 run_ctest asan

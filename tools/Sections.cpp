@@ -5,9 +5,11 @@
 #include <list>
 
 #include "config/QuarnConfig.h"
+#include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosParsing.h"
-#include "util/Platform.h"
+#include "hwinfo/platform/FirmwarePlatform.h"
+#include "util/ToolUtil.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -109,7 +111,7 @@ void AddHost(Report& report, CQuarnConfig& config) {
   report.Field("system", "System", config.GetSysInfo());
   report.Field("platform_tag", "Platform tag", config.GetPlatInfo());
   // The values the description is made from, as the system reports them.
-  const kqt::sys::WindowsVersionInfo info = kqt::sys::CurrentPlatform().WindowsVersion();
+  const quarn::sys::WindowsVersionInfo info = quarn::sys::CurrentHostPlatform().WindowsVersion();
   if (info.platformId == 0) {
     report.Field("windows_version", "Windows version", nullptr, "none (not Windows)");
   } else {
@@ -124,18 +126,18 @@ void AddHost(Report& report, CQuarnConfig& config) {
     report.Field("server_r2", "Server 2003 R2", info.serverR2);
     report.Field("product_code", "Product code", Hex(info.productCode), Hex(info.productCode));
   }
-  report.Field("system_64_bit", "64-bit system", kqt::sys::CurrentPlatform().IsOperatingSystem64Bit());
+  report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
 }
 
 void AddHardware(Report& report, CQuarnConfig& config) {
   report.Section("Hardware");
   // Where the table comes from, and its header, as the platform gives them.
-  kqt::sys::Platform& platform = kqt::sys::CurrentPlatform();
+  quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
   if (platform.HasFirmwareTableService()) {
     report.Field("smbios_source", "SMBIOS source", "firmware table service", "firmware table service");
-    const kqt::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
+    const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
     quarn::smbios::FirmwareBlockView view;
-    if (block.status == kqt::sys::FirmwareBlock::kOk &&
+    if (block.status == quarn::sys::FirmwareBlock::kOk &&
         quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) {
       const std::string version = std::to_string(view.major) + "." + std::to_string(view.minor);
       const int number = quarn::smbios::VersionNumber(view.major, view.minor);

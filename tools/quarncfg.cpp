@@ -34,9 +34,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CLI::App app(kDescription, "quarncfg");
   std::string section;
   bool json = false, noResolve = false;
@@ -76,4 +74,18 @@ int main(int argc, char** argv) {
     report.PrintText(stdout, section);
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // An error inside is reported, never an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "quarncfg: %s\n", error.what());
+  } catch (...) {
+    std::fprintf(stderr, "quarncfg: unexpected failure\n");
+  }
+  return 3;
 }

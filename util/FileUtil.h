@@ -23,7 +23,7 @@ class KQTUTIL_API CFileUtil {
   static bool ReadLine(const std::string& path, std::string& line);
 
   // The largest file ReadLine reads: far above any one-line record.
-  static const std::size_t kMostLineFileBytes = 64 * 1024;
+  static const std::size_t kMostLineFileBytes = std::size_t{64} * 1024;
 };
 
 }  // namespace kqt

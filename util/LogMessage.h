@@ -20,6 +20,8 @@ typedef int KqtLogLevel;
 class KQTUTIL_API CLogMessage {
  public:
   static const KqtLogLevel kDefaultLevel = 4;
+  // The level at which the libraries write their errors.
+  static const KqtLogLevel kErrorLevel = 2;
 
   static CLogMessage* GetInstance();
 

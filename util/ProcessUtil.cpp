@@ -1,7 +1,7 @@
 #include "util/ProcessUtil.h"
 
-#include "util/Platform.h"
 #include "util/StringUtil.h"
+#include "util/platform/Platform.h"
 
 namespace kqt {
 namespace {

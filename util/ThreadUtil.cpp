@@ -1,6 +1,6 @@
 #include "util/ThreadUtil.h"
 
-#include "util/Platform.h"
+#include "util/platform/Platform.h"
 
 namespace kqt {
 

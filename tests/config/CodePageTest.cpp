@@ -56,7 +56,7 @@ void CheckInstallationBelow(const std::string& parent) {
   FakePlatform platform;
   platform.executablePath = E + "/agent.exe";
   platform.skipSleep = true;
-  kqt::sys::ScopedPlatformOverride override(platform);
+  quarn_test::ScopedFakePlatform override(platform);
 
   CQuarnConfig& config = *CSingleton<CQuarnConfig>::NewInstance();
   EXPECT_EQ(config.GetQuarnDir(), R);

@@ -17,14 +17,14 @@ class Hardware : public ConfigFixture {
   void UseTable(const Bytes& table, unsigned char major = 2, unsigned char minor = 8) {
     installation.platform.firmwareTableService = 1;
     installation.platform.firmwareBlock = [=] {
-      kqt::sys::FirmwareBlock block;
-      block.status = kqt::sys::FirmwareBlock::kOk;
+      quarn::sys::FirmwareBlock block;
+      block.status = quarn::sys::FirmwareBlock::kOk;
       block.bytes = quarn_test::FirmwareBlockBytes(major, minor, table);
       return block;
     };
   }
   void UseNoTable() {
-    installation.platform.firmwareBlock = [] { return kqt::sys::FirmwareBlock(); };  // kFailed, no text
+    installation.platform.firmwareBlock = [] { return quarn::sys::FirmwareBlock(); };  // kFailed, no text
   }
   int Fetches() const { return installation.platform.firmwareBlockQueries.load(); }
   static unsigned PaddedCrc(Bytes table, size_t size = 0x10000) {
@@ -61,7 +61,7 @@ TEST_F(Hardware, AllFfIsAUuidLikeAnyOther) {
 
 TEST_F(Hardware, AnExceptionWhileReadingIsCaughtAndLogged) {
   CQuarnConfig& config = Config();
-  installation.platform.firmwareBlock = []() -> kqt::sys::FirmwareBlock { throw std::runtime_error("firmware"); };
+  installation.platform.firmwareBlock = []() -> quarn::sys::FirmwareBlock { throw std::runtime_error("firmware"); };
   EXPECT_EQ(config.GetBiosUuid(), "");
   EXPECT_EQ(config.GetBiosHash(), 0u);
   EXPECT_NE(log.Text().find("[2] catch GetMachineUuid error"), std::string::npos) << log.Text();

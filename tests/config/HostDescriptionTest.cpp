@@ -4,8 +4,8 @@
 #include "tests/config/ConfigFixture.h"
 
 namespace {
-kqt::sys::WindowsVersionInfo Windows7() {
-  kqt::sys::WindowsVersionInfo info;
+quarn::sys::WindowsVersionInfo Windows7() {
+  quarn::sys::WindowsVersionInfo info;
   info.platformId = 2;
   info.major = 6;
   info.minor = 1;
@@ -36,7 +36,7 @@ TEST_F(Host, TextsAreCollectedAtConstruction) {
 
 TEST_F(Host, AnEmptyTextIsCollectedAgainOnEveryCall) {
   installation.platform.hostName = [](std::string&) { return false; };
-  installation.platform.windowsVersion = [] { return kqt::sys::WindowsVersionInfo(); };
+  installation.platform.windowsVersion = [] { return quarn::sys::WindowsVersionInfo(); };
   installation.platform.operatingSystem64Bit = 0;
   CQuarnConfig& config = Config();
   const int queries = installation.platform.hostNameQueries.load();
@@ -52,7 +52,7 @@ TEST_F(Host, AnEmptyTextIsCollectedAgainOnEveryCall) {
 
 TEST_F(Host, AFailureWhileDescribingIsLoggedAndGivesNothing) {
   CQuarnConfig& config = Config();
-  installation.platform.windowsVersion = []() -> kqt::sys::WindowsVersionInfo { throw std::runtime_error("query"); };
+  installation.platform.windowsVersion = []() -> quarn::sys::WindowsVersionInfo { throw std::runtime_error("query"); };
   EXPECT_EQ(config.GetWinVersion(), "");
   const std::vector<std::string> lines = log.Lines();
   ASSERT_EQ(lines.size(), 2u) << log.Text();  // the missing settings file, then this
@@ -62,7 +62,7 @@ TEST_F(Host, AFailureWhileDescribingIsLoggedAndGivesNothing) {
 TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
   std::atomic<int> version{0};
   installation.platform.windowsVersion = [&] {
-    kqt::sys::WindowsVersionInfo info = Windows7();
+    quarn::sys::WindowsVersionInfo info = Windows7();
     info.build = (version++ % 2) ? 7601 : 7600;
     return info;
   };
@@ -70,6 +70,7 @@ TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
   CQuarnConfig& config = Config();
   std::atomic<int> bad{0};
   std::vector<quarn_test::Thread> threads;
+  threads.reserve(4);
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
       for (int i = 0; i < 200; ++i) {
@@ -84,7 +85,10 @@ TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
   EXPECT_EQ(bad.load(), 0);
 }
 
-TEST_F(Host, RealSystem) {
+using RealSystemHost = Host;
+
+TEST_F(RealSystemHost, DescribesThisMachine) {
+  installation.platform.realSystem = true;
   CQuarnConfig& config = Config();
   EXPECT_FALSE(config.GetMachineName().empty());
   const std::string tag = kqt::sys::NativePlatform().IsOperatingSystem64Bit() ? "_X64" : "_X86";

@@ -83,7 +83,7 @@ class ExhaustedPlatform : public quarn_test::FakePlatform {
 TEST_F(Lifecycle, AFailedConstructionLeavesNoInstanceAndNoStartedSockets) {
   ExhaustedPlatform exhausted;
   {
-    kqt::sys::ScopedPlatformOverride use(exhausted);
+    quarn_test::ScopedFakePlatform use(exhausted);
     EXPECT_THROW(CSingleton<CQuarnConfig>::NewInstance(), std::bad_alloc);
   }
   EXPECT_EQ(CSingleton<CQuarnConfig>::GetInstance(), nullptr);

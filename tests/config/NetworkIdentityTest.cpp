@@ -84,6 +84,7 @@ TEST_F(Network, ReadersSeeOnlyStoredIdentitiesWhileSettersRun) {
   std::atomic<bool> stop{false};
   std::atomic<int> bad{0};
   std::vector<quarn_test::Thread> readers;
+  readers.reserve(4);
   for (int r = 0; r < 4; ++r)
     readers.emplace_back([&] {
       while (!stop) {
@@ -130,7 +131,10 @@ TEST_F(Network, ServerListsComeBackWithDuplicatesAndEmptyEntries) {
   EXPECT_EQ(Config().GetAllSrvUrl(), (Addresses{"a.example.com", "", "b.example.com", "a.example.com"}));
 }
 
-TEST_F(Network, RealLocalAddressesAreDottedAndAgreeWithTheIdentity) {
+using RealSystemNetwork = Network;
+
+TEST_F(RealSystemNetwork, LocalAddressesAreDottedAndAgreeWithTheIdentity) {
+  installation.platform.realSystem = true;
   CQuarnConfig& config = Config();
   const std::regex dotted(R"((25[0-5]|2[0-4]\d|1?\d?\d)(\.(25[0-5]|2[0-4]\d|1?\d?\d)){3})");
   const Addresses local = config.GetLocalIpList();

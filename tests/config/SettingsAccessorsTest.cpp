@@ -48,6 +48,7 @@ TEST_F(Accessors, ReadersSeeWholeValuesWhileWritersRun) {
   std::atomic<bool> stop{false};
   std::atomic<int> bad{0};
   std::vector<quarn_test::Thread> readers;
+  readers.reserve(3);
   for (int r = 0; r < 3; ++r) {
     readers.emplace_back([&] {
       while (!stop.load()) {

@@ -30,15 +30,15 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
   installation.platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
   installation.platform.firmwareTableService = 1;
   installation.platform.firmwareBlock = [] {
-    kqt::sys::FirmwareBlock block;
-    block.status = kqt::sys::FirmwareBlock::kOk;
+    quarn::sys::FirmwareBlock block;
+    block.status = quarn::sys::FirmwareBlock::kOk;
     block.bytes = quarn_test::FirmwareBlockBytes(
         2, 8,
         quarn_test::Concat({quarn_test::SystemInformation(quarn_test::CountingUuid()), quarn_test::EndOfTable()}));
     return block;
   };
   installation.platform.windowsVersion = [] {
-    kqt::sys::WindowsVersionInfo info;
+    quarn::sys::WindowsVersionInfo info;
     info.platformId = 2, info.major = 6, info.minor = 1, info.build = 7601, info.productType = 1;
     return info;
   };
@@ -80,6 +80,7 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
     failures.insert(what);
   };
   std::vector<quarn_test::Thread> threads;
+  threads.reserve(16);
   for (int r = 0; r < 10; ++r) {
     threads.emplace_back([&] {
       while (!stop) {

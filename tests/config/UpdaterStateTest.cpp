@@ -67,7 +67,10 @@ TEST_F(Updater, PidIsThatOfTheFirstListedUpdater) {
   EXPECT_EQ(config.GetUpdatePid(), 950);
 }
 
-TEST_F(Updater, ARealUpdaterProcessIsFoundWhileItRuns) {
+using RealSystemUpdater = Updater;
+
+TEST_F(RealSystemUpdater, AnUpdaterProcessIsFoundWhileItRuns) {
+  installation.platform.realSystem = true;  // the real process list
   quarn_test::TempDir dir;
   const std::string updater = dir.path() + "/BrundavelUpdate.exe";
   std::filesystem::copy_file(quarn_test::BuiltProgram("quarn_idle"), updater);

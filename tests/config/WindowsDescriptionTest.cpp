@@ -5,7 +5,7 @@
 
 #include "config/WindowsDescription.h"
 
-using kqt::sys::WindowsVersionInfo;
+using quarn::sys::WindowsVersionInfo;
 
 namespace {
 

@@ -11,6 +11,12 @@ main=$1
 status=0
 
 for dll in "$@"; do
+  # No shipped DLL offers a substitute for its platform (test hooks).
+  hooks=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -c "ForTesting\|Native[A-Za-z]*Platform")
+  if [ "$hooks" -ne 0 ]; then
+    echo "HOOK    $(basename "$dll") exports $hooks test hooks"
+    status=1
+  fi
   found=$("$objdump" -f "$dll" | sed -n 's/.*file format //p')
   if [ "$found" = "$format" ]; then
     echo "ok      $(basename "$dll"): $found"

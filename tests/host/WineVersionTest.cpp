@@ -64,7 +64,7 @@ const std::map<std::string, Expected> kExpected = {
 
 }  // namespace
 
-TEST(WineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
+TEST(RealSystemWineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
   const std::string setting = WineSetting();
   if (setting.empty()) GTEST_SKIP() << "run as winver_<setting>.exe under Wine";
   ASSERT_EQ(kExpected.count(setting), 1u) << "no expected text for " << setting;
@@ -75,6 +75,7 @@ TEST(WineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
   const std::string tag = amd64 ? "_X64" : "_X86";
 
   quarn_test::TempInstallation installation;
+  installation.platform.realSystem = true;  // only the program's path is substituted
   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
   EXPECT_EQ(config->GetWinVersion(), expected);
   EXPECT_EQ(config->GetSysInfo(), expected);
@@ -84,10 +85,11 @@ TEST(WineVersion, DescriptionMatchesTheWindowsVersionWinePretends) {
 
 // Windows before 5.2 has no firmware-table service: the table is looked for
 // in physical memory, which Wine does not offer.
-TEST(WineVersion, SmbiosWayFollowsTheWindowsVersion) {
+TEST(RealSystemWineVersion, SmbiosWayFollowsTheWindowsVersion) {
   const std::string setting = WineSetting();
   if (setting.empty()) GTEST_SKIP() << "run as winver_<setting>.exe under Wine";
   quarn_test::TempInstallation installation;
+  installation.platform.realSystem = true;  // only the program's path is substituted
   quarn_test::CapturedLog log;
   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
   ::testing::internal::CaptureStdout();

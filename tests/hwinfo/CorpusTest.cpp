@@ -66,7 +66,7 @@ TEST(SmbiosCorpus, EveryRealTableGivesItsUuid) {
   quarn_test::FakePlatform platform;
   platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
   platform.firmwareTableService = 1;
-  kqt::sys::ScopedPlatformOverride use(platform);
+  quarn_test::ScopedFakePlatform use(platform);
 
   for (const Dump& dump : dumps) {
     SCOPED_TRACE(dump.name);
@@ -82,8 +82,8 @@ TEST(SmbiosCorpus, EveryRealTableGivesItsUuid) {
     }
     ASSERT_GT(block.size(), 8u);
     platform.firmwareBlock = [&] {
-      kqt::sys::FirmwareBlock result;
-      result.status = kqt::sys::FirmwareBlock::kOk;
+      quarn::sys::FirmwareBlock result;
+      result.status = quarn::sys::FirmwareBlock::kOk;
       result.bytes = block;
       return result;
     };

@@ -11,11 +11,11 @@ using quarn_test::SignatureRegisters;
 namespace {
 class Leaves {
  public:
-  explicit Leaves(std::map<std::uint32_t, kqt::sys::CpuidRegisters> leaves) : m_leaves(std::move(leaves)) {
+  explicit Leaves(std::map<std::uint32_t, quarn::sys::CpuidRegisters> leaves) : m_leaves(std::move(leaves)) {
     m_platform.cpuid = [this](std::uint32_t leaf) {
       asked.push_back(leaf);
       auto it = m_leaves.find(leaf);
-      return it == m_leaves.end() ? kqt::sys::CpuidRegisters() : it->second;
+      return it == m_leaves.end() ? quarn::sys::CpuidRegisters() : it->second;
     };
   }
   std::string Signature() {
@@ -26,9 +26,9 @@ class Leaves {
   std::vector<std::uint32_t> asked;
 
  private:
-  std::map<std::uint32_t, kqt::sys::CpuidRegisters> m_leaves;
+  std::map<std::uint32_t, quarn::sys::CpuidRegisters> m_leaves;
   quarn_test::FakePlatform m_platform;
-  kqt::sys::ScopedPlatformOverride m_use{m_platform};
+  quarn_test::ScopedFakePlatform m_use{m_platform};
 };
 }  // namespace
 

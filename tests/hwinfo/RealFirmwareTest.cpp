@@ -10,8 +10,9 @@
 #include "support/TestSupport.h"
 #include "util/AlgorithmUtil.h"
 
-TEST(RealFirmware, UuidAndChecksumEndToEnd) {
-  quarn_test::TempInstallation installation;  // only the program's path is substituted
+TEST(RealSystemFirmware, UuidAndChecksumEndToEnd) {
+  quarn_test::TempInstallation installation;
+  installation.platform.realSystem = true;  // only the program's path is substituted
   quarn_test::CapturedLog log;
   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
   ::testing::internal::CaptureStdout();
@@ -20,11 +21,11 @@ TEST(RealFirmware, UuidAndChecksumEndToEnd) {
   const std::string printed = ::testing::internal::GetCapturedStdout();
   CSingleton<CQuarnConfig>::RemoveInstance();
 
-  kqt::sys::Platform& native = kqt::sys::NativePlatform();
+  quarn::sys::FirmwarePlatform& native = quarn::sys::NativeFirmwarePlatform();
   if (native.HasFirmwareTableService()) {
-    const kqt::sys::FirmwareBlock block = native.FirmwareSmbiosBlock();
+    const quarn::sys::FirmwareBlock block = native.FirmwareSmbiosBlock();
     quarn::smbios::FirmwareBlockView view;
-    ASSERT_EQ(block.status, kqt::sys::FirmwareBlock::kOk) << block.diagnostic;
+    ASSERT_EQ(block.status, quarn::sys::FirmwareBlock::kOk) << block.diagnostic;
     ASSERT_TRUE(quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view));
     std::vector<unsigned char> padded(view.table, view.table + view.tableLength);
     padded.resize(std::max<size_t>(0x10000, block.bytes.size()), 0);

@@ -24,8 +24,8 @@ class Acquisition : public ::testing::Test {
   void UseFirmwareBlock(unsigned char major, unsigned char minor, const Bytes& table = kTable) {
     platform.firmwareTableService = 1;
     platform.firmwareBlock = [=] {
-      kqt::sys::FirmwareBlock block;
-      block.status = kqt::sys::FirmwareBlock::kOk;
+      quarn::sys::FirmwareBlock block;
+      block.status = quarn::sys::FirmwareBlock::kOk;
       block.bytes = quarn_test::FirmwareBlockBytes(major, minor, table);
       return block;
     };
@@ -39,7 +39,7 @@ class Acquisition : public ::testing::Test {
   }
 
   quarn_test::FakePlatform platform;
-  kqt::sys::ScopedPlatformOverride use{platform};
+  quarn_test::ScopedFakePlatform use{platform};
 };
 
 }  // namespace
@@ -78,8 +78,8 @@ TEST_F(Acquisition, TheBlockVersionDecidesTheByteOrder) {
 TEST_F(Acquisition, AFailedServiceSaysSoAndCopiesNothing) {
   platform.firmwareTableService = 1;
   platform.firmwareBlock = [] {
-    kqt::sys::FirmwareBlock block;
-    block.status = kqt::sys::FirmwareBlock::kNoRoutine;
+    quarn::sys::FirmwareBlock block;
+    block.status = quarn::sys::FirmwareBlock::kNoRoutine;
     return block;
   };
   Bytes buffer(0x10000, 0);

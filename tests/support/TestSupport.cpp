@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "support/TestThread.h"
 #include "util/LogMessage.h"
 
 #if defined(_WIN32)
@@ -41,70 +42,6 @@ TempDir::~TempDir() {
   if (!m_path.empty()) fs::remove_all(fs::path(m_path), error);
 }
 
-std::string FakePlatform::ExecutablePath() {
-  return executablePath.empty() ? Platform::ExecutablePath() : executablePath;
-}
-
-void FakePlatform::SleepMilliseconds(std::uint64_t milliseconds) {
-  sleptMs += milliseconds;
-  if (!skipSleep) Platform::SleepMilliseconds(milliseconds);
-}
-
-int FakePlatform::StartSockets() {
-  ++socketStarts;
-  return Platform::StartSockets();
-}
-
-int FakePlatform::CleanupSockets() {
-  ++socketCleanups;
-  return Platform::CleanupSockets();
-}
-
-std::vector<kqt::sys::ProcessInfo> FakePlatform::ListProcesses() {
-  return processes ? processes() : Platform::ListProcesses();
-}
-
-std::vector<std::string> FakePlatform::LocalIPv4Addresses() {
-  ++localAddressQueries;
-  return localAddresses ? localAddresses() : Platform::LocalIPv4Addresses();
-}
-
-kqt::sys::WindowsVersionInfo FakePlatform::WindowsVersion() {
-  return windowsVersion ? windowsVersion() : Platform::WindowsVersion();
-}
-
-bool FakePlatform::HostName(std::string& name) {
-  ++hostNameQueries;
-  return hostName ? hostName(name) : Platform::HostName(name);
-}
-
-bool FakePlatform::IsOperatingSystem64Bit() {
-  return operatingSystem64Bit < 0 ? Platform::IsOperatingSystem64Bit() : operatingSystem64Bit != 0;
-}
-
-bool FakePlatform::HasFirmwareTableService() {
-  return firmwareTableService < 0 ? Platform::HasFirmwareTableService() : firmwareTableService != 0;
-}
-
-kqt::sys::FirmwareBlock FakePlatform::FirmwareSmbiosBlock() {
-  ++firmwareBlockQueries;
-  return firmwareBlock ? firmwareBlock() : Platform::FirmwareSmbiosBlock();
-}
-
-bool FakePlatform::ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
-                                      std::string& diagnostics) {
-  return physicalMemory ? physicalMemory(address, length, buffer, diagnostics)
-                        : Platform::ReadPhysicalMemory(address, length, buffer, diagnostics);
-}
-
-kqt::sys::CpuidRegisters FakePlatform::Cpuid(std::uint32_t leaf) { return cpuid ? cpuid(leaf) : Platform::Cpuid(leaf); }
-
-std::vector<std::string> FakePlatform::LookupIPv4(const std::string& name) {
-  return lookup ? lookup(name) : Platform::LookupIPv4(name);
-}
-
-int FakePlatform::Random() { return random ? random() : Platform::Random(); }
-
 bool ExpectedSystemIs64Bit() {
   const char* stated = std::getenv("QUARN_EXPECT_64BIT_SYSTEM");
   if (stated && *stated) return std::string(stated) == "1";
@@ -130,29 +67,6 @@ void TempInstallation::WriteSettings(const std::string& content) const { WriteFi
 void TempInstallation::WriteDomainOverride(const std::string& content) const {
   fs::create_directories(fs::path(globalCfgDir()));
   WriteFile(globalCfgDir() + "/domaincfg.ini", content);
-}
-
-std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
-                                              const std::vector<unsigned char>& table) {
-  const std::uint32_t length = static_cast<std::uint32_t>(table.size());
-  std::vector<unsigned char> block(8 + table.size(), 0);
-  block[1] = major;
-  block[2] = minor;
-  for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-  std::copy(table.begin(), table.end(), block.begin() + 8);
-  return block;
-}
-
-kqt::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax) {
-  std::uint32_t words[3] = {0, 0, 0};
-  for (int i = 0; i < 12 && signature[i]; ++i)
-    words[i / 4] |= static_cast<std::uint32_t>(static_cast<unsigned char>(signature[i])) << (8 * (i % 4));
-  kqt::sys::CpuidRegisters registers;
-  registers.eax = eax;
-  registers.ebx = words[0];
-  registers.ecx = words[1];
-  registers.edx = words[2];
-  return registers;
 }
 
 std::string BuiltProgram(const std::string& name) {

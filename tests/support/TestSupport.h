@@ -5,11 +5,13 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "util/Platform.h"
+#include "support/FakePlatform.h"
+#include "support/Machines.h"
 
 namespace quarn_test {
 
@@ -25,49 +27,6 @@ class TempDir {
 
  private:
   std::string m_path;
-};
-
-// The real platform with the answers a test wants to fix. Unset answers
-// come from the real system.
-class FakePlatform : public kqt::sys::Platform {
- public:
-  std::string executablePath;  // when not empty
-  std::function<std::vector<kqt::sys::ProcessInfo>()> processes;
-  std::function<kqt::sys::WindowsVersionInfo()> windowsVersion;
-  std::function<bool(std::string&)> hostName;
-  std::atomic<int> hostNameQueries{0};
-  int operatingSystem64Bit = -1;  // -1: the real answer
-  int firmwareTableService = -1;  // -1: the real answer
-  std::function<kqt::sys::FirmwareBlock()> firmwareBlock;
-  std::atomic<int> firmwareBlockQueries{0};
-  // (address, length, buffer, diagnostics) -> copied
-  std::function<bool(std::uint32_t, std::uint32_t, unsigned char*, std::string&)> physicalMemory;
-  std::function<kqt::sys::CpuidRegisters(std::uint32_t)> cpuid;
-  std::function<std::vector<std::string>()> localAddresses;
-  std::atomic<int> localAddressQueries{0};
-  std::function<std::vector<std::string>(const std::string&)> lookup;
-  std::function<int()> random;
-  std::atomic<bool> skipSleep{false};  // record sleeps without sleeping
-  std::atomic<unsigned long long> sleptMs{0};
-  std::atomic<int> socketStarts{0};
-  std::atomic<int> socketCleanups{0};
-
-  std::string ExecutablePath() override;
-  void SleepMilliseconds(std::uint64_t milliseconds) override;
-  int StartSockets() override;
-  int CleanupSockets() override;
-  std::vector<kqt::sys::ProcessInfo> ListProcesses() override;
-  std::vector<std::string> LocalIPv4Addresses() override;
-  kqt::sys::WindowsVersionInfo WindowsVersion() override;
-  bool HostName(std::string& name) override;
-  bool IsOperatingSystem64Bit() override;
-  bool HasFirmwareTableService() override;
-  kqt::sys::FirmwareBlock FirmwareSmbiosBlock() override;
-  bool ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
-                          std::string& diagnostics) override;
-  kqt::sys::CpuidRegisters Cpuid(std::uint32_t leaf) override;
-  std::vector<std::string> LookupIPv4(const std::string& name) override;
-  int Random() override;
 };
 
 // An installation tree in a temporary directory: root R, with the program
@@ -92,14 +51,8 @@ class TempInstallation {
  private:
   TempDir m_dir;
   std::string m_root;
-  kqt::sys::ScopedPlatformOverride m_override;
+  ScopedFakePlatform m_override;
 };
-
-// A firmware block (RawSMBIOSData layout) holding `table`.
-std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
-                                              const std::vector<unsigned char>& table);
-// CPUID registers whose EBX, ECX, EDX spell the 12 letters of `signature`.
-kqt::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax);
 
 // A program of this build started as a separate process; ended (killed and
 // waited for) with the object.
@@ -114,7 +67,9 @@ class ChildProcess {
 
  private:
   unsigned int m_pid = 0;
-  void* m_handle = nullptr;  // Windows: the process handle
+#if defined(_WIN32)
+  void* m_handle = nullptr;  // the process handle
+#endif
 };
 
 // Whether the system the test runs on is 64-bit, as the test run states it

@@ -31,6 +31,7 @@ TEST(LockUtil, WritersExcludeWritersAndReaders) {
   long first = 0, second = 0;  // written together under the exclusive hold
   std::atomic<long> torn{0};
   std::vector<Thread> threads;
+  threads.reserve(8);
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 20000; ++i) {
@@ -56,6 +57,7 @@ TEST(LockUtil, MutexExcludes) {
   CMutexUtil mutex;
   long count = 0;
   std::vector<Thread> threads;
+  threads.reserve(4);
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
       for (int i = 0; i < 20000; ++i) {

@@ -25,7 +25,7 @@ namespace {
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 }  // namespace
 
-TEST(Platform, RealExecutablePathNamesThisProgram) {
+TEST(RealSystemPlatform, ExecutablePathNamesThisProgram) {
   const std::string file = CToolUtil::GetApplicationFilePath();
   const std::string dir = CToolUtil::GetApplicationDirPath();
   ASSERT_FALSE(file.empty());
@@ -37,7 +37,7 @@ TEST(Platform, RealExecutablePathNamesThisProgram) {
 
 TEST(Platform, ApplicationDirectoryOfSubstitutedPaths) {
   FakePlatform fake;
-  kqt::sys::ScopedPlatformOverride use(fake);
+  quarn_test::ScopedFakePlatform use(fake);
   fake.executablePath = "/opt/R/client/bin/agent";
   EXPECT_EQ(CToolUtil::GetApplicationDirPath(), "/opt/R/client/bin");
   fake.executablePath = "/agent";
@@ -48,24 +48,24 @@ TEST(Platform, ApplicationDirectoryOfSubstitutedPaths) {
   EXPECT_EQ(CToolUtil::GetApplicationDirPath(), "C:/Program Files/R/client/bin");
 }
 
-TEST(Platform, OverrideIsRemovedWithItsScope) {
+TEST(RealSystemPlatform, SubstituteIsRemovedWithItsScope) {
   const std::string real = CToolUtil::GetApplicationFilePath();
   {
     FakePlatform fake;
     fake.executablePath = "/fixed/agent";
-    kqt::sys::ScopedPlatformOverride use(fake);
+    quarn_test::ScopedFakePlatform use(fake);
     EXPECT_EQ(CToolUtil::GetApplicationFilePath(), "/fixed/agent");
   }
   EXPECT_EQ(CToolUtil::GetApplicationFilePath(), real);
 }
 
-TEST(Platform, WordSizeOfTheOperatingSystem) {
+TEST(RealSystemPlatform, WordSizeOfTheOperatingSystem) {
   // A 32-bit Windows program is run in a 32-bit prefix and under WoW64;
   // each run says which it is.
   EXPECT_EQ(CToolUtil::IsX64System(), quarn_test::ExpectedSystemIs64Bit());
 }
 
-TEST(ProcessUtil, FindsThisProcessByItsExecutableName) {
+TEST(RealSystemProcessUtil, FindsThisProcessByItsExecutableName) {
   const std::string name = BaseName(CToolUtil::GetApplicationFilePath());
   const std::vector<kqt::ProcessEntry> found = kqt::GetProcessUtil()->GetProcessListByName(name);
   const unsigned int self = static_cast<unsigned int>(getpid());
@@ -80,7 +80,7 @@ TEST(ProcessUtil, MatchesByExecutableOrFirstArgumentInListOrder) {
     return std::vector<kqt::sys::ProcessInfo>{
         {30, "BrundavelUpdate.exe", ""}, {10, "other.exe", ""}, {20, "wine64-preloader", "BrundavelUpdate.exe"}};
   };
-  kqt::sys::ScopedPlatformOverride use(fake);
+  quarn_test::ScopedFakePlatform use(fake);
   const std::vector<kqt::ProcessEntry> found = kqt::GetProcessUtil()->GetProcessListByName("BrundavelUpdate.exe");
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].pid, 30u);
@@ -93,7 +93,7 @@ TEST(ProcessUtil, MatchesByExecutableOrFirstArgumentInListOrder) {
 #endif
 }
 
-TEST(HostInfoUtil, ADottedAddressResolvesToItselfWithoutAnyQuery) {
+TEST(RealSystemHostInfoUtil, ADottedAddressResolvesToItselfWithoutAnyQuery) {
   EXPECT_EQ(kqt::CHostInfoUtil::GetIpListByDomain("192.0.2.7", 20), std::vector<std::string>{"192.0.2.7"});
   EXPECT_EQ(kqt::CHostInfoUtil::GetIpListByDomain("127.0.0.1", 20), std::vector<std::string>{"127.0.0.1"});
 }
@@ -107,7 +107,7 @@ TEST(HostInfoUtil, CountBoundsTheListAndBadNamesGiveNothing) {
     for (int i = 1; i <= 30; ++i) many.push_back("192.0.2." + std::to_string(i));
     return many;
   };
-  kqt::sys::ScopedPlatformOverride use(fake);
+  quarn_test::ScopedFakePlatform use(fake);
   const std::vector<std::string> twenty = kqt::CHostInfoUtil::GetIpListByDomain("many.example.com", 20);
   ASSERT_EQ(twenty.size(), 20u);
   EXPECT_EQ(twenty.front(), "192.0.2.1");
@@ -121,12 +121,13 @@ TEST(HostInfoUtil, CountBoundsTheListAndBadNamesGiveNothing) {
 TEST(ThreadUtil, RandomNumbersComeFromThePlatform) {
   FakePlatform fake;
   fake.random = [] { return -7; };
-  kqt::sys::ScopedPlatformOverride use(fake);
+  quarn_test::ScopedFakePlatform use(fake);
   EXPECT_EQ(kqt::CThreadUtil::GetRandom(), -7);
 }
 
-TEST(ThreadUtil, RealRandomNumbersVary) {
+TEST(RealSystemThreadUtil, RandomNumbersVary) {
   std::vector<int> draws;
+  draws.reserve(16);
   for (int i = 0; i < 16; ++i) draws.push_back(kqt::CThreadUtil::GetRandom());
   std::sort(draws.begin(), draws.end());
   EXPECT_GT(std::unique(draws.begin(), draws.end()) - draws.begin(), 8);
