@@ -26,7 +26,9 @@ void CQuarnConfig::DeriveInstallationLayout() {
   root.cdUp();
   root.cdUp();
   m_dirGlobalCfg.setPath(root.absoluteFilePath("globalcfg"));
-  if (!m_dirGlobalCfg.exists()) {
+  // When the system does not say where the executable is, the places above
+  // stand on the working directory: answered, but nothing is made there.
+  if (!appDir.empty() && !m_dirGlobalCfg.exists()) {
     m_dirGlobalCfg.cdUp();
     m_dirGlobalCfg.mkdir("globalcfg");
     m_dirGlobalCfg.cd("./globalcfg");

@@ -11,9 +11,9 @@
 #include "config/DeploymentDefaults.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsDefaults.h"
-#include "util/FileUtil.h"
 #include "util/LogMessage.h"
 #include "util/StringUtil.h"
+#include "util/platform/ReadFile.h"
 
 namespace {
 
@@ -24,6 +24,11 @@ namespace D = quarn::defaults;
 bool g_bFirstReadConfig = true;
 
 const char kSection[] = "";
+
+// The largest settings or override file read: far above any real one (a few
+// hundred bytes), and small enough that a hostile file cannot make the read
+// take long or much memory.
+const std::size_t kMostSettingsFileBytes = std::size_t{1} << 20;
 
 // An integer key as a signed 32-bit value. SimpleIni converts into a long,
 // which is 64 bits wide on LP64 systems: saturate there as a 32-bit long
@@ -42,10 +47,14 @@ std::string ReadText(const CSimpleIniA& ini, const char* key, const char* defaul
   return value ? value : std::string();
 }
 
-// Loads an INI file. Only a regular file is handed to the reader: a
-// directory or device at that path counts as unreadable.
+// Loads an INI file from one bounded read of a regular file. The file is
+// opened first and then examined, so a FIFO or device swapped in for it
+// never blocks the read (which holds the settings lock); a file larger than
+// kMostSettingsFileBytes counts as unreadable.
 bool LoadIni(CSimpleIniA& ini, const std::string& path) {
-  return kqt::CFileUtil::IsFile(path) && ini.LoadFile(path.c_str()) >= 0;
+  std::string content;
+  if (kqt::sys::ReadRegularFile(path, kMostSettingsFileBytes, content) != kqt::sys::ReadStatus::kOk) return false;
+  return ini.LoadData(content.data(), content.size()) >= 0;
 }
 
 void AppendNonEmptyItems(std::vector<std::string>& list, const std::string& value) {
@@ -101,7 +110,7 @@ bool CQuarnConfig::ReadConfig(const std::string& path) {
   // The override file replaces a list with its items, exactly as split;
   // the settings file's items (or the defaults) are then appended.
   const std::string overridePath = m_dirGlobalCfg.absolutePath() + "/domaincfg.ini";
-  if (kqt::CFileUtil::IsFile(overridePath)) {
+  {
     CSimpleIniA overrides(false, false, false);
     if (LoadIni(overrides, overridePath)) {
       const std::string services = ReadText(overrides, "srv_domain", "");

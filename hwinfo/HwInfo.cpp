@@ -1,5 +1,7 @@
 #include "hwinfo/HwInfo.h"
 
+#include <new>
+
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/SmbiosReaders.h"
@@ -42,12 +44,23 @@ std::string CHwInfo::GetMahineUuid() {
 
 int CHwInfo::IsWin2k3OrLater() { return quarn::sys::CurrentFirmwarePlatform().HasFirmwareTableService() ? 1 : 0; }
 
-void CHwInfo::GetSMBiosData(unsigned char* buffer, int* size) {
-  if (IsWin2k3OrLater()) {
-    quarn::smbios::CSMBiosFirmwareReader reader;
-    if (reader.ReadTable(buffer, size) > 0) version.store(reader.tableVersion);
-  } else {
+int quarn::smbios::ReadSmbiosTable(unsigned char* buffer, int* size) {
+  // No failure is reported to the caller: whatever goes wrong below leaves
+  // the buffer without a table. Only memory exhaustion goes on up.
+  try {
+    if (CHwInfo::IsWin2k3OrLater()) {
+      quarn::smbios::CSMBiosFirmwareReader reader;
+      const int copied = reader.ReadTable(buffer, size);
+      if (copied > 0) CHwInfo::version.store(reader.tableVersion);
+      return copied;
+    }
     quarn::smbios::CSMBiosMemoryReader reader;
-    reader.ReadTable(buffer, size);
+    return reader.ReadTable(buffer, size);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (...) {
+    return 0;
   }
 }
+
+void CHwInfo::GetSMBiosData(unsigned char* buffer, int* size) { quarn::smbios::ReadSmbiosTable(buffer, size); }

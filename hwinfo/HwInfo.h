@@ -17,6 +17,14 @@ struct tagSMBiosStructHeader {
 };
 #pragma pack(pop)
 
+namespace quarn {
+namespace smbios {
+// GetSMBiosData, also telling how many bytes of the table were delivered
+// (0 for none): the library's own, not exported.
+int ReadSmbiosTable(unsigned char* buffer, int* size);
+}  // namespace smbios
+}  // namespace quarn
+
 class QUARN_HWINFO_API CHwInfo {
  public:
   // A view over `length` bytes of a table at `data`; the buffer stays the
@@ -47,6 +55,7 @@ class QUARN_HWINFO_API CHwInfo {
   // The version number of the last table the firmware-table service gave
   // (0 until then); written by every such call, so kept atomic.
   static std::atomic<int> version;
+  friend int quarn::smbios::ReadSmbiosTable(unsigned char* buffer, int* size);
 
   unsigned char* data;
   int length;

@@ -1,6 +1,7 @@
 // quarncfg: prints what the configuration library sees on this machine, for
 // the installation that this program's own directory belongs to.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -73,12 +74,23 @@ int Run(int argc, char** argv) {
   } else {
     report.PrintText(stdout, section);
   }
+  // A report that could not be written (a full disk, a reader that went
+  // away) is a failure, not a silent success.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "quarncfg: the report could not be written\n");
+    return 4;
+  }
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(SIGPIPE)
+  // A reader that closes early (quarncfg | head) makes a write fail, which
+  // is reported, instead of ending the program by a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   // An error inside is reported, never an abort.
   try {
     return Run(argc, argv);

@@ -1,16 +1,15 @@
 // The SMBIOS code's firmware queries on Linux and other POSIX systems.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "hwinfo/platform/FirmwarePlatform.h"
+#include "util/platform/ReadFile.h"
 
 namespace quarn {
 namespace sys {
@@ -18,15 +17,33 @@ namespace {
 
 const char kDmiTables[] = "/sys/firmware/dmi/tables";
 
-// The whole of a small file; false with the system's reason on failure.
+// The kernel's files are read as regular files only, in one bounded read:
+// a FIFO, device or directory put in their place is refused at once, and
+// nothing larger than this is read (a real table is a few KiB; the entry
+// point is at most 31 bytes).
+const std::size_t kMostTableBytes = std::size_t{16} << 20;
+
+// The whole of a small file; false with the reason on failure.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& reason) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    reason = path + ": " + std::strerror(errno) + "\n";
-    return false;
+  std::string content;
+  switch (kqt::sys::ReadRegularFile(path, kMostTableBytes, content)) {
+    case kqt::sys::ReadStatus::kOk:
+      bytes.assign(content.begin(), content.end());
+      return true;
+    case kqt::sys::ReadStatus::kMissing:
+      reason = path + ": No such file or directory\n";
+      return false;
+    case kqt::sys::ReadStatus::kNotRegular:
+      reason = path + ": not a regular file\n";
+      return false;
+    case kqt::sys::ReadStatus::kTooLarge:
+      reason = path + ": larger than any SMBIOS table\n";
+      return false;
+    case kqt::sys::ReadStatus::kFailed:
+      break;
   }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  reason = path + ": cannot be read\n";
+  return false;
 }
 
 }  // namespace
@@ -72,27 +89,31 @@ FirmwareBlock FirmwarePlatform::FirmwareSmbiosBlock() {
 
 bool FirmwarePlatform::ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
                                           std::string& diagnostics) {
-  // The same messages as on Windows, with the system's text.
+  // The same messages as on Windows, with the system's text. Read, not
+  // mapped: a device shorter than the range ends the read instead of
+  // raising SIGBUS.
   const int memory = ::open("/dev/mem", O_RDONLY | O_CLOEXEC);
   if (memory < 0) {
     diagnostics += std::string("Could not open \\device\\physicalmemory: ") + std::strerror(errno) + "\n";
     return false;
   }
-  const long page = ::sysconf(_SC_PAGESIZE) > 0 ? ::sysconf(_SC_PAGESIZE) : 4096;
-  const std::uint32_t inPage = address % static_cast<std::uint32_t>(page);
-  const size_t viewLength = static_cast<size_t>(length) + inPage;
-  void* view = ::mmap(nullptr, viewLength, PROT_READ, MAP_SHARED, memory, static_cast<off_t>(address - inPage));
-  if (view == MAP_FAILED) {
-    char what[256];
-    std::snprintf(what, sizeof what, "Could not map view of %X length %X", address, static_cast<unsigned>(viewLength));
-    diagnostics += std::string(what) + ": " + std::strerror(errno) + "\n";
-    ::close(memory);
-    return false;
+  std::vector<unsigned char> bytes(length);
+  std::size_t have = 0;
+  while (have < length) {
+    const ssize_t n =
+        ::pread(memory, bytes.data() + have, length - have, static_cast<off_t>(address) + static_cast<off_t>(have));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      char what[256];
+      std::snprintf(what, sizeof what, "Could not map view of %X length %X", address, static_cast<unsigned>(length));
+      diagnostics += std::string(what) + ": " + (n < 0 ? std::strerror(errno) : "the range ends early") + "\n";
+      ::close(memory);
+      return false;
+    }
+    have += static_cast<std::size_t>(n);
   }
-  std::memcpy(buffer, static_cast<const unsigned char*>(view) + inPage, length);
-  if (::munmap(view, viewLength) != 0)
-    diagnostics += std::string("Unable to unmap view: ") + std::strerror(errno) + "\n";
   ::close(memory);
+  std::memcpy(buffer, bytes.data(), length);
   return true;
 }
 

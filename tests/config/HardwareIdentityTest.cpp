@@ -1,6 +1,9 @@
 // The BIOS UUID, the table checksum and the caller's uuid, over a
 // substituted firmware.
+#include <new>
+#include <stdexcept>
 
+#include "hwinfo/HwInfo.h"
 #include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 #include "tests/hwinfo/SmbiosTables.h"
@@ -59,13 +62,46 @@ TEST_F(Hardware, AllFfIsAUuidLikeAnyOther) {
   EXPECT_EQ(Config().GetBiosUuid(), "ffffffff-ffff-ffff-ffff-ffffffffffff");
 }
 
-TEST_F(Hardware, AnExceptionWhileReadingIsCaughtAndLogged) {
+TEST_F(Hardware, MemoryExhaustionWhileReadingIsCaughtAndLogged) {
   CQuarnConfig& config = Config();
-  installation.platform.firmwareBlock = []() -> quarn::sys::FirmwareBlock { throw std::runtime_error("firmware"); };
+  installation.platform.firmwareBlock = []() -> quarn::sys::FirmwareBlock { throw std::bad_alloc(); };
   EXPECT_EQ(config.GetBiosUuid(), "");
   EXPECT_EQ(config.GetBiosHash(), 0u);
   EXPECT_NE(log.Text().find("[2] catch GetMachineUuid error"), std::string::npos) << log.Text();
   EXPECT_NE(log.Text().find("[2] catch GetBiosHash error"), std::string::npos) << log.Text();
+}
+
+TEST_F(Hardware, AnyOtherFailureWhileReadingStaysInsideTheAcquisition) {
+  installation.platform.firmwareBlock = []() -> quarn::sys::FirmwareBlock { throw std::runtime_error("firmware"); };
+  Bytes buffer(64, 0xAB);
+  int size = static_cast<int>(buffer.size());
+  EXPECT_NO_THROW(CHwInfo::GetSMBiosData(buffer.data(), &size));
+  EXPECT_EQ(buffer, Bytes(64, 0xAB)) << "nothing copied";
+  // As any table that could not be had: no UUID, the checksum of no table.
+  CQuarnConfig& config = Config();
+  EXPECT_EQ(config.GetBiosUuid(), "");
+  EXPECT_EQ(config.GetBiosHash(), PaddedCrc(Bytes()));
+  EXPECT_NE(log.Text().find("[2] get uuid failed!"), std::string::npos) << log.Text();
+  EXPECT_EQ(log.Text().find("catch GetMachineUuid error"), std::string::npos) << log.Text();
+}
+
+TEST_F(Hardware, AUuidCutShortByTheEndOfTheTableIsNoUuid) {
+  // The System Information structure claims its 27-byte formatted area, but
+  // the table the firmware delivers ends 4 bytes into the UUID: the rest
+  // would come from the buffer's zero padding.
+  const Bytes whole = quarn_test::SystemInformation(quarn_test::CountingUuid());
+  const Bytes cut(whole.begin(), whole.begin() + 12);
+  UseTable(cut);
+  CQuarnConfig& config = Config();
+  EXPECT_EQ(config.GetBiosUuid(), "");
+  EXPECT_NE(log.Text().find("[2] get uuid failed!"), std::string::npos) << log.Text();
+  const int fetches = Fetches();
+  EXPECT_EQ(config.GetBiosUuid(), "");
+  EXPECT_GT(Fetches(), fetches) << "not kept: the next call reads the table again";
+  EXPECT_EQ(config.GetBiosHash(), PaddedCrc(cut)) << "the checksum still covers the padded buffer";
+  // Delivered up to its last UUID byte, the same structure gives its UUID.
+  UseTable(Bytes(whole.begin(), whole.begin() + 24));
+  EXPECT_EQ(config.GetBiosUuid(), "33221100-5544-7766-8899-aabbccddeeff");
 }
 
 TEST_F(Hardware, HashIsTheCrcOfTheTablePaddedTo64KiBReadEachTime) {

@@ -70,3 +70,17 @@ TEST_F(Layout, GettersAreStableAndLeaveTheDiskAlone) {
   EXPECT_EQ(TreeBelow(installation.root()), before);
   EXPECT_FALSE(quarn_test::IsDirectory(installation.binDir() + "/data"));
 }
+
+TEST_F(Layout, AnUnknownExecutablePathCreatesNothing) {
+  // The places then stand on the working directory: one of our own.
+  quarn_test::TempDir dir;
+  quarn_test::MakeDirectories(dir.path() + "/a/b");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(dir.path() + "/a/b"));
+  installation.platform.executablePath = "";  // the system does not say
+  CQuarnConfig& config = Config();
+  const std::string globalcfg = config.GetGlobalCfgDir();
+  std::filesystem::current_path(before);
+  EXPECT_EQ(globalcfg, dir.path() + "/globalcfg") << "the answers stay defined";
+  EXPECT_FALSE(quarn_test::IsDirectory(dir.path() + "/globalcfg")) << "nothing is made above the working directory";
+}

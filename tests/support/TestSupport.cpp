@@ -15,6 +15,7 @@
 #include <windows.h>
 #else
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -161,7 +162,11 @@ void MakeDirectories(const std::string& path) {
   }
   ASSERT_TRUE(IsDirectory(path)) << "cannot create " << path;
 }
+
+bool MakeFifo(const std::string&) { return false; }
 #else
+bool MakeFifo(const std::string& path) { return ::mkfifo(path.c_str(), 0600) == 0; }
+
 bool IsDirectory(const std::string& path) {
   std::error_code error;
   return fs::is_directory(fs::path(path), error);

@@ -85,6 +85,8 @@ std::string ReadFile(const std::string& path);
 // Paths as the library's: bytes on POSIX, the ANSI code page on Windows.
 bool IsDirectory(const std::string& path);
 void MakeDirectories(const std::string& path);
+// A FIFO (named pipe) at `path`; false where the system has none (Windows).
+bool MakeFifo(const std::string& path);
 
 // Sends the process-wide log to a file for the lifetime of the object, at
 // the default threshold, and restores standard error afterwards.

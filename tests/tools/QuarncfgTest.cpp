@@ -156,3 +156,20 @@ TEST(Inspector, JsonHasStableKeysAndKeepsLibraryOutputApart) {
   EXPECT_EQ(one.size(), 1u);
   EXPECT_TRUE(one.contains("host"));
 }
+
+#if !defined(_WIN32)
+TEST(Inspector, AReportThatCannotBeWrittenIsAFailure) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string errors = dir.path() + "/errors.txt";
+  EXPECT_EQ(RunProgram(inst.program, "--no-resolve 2>'" + errors + "'", "/dev/full"), 4);
+  EXPECT_NE(ReadFile(errors).find("the report could not be written"), std::string::npos) << ReadFile(errors);
+  // A reader that is gone before the report is written (the report takes
+  // the updater record's half-second retries): the same failure, not a
+  // death by SIGPIPE (status 141).
+  const std::string command = "bash -c \"set -o pipefail; '" + inst.program + "' --no-resolve 2>/dev/null | true\"";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 4);
+}
+#endif

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "util/PathText.h"
+#include "util/platform/ReadFile.h"
 
 namespace kqt {
 namespace sys {
@@ -33,14 +34,6 @@ bool MakeDirectory(const std::string& path);
 
 // The working directory in normal form; empty when the system does not say.
 std::string WorkingDirectory();
-
-enum class ReadStatus { kOk, kMissing, kNotRegular, kTooLarge, kFailed };
-
-// Reads the whole file at `path` into `content` when it is a regular file of
-// at most `limit` bytes. The file is opened first and then examined, never
-// examined and then opened, so a FIFO or device put in its place never
-// blocks the caller; nothing but a regular file is read.
-ReadStatus ReadRegularFile(const std::string& path, std::size_t limit, std::string& content);
 
 }  // namespace sys
 }  // namespace kqt

@@ -7,29 +7,13 @@
 
 #include "util/platform/AnsiText.h"
 #include "util/platform/Files.h"
+#include "util/platform/Win32File.h"
 
 namespace kqt {
 namespace sys {
 namespace {
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : m_handle(handle) {}
-  ~Handle() {
-    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return m_handle; }
-  bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE m_handle;
-};
-
 bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Opens a file (not a directory) for `access`; INVALID_HANDLE_VALUE when
 // that cannot be done.
@@ -37,18 +21,6 @@ HANDLE OpenFile(const std::string& path, DWORD access) {
   const std::wstring wide = WideFromAnsi(path);
   if (wide.empty()) return INVALID_HANDLE_VALUE;
   return ::CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// A disk file that is not a directory: no pipe, console or other device.
-bool IsRegular(HANDLE file) {
-  if (::GetFileType(file) != FILE_TYPE_DISK) return false;
-  BY_HANDLE_FILE_INFORMATION info;
-  return ::GetFileInformationByHandle(file, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsMissingError(DWORD error) {
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
-         error == ERROR_BAD_NETPATH;
 }
 
 }  // namespace
@@ -96,39 +68,6 @@ std::string WorkingDirectory() {
   wide.resize(length);
   SlashWide(wide);
   return path::Normal(AnsiFromWide(wide), std::string(), PathStyle());
-}
-
-ReadStatus ReadRegularFile(const std::string& path, std::size_t limit, std::string& content) {
-  Handle file(OpenFile(path, GENERIC_READ));
-  if (!file.valid()) {
-    const DWORD error = ::GetLastError();
-    if (IsMissingError(error)) return ReadStatus::kMissing;
-    // A directory cannot be opened as a file.
-    return KindOf(path) == FileKind::kDirectory ? ReadStatus::kNotRegular : ReadStatus::kFailed;
-  }
-  if (!IsRegular(file.get())) return ReadStatus::kNotRegular;
-  LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return ReadStatus::kFailed;
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ReadStatus::kTooLarge;
-
-  // One byte more than the size, to notice a file that grew past the limit.
-  std::string bytes(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
-  std::size_t have = 0;
-  for (;;) {
-    if (have == bytes.size()) {
-      if (bytes.size() > limit) return ReadStatus::kTooLarge;
-      bytes.resize(bytes.size() < limit / 2 ? bytes.size() * 2 : limit + 1);
-    }
-    DWORD chunk = 0;
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 20));
-    if (!::ReadFile(file.get(), &bytes[have], want, &chunk, nullptr)) return ReadStatus::kFailed;
-    if (chunk == 0) break;
-    have += chunk;
-  }
-  if (have > limit) return ReadStatus::kTooLarge;
-  bytes.resize(have);
-  content.swap(bytes);
-  return ReadStatus::kOk;
 }
 
 }  // namespace sys
