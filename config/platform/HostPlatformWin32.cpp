@@ -7,28 +7,11 @@
 #include <cstring>
 
 #include "config/platform/HostPlatform.h"
+#include "util/platform/SocketsForCall.h"
 
 namespace quarn {
 namespace sys {
 namespace {
-
-// Starts Windows Sockets for one call and ends it again; counted by the
-// system, so it nests with the caller's own start.
-class SocketsForCall {
- public:
-  SocketsForCall() {
-    WSADATA data;
-    m_started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }
-  ~SocketsForCall() {
-    if (m_started) ::WSACleanup();
-  }
-  SocketsForCall(const SocketsForCall&) = delete;
-  SocketsForCall& operator=(const SocketsForCall&) = delete;
-
- private:
-  bool m_started;
-};
 
 // A routine of an already loaded module, looked up by name; null when absent.
 template <class Function>
@@ -47,7 +30,7 @@ int HostPlatform::StartSockets() {
 int HostPlatform::CleanupSockets() { return ::WSACleanup(); }
 
 bool HostPlatform::HostName(std::string& name) {
-  SocketsForCall sockets;
+  kqt::sys::SocketsForCall sockets;
   char buffer[256];
   std::memset(buffer, 0, sizeof buffer);
   if (::gethostname(buffer, 255) == SOCKET_ERROR) return false;
@@ -57,7 +40,7 @@ bool HostPlatform::HostName(std::string& name) {
 
 std::vector<std::string> HostPlatform::LocalIPv4Addresses() {
   std::vector<std::string> addresses;
-  SocketsForCall sockets;
+  kqt::sys::SocketsForCall sockets;
   char name[256];
   std::memset(name, 0, sizeof name);
   if (::gethostname(name, 255) == SOCKET_ERROR) return addresses;

@@ -4,6 +4,7 @@
 #define KQT_UTIL_PLATFORM_IPV4TEXT_H
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,20 @@ std::vector<std::string> Ipv4Addresses(const AddrInfo* results) {
     const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(it->ai_addr);
     addresses.push_back(Ipv4Text(reinterpret_cast<const unsigned char*>(&address->sin_addr)));
   }
+  return addresses;
+}
+
+// The IPv4 addresses of a host name, from getaddrinfo, in its order; empty
+// when the name does not resolve.
+inline std::vector<std::string> ResolveIPv4(const std::string& name) {
+  struct addrinfo hints;
+  std::memset(&hints, 0, sizeof hints);
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
+  struct addrinfo* results = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &results) != 0) return std::vector<std::string>();
+  std::vector<std::string> addresses = Ipv4Addresses(results);
+  ::freeaddrinfo(results);
   return addresses;
 }
 

@@ -11,18 +11,7 @@
 namespace kqt {
 namespace sys {
 
-std::vector<std::string> NetPlatform::LookupIPv4(const std::string& name) {
-  std::vector<std::string> addresses;
-  struct addrinfo hints;
-  std::memset(&hints, 0, sizeof hints);
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
-  struct addrinfo* results = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &results) != 0) return addresses;
-  addresses = Ipv4Addresses(results);
-  ::freeaddrinfo(results);
-  return addresses;
-}
+std::vector<std::string> NetPlatform::LookupIPv4(const std::string& name) { return ResolveIPv4(name); }
 
 }  // namespace sys
 }  // namespace kqt
