@@ -1,31 +1,20 @@
 #include "config/platform/HostPlatform.h"
-
-#include <atomic>
+#include "util/platform/Substitutable.h"
 
 namespace quarn {
 namespace sys {
 namespace {
-std::atomic<HostPlatform*> g_substitute{nullptr};
-
-HostPlatform& RealHostPlatform() {
-  static HostPlatform real;
-  return real;
-}
+kqt::sys::Substitutable<HostPlatform> g_seam;
 }  // namespace
 
 HostPlatform::~HostPlatform() = default;
 
-HostPlatform& CurrentHostPlatform() {
-  HostPlatform* substitute = g_substitute.load(std::memory_order_acquire);
-  return substitute ? *substitute : RealHostPlatform();
-}
+HostPlatform& CurrentHostPlatform() { return g_seam.Current(); }
 
 #if defined(QUARN_TEST_HOOKS)
-HostPlatform& NativeHostPlatform() { return RealHostPlatform(); }
+HostPlatform& NativeHostPlatform() { return g_seam.Real(); }
 
-HostPlatform* SetHostPlatformForTesting(HostPlatform* substitute) {
-  return g_substitute.exchange(substitute, std::memory_order_acq_rel);
-}
+HostPlatform* SetHostPlatformForTesting(HostPlatform* substitute) { return g_seam.Substitute(substitute); }
 #endif
 
 }  // namespace sys

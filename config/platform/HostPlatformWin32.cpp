@@ -7,18 +7,14 @@
 #include <cstring>
 
 #include "config/platform/HostPlatform.h"
+#include "util/platform/LoadedRoutine.h"
 #include "util/platform/SocketsForCall.h"
 
 namespace quarn {
 namespace sys {
 namespace {
 
-// A routine of an already loaded module, looked up by name; null when absent.
-template <class Function>
-Function LoadedRoutine(const char* module, const char* name) {
-  HMODULE handle = ::GetModuleHandleA(module);
-  return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
-}
+using kqt::sys::LoadedRoutine;
 
 }  // namespace
 

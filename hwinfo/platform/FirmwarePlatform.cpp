@@ -1,6 +1,5 @@
 #include "hwinfo/platform/FirmwarePlatform.h"
-
-#include <atomic>
+#include "util/platform/Substitutable.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -9,12 +8,7 @@
 namespace quarn {
 namespace sys {
 namespace {
-std::atomic<FirmwarePlatform*> g_substitute{nullptr};
-
-FirmwarePlatform& RealFirmwarePlatform() {
-  static FirmwarePlatform real;
-  return real;
-}
+kqt::sys::Substitutable<FirmwarePlatform> g_seam;
 }  // namespace
 
 FirmwarePlatform::~FirmwarePlatform() = default;
@@ -31,17 +25,12 @@ CpuidRegisters FirmwarePlatform::Cpuid(std::uint32_t leaf) {
   return registers;
 }
 
-FirmwarePlatform& CurrentFirmwarePlatform() {
-  FirmwarePlatform* substitute = g_substitute.load(std::memory_order_acquire);
-  return substitute ? *substitute : RealFirmwarePlatform();
-}
+FirmwarePlatform& CurrentFirmwarePlatform() { return g_seam.Current(); }
 
 #if defined(QUARN_TEST_HOOKS)
-FirmwarePlatform& NativeFirmwarePlatform() { return RealFirmwarePlatform(); }
+FirmwarePlatform& NativeFirmwarePlatform() { return g_seam.Real(); }
 
-FirmwarePlatform* SetFirmwarePlatformForTesting(FirmwarePlatform* substitute) {
-  return g_substitute.exchange(substitute, std::memory_order_acq_rel);
-}
+FirmwarePlatform* SetFirmwarePlatformForTesting(FirmwarePlatform* substitute) { return g_seam.Substitute(substitute); }
 #endif
 
 }  // namespace sys

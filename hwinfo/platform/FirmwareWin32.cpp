@@ -7,17 +7,13 @@
 #include <cstring>
 
 #include "hwinfo/platform/FirmwarePlatform.h"
+#include "util/platform/LoadedRoutine.h"
 
 namespace quarn {
 namespace sys {
 namespace {
 
-// A routine of an already loaded module, looked up by name; null when absent.
-template <class Function>
-Function LoadedRoutine(const char* module, const char* name) {
-  HMODULE handle = ::GetModuleHandleA(module);
-  return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
-}
+using kqt::sys::LoadedRoutine;
 
 // The native routines of ntdll that map physical memory, resolved by name.
 struct NtSectionRoutines {

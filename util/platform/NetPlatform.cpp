@@ -1,31 +1,20 @@
 #include "util/platform/NetPlatform.h"
-
-#include <atomic>
+#include "util/platform/Substitutable.h"
 
 namespace kqt {
 namespace sys {
 namespace {
-std::atomic<NetPlatform*> g_substitute{nullptr};
-
-NetPlatform& RealNetPlatform() {
-  static NetPlatform real;
-  return real;
-}
+kqt::sys::Substitutable<NetPlatform> g_seam;
 }  // namespace
 
 NetPlatform::~NetPlatform() = default;
 
-NetPlatform& CurrentNetPlatform() {
-  NetPlatform* substitute = g_substitute.load(std::memory_order_acquire);
-  return substitute ? *substitute : RealNetPlatform();
-}
+NetPlatform& CurrentNetPlatform() { return g_seam.Current(); }
 
 #if defined(QUARN_TEST_HOOKS)
-NetPlatform& NativeNetPlatform() { return RealNetPlatform(); }
+NetPlatform& NativeNetPlatform() { return g_seam.Real(); }
 
-NetPlatform* SetNetPlatformForTesting(NetPlatform* substitute) {
-  return g_substitute.exchange(substitute, std::memory_order_acq_rel);
-}
+NetPlatform* SetNetPlatformForTesting(NetPlatform* substitute) { return g_seam.Substitute(substitute); }
 #endif
 
 }  // namespace sys

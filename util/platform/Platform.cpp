@@ -2,19 +2,14 @@
 // operating-system code itself lives in PlatformPosix.cpp and
 // PlatformWin32.cpp.
 #include "util/platform/Platform.h"
+#include "util/platform/Substitutable.h"
 
-#include <atomic>
 #include <random>
 
 namespace kqt {
 namespace sys {
 namespace {
-std::atomic<Platform*> g_substitute{nullptr};
-
-Platform& RealPlatform() {
-  static Platform real;
-  return real;
-}
+kqt::sys::Substitutable<Platform> g_seam;
 }  // namespace
 
 Platform::~Platform() = default;
@@ -25,17 +20,12 @@ int Platform::Random() {
   return static_cast<int>(generator());
 }
 
-Platform& CurrentPlatform() {
-  Platform* substitute = g_substitute.load(std::memory_order_acquire);
-  return substitute ? *substitute : RealPlatform();
-}
+Platform& CurrentPlatform() { return g_seam.Current(); }
 
 #if defined(QUARN_TEST_HOOKS)
-Platform& NativePlatform() { return RealPlatform(); }
+Platform& NativePlatform() { return g_seam.Real(); }
 
-Platform* SetPlatformForTesting(Platform* substitute) {
-  return g_substitute.exchange(substitute, std::memory_order_acq_rel);
-}
+Platform* SetPlatformForTesting(Platform* substitute) { return g_seam.Substitute(substitute); }
 #endif
 
 }  // namespace sys

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "util/platform/AnsiText.h"
+#include "util/platform/LoadedRoutine.h"
 #include "util/platform/Platform.h"
 
 namespace kqt {
@@ -52,11 +53,7 @@ bool Platform::IsOperatingSystem64Bit() {
 #else
   typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
   // Looked up: Windows XP before SP2 lacks it (and is then 32-bit).
-  HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
-  IsWow64ProcessFn isWow64 =
-      kernel32
-          ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, "IsWow64Process")))
-          : nullptr;
+  IsWow64ProcessFn isWow64 = LoadedRoutine<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
   BOOL wow64 = FALSE;
   return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 #endif
