@@ -3,28 +3,32 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for SECONDS
 # (default 60). Seeds: fuzz/seeds and, read in place where present, the
 # shared SMBIOS dumps. New inputs are kept in build/fuzz/corpus/TARGET.
-# A longer run: scripts/fuzz.sh 3600
+# A long campaign with execution goals: scripts/fuzz-campaign.sh.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/fuzz-targets.sh
 seconds=${1:-60}
 scripts/build.sh fuzz || exit 1
-
-shared=../shared/testdata/smbios
-[ -d "$shared" ] || { echo "fuzz: no shared SMBIOS dumps at $shared; the committed seeds only"; shared=""; }
+[ -n "$fuzz_shared" ] || echo "fuzz: no shared SMBIOS dumps at ../shared/testdata/smbios; the committed seeds only"
 
 status=0
-for target in TableWalk EntryPoint FirmwareBlock ReadConfig; do
-  corpus=build/fuzz/corpus/$target
-  mkdir -p "$corpus"
-  case $target in
-    ReadConfig) seeds=(fuzz/seeds/ini scripts/sample) ;;
-    *) seeds=(fuzz/seeds/table ${shared:+"$shared"}) ;;
-  esac
+# Every input that once found a fault runs first, on its own.
+for target in "${fuzz_targets[@]}"; do
+  kept=(tests/fuzz-regressions/$target/*)
+  [ -e "${kept[0]}" ] || continue
+  if build/fuzz/bin/fuzz_$target "${kept[@]}" >build/fuzz/$target-regressions.log 2>&1; then
+    echo "fuzz $target: ${#kept[@]} kept inputs, exit 0"
+  else
+    status=1
+    echo "fuzz $target: a kept input fails"
+    grep -E "ERROR|SUMMARY|Running" build/fuzz/$target-regressions.log | head -20
+  fi
+done
+for target in "${fuzz_targets[@]}"; do
   log=build/fuzz/$target.log
-  build/fuzz/bin/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 -artifact_prefix=build/fuzz/ "$corpus" "${seeds[@]}" >"$log" 2>&1
+  fuzz_run "$target" "$log" -max_total_time="$seconds"
   rc=$?
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  runs=$(fuzz_executions "$log")
   echo "fuzz $target: ${runs:-?} executions in ${seconds} s, exit $rc"
   if [ $rc -ne 0 ]; then
     status=1

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Json = nlohmann::ordered_json;
+
 const char kDescription[] =
     "Prints what the configuration library reads for the installation this program lies in: its places, "
     "settings, servers, network identity, host, hardware and versions.";
@@ -51,6 +53,7 @@ int Run(int argc, char** argv) {
 
   Report report;
   std::string diagnostics;
+  bool capturedNothing = false;
   {
     // The library prints some diagnostics to standard output: keep them
     // apart from the report and show them in a section of their own.
@@ -65,9 +68,14 @@ int Run(int argc, char** argv) {
     AddVersions(report, *config);
     CSingleton<CQuarnConfig>::RemoveInstance();
     diagnostics = capture.Finish();
+    capturedNothing = capture.WentToStandardError();
   }
   report.Section("Diagnostics");
-  report.Field("library_output", "Library output", Lines(diagnostics));
+  if (capturedNothing)
+    report.Field("library_output", "Library output", Json::array(),
+                 "(not captured: no file could be made for it; it went to standard error)");
+  else
+    report.Field("library_output", "Library output", Lines(diagnostics));
 
   if (json) {
     std::printf("%s\n", report.Json(section).dump(2).c_str());

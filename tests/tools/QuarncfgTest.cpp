@@ -158,6 +158,23 @@ TEST(Inspector, JsonHasStableKeysAndKeepsLibraryOutputApart) {
 }
 
 #if !defined(_WIN32)
+TEST(Inspector, WithoutACaptureFileTheLibraryOutputStaysOutOfTheJson) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/report.json", errors = dir.path() + "/errors.txt";
+  // Four descriptors: the three standard ones and the saved standard
+  // output. No capture file can be opened, nor the settings file: its
+  // "load config error" goes to standard error, the JSON stays whole.
+  const std::string command =
+      "bash -c \"ulimit -n 4; exec '" + inst.program + "' --json --no-resolve\" > '" + output + "' 2> '" + errors + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(errors);
+  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(report["diagnostics"]["library_output"], nlohmann::json::array());
+  EXPECT_NE(ReadFile(errors).find("load config error"), std::string::npos) << ReadFile(errors);
+}
+
 TEST(Inspector, AReportThatCannotBeWrittenIsAFailure) {
   TempDir dir;
   const Installation inst = Install(dir.path());

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# fuzz-campaign.sh [HOURS-PER-TARGET]: the long fuzzing campaign. Each
+# target runs until it reaches its execution goal (10^8 for the table walk,
+# 10^7 for the others) or HOURS-PER-TARGET (default 1) have passed, with
+# AddressSanitizer and UndefinedBehaviorSanitizer, one target after the
+# other. Prints one line per target and keeps them in
+# build/fuzz/campaign.txt; a crash input is left in build/fuzz/ (add it to
+# tests/fuzz-regressions/TARGET/ as a test).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/fuzz-targets.sh
+hours=${1:-1}
+seconds=$(awk -v h="$hours" 'BEGIN { printf "%d", h * 3600 }')
+scripts/build.sh fuzz || exit 1
+
+summary=build/fuzz/campaign.txt
+echo "campaign $(date -u +%Y-%m-%dT%H:%MZ), at most ${seconds} s per target, $(nproc) cores" | tee "$summary"
+status=0
+for target in ${QUARN_FUZZ_TARGETS:-${fuzz_targets[@]}}; do
+  goal=10000000
+  [ "$target" = TableWalk ] && goal=100000000
+  log=build/fuzz/campaign-$target.log
+  start=$(date +%s)
+  fuzz_run "$target" "$log" -runs="$goal" -max_total_time="$seconds"
+  rc=$?
+  runs=$(fuzz_executions "$log")
+  features=$(grep -o "ft: [0-9]*" "$log" | tail -1)
+  line="$target: ${runs:-?} executions (goal $goal) in $(($(date +%s) - start)) s, ${features:-ft: ?}, exit $rc"
+  [ $rc -eq 0 ] || { status=1; line="$line, $(grep -o 'Test unit written to .*' "$log" | head -1)"; }
+  echo "$line" | tee -a "$summary"
+done
+exit $status
