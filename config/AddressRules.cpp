@@ -1,11 +1,14 @@
 #include "config/AddressRules.h"
 
-#include "util/StringUtil.h"
+#include <cstring>
 
 namespace {
 
+// A byte-wise prefix test that builds no temporary text: the identity walk
+// runs it for every prefix of every address.
 bool StartsWith(const std::string& text, const char* prefix) {
-  return kqt::CStringUtil::stringStartWith(text, prefix, false);
+  const size_t length = std::strlen(prefix);
+  return text.size() >= length && text.compare(0, length, prefix) == 0;
 }
 
 // Whole prefixes, dot included: "10." does not match 100.64.0.1, and
@@ -19,13 +22,53 @@ const char* const kPrivatePrefixes[] = {
 const size_t kMostHostAddresses = 6;
 const int kMostExaminedAddresses = 200;  // the walk stops when more were examined
 
+// The private prefix `ip` begins with, or null.
+const char* PrivatePrefixOf(const std::string& ip) {
+  for (const char* prefix : kPrivatePrefixes)
+    if (StartsWith(ip, prefix)) return prefix;
+  return nullptr;
+}
+
 }  // namespace
 
-bool IsPrivateIp(const std::string& ip) {
-  for (const char* prefix : kPrivatePrefixes)
-    if (StartsWith(ip, prefix)) return true;
-  return false;
+bool IsPrivateIp(const std::string& ip) { return PrivatePrefixOf(ip) != nullptr; }
+
+namespace {
+
+// The identity walk, telling `visit(index, kind, prefix)` what it makes of
+// each address it looks at; returns the chosen address. One walk serves
+// the answer and its explanation, so the two cannot disagree.
+template <typename Visit>
+std::string WalkForIdentity(const std::vector<std::string>& addresses, Visit&& visit, bool& boundReached) {
+  using quarn::IdentityVerdict;
+  std::string fallback;
+  int examined = 0;
+  boundReached = false;
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    const std::string& address = addresses[i];
+    if (quarn::IsUnusableIp(address)) {
+      visit(i, IdentityVerdict::kUnusable, nullptr);
+      continue;
+    }
+    if (const char* prefix = PrivatePrefixOf(address)) {
+      visit(i, IdentityVerdict::kPrivate, prefix);
+      return address;
+    }
+    if (StartsWith(address, "172.")) {
+      fallback = address;
+      visit(i, IdentityVerdict::kFallback172, nullptr);
+    } else {
+      visit(i, IdentityVerdict::kPublic, nullptr);
+    }
+    if (++examined > kMostExaminedAddresses) {
+      boundReached = i + 1 < addresses.size();
+      break;
+    }
+  }
+  return fallback;
 }
+
+}  // namespace
 
 namespace quarn {
 
@@ -44,15 +87,25 @@ std::list<std::string> UsableAddresses(const std::vector<std::string>& addresses
 }
 
 std::string ChooseIdentityIp(const std::vector<std::string>& addresses) {
-  std::string fallback;
-  int examined = 0;
-  for (const std::string& address : addresses) {
-    if (IsUnusableIp(address)) continue;
-    if (IsPrivateIp(address)) return address;
-    if (StartsWith(address, "172.")) fallback = address;
-    if (++examined > kMostExaminedAddresses) break;
-  }
-  return fallback;
+  bool boundReached;
+  return WalkForIdentity(
+      addresses, [](size_t, IdentityVerdict::Kind, const char*) {}, boundReached);
+}
+
+const int IdentityExplanation::kMostExamined = kMostExaminedAddresses;
+
+IdentityExplanation ExplainIdentityIp(const std::vector<std::string>& addresses) {
+  IdentityExplanation explanation;
+  for (const std::string& address : addresses)
+    explanation.verdicts.push_back(IdentityVerdict{address, IdentityVerdict::kNotConsidered, nullptr});
+  explanation.chosen = WalkForIdentity(
+      addresses,
+      [&](size_t index, IdentityVerdict::Kind kind, const char* prefix) {
+        explanation.verdicts[index].kind = kind;
+        explanation.verdicts[index].prefix = prefix;
+      },
+      explanation.boundReached);
+  return explanation;
 }
 
 }  // namespace quarn

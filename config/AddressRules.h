@@ -25,6 +25,28 @@ std::list<std::string> UsableAddresses(const std::vector<std::string>& addresses
 // 201 usable non-private addresses are examined.
 std::string ChooseIdentityIp(const std::vector<std::string>& addresses);
 
+// Why ChooseIdentityIp chose as it did, address by address, for people who
+// ask (the inspector): the same walk, telling what it saw.
+struct IdentityVerdict {
+  enum Kind {
+    kUnusable,       // link-local, loopback or broadcast: passed over
+    kPrivate,        // private by `prefix`: chosen, the walk ends
+    kFallback172,    // begins with "172." but is not private: the fallback so far
+    kPublic,         // examined: neither private nor "172."
+    kNotConsidered,  // after the chosen address, or past the bound
+  };
+  std::string address;
+  Kind kind;
+  const char* prefix;  // the private prefix that matched, else null
+};
+struct IdentityExplanation {
+  std::string chosen;                     // what ChooseIdentityIp answers
+  std::vector<IdentityVerdict> verdicts;  // one per address, in order
+  bool boundReached = false;              // the walk stopped at the bound
+  static const int kMostExamined;         // the bound: usable non-private addresses examined, less one
+};
+IdentityExplanation ExplainIdentityIp(const std::vector<std::string>& addresses);
+
 }  // namespace quarn
 
 #endif

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Utf8Text.h"
+#include "platform/SystemText.h"
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -36,6 +39,40 @@ std::vector<std::string> SplitLines(const std::string& text) {
   }
   lines.push_back(text.substr(start));
   return lines;
+}
+
+// One step of a JSON pointer: "~" and "/" escaped.
+std::string PointerStep(const std::string& key) {
+  std::string step;
+  for (char c : key) {
+    if (c == '~')
+      step += "~0";
+    else if (c == '/')
+      step += "~1";
+    else
+      step += c;
+  }
+  return step;
+}
+
+// Every text inside `value` as UTF-8 fit for JSON; where bytes still do not
+// convert, the replaced text stays in place and the original bytes go to
+// `undecodable` in hexadecimal, under the text's JSON pointer.
+void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlohmann::ordered_json& undecodable) {
+  if (value.is_string()) {
+    const std::string raw = value.get<std::string>();
+    const std::string utf8 = quarn_tools::Utf8FromSystemText(raw);
+    if (quarn_tools::IsValidUtf8(utf8)) {
+      value = utf8;
+    } else {
+      value = quarn_tools::ReplaceInvalidUtf8(utf8);
+      undecodable[pointer] = quarn_tools::HexBytes(raw);
+    }
+  } else if (value.is_array()) {
+    for (size_t i = 0; i < value.size(); ++i) MakeJsonSafe(value[i], pointer + "/" + std::to_string(i), undecodable);
+  } else if (value.is_object()) {
+    for (auto& item : value.items()) MakeJsonSafe(item.value(), pointer + "/" + PointerStep(item.key()), undecodable);
+  }
 }
 
 }  // namespace
@@ -83,11 +120,19 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
 
 nlohmann::ordered_json Report::Json(const std::string& only) const {
   nlohmann::ordered_json document = nlohmann::ordered_json::object();
+  document["schema_version"] = kSchemaVersion;
+  nlohmann::ordered_json undecodable = nlohmann::ordered_json::object();
   for (const Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
+    const std::string name = Lower(block.title);
     nlohmann::ordered_json section = nlohmann::ordered_json::object();
-    for (const Entry& entry : block.entries) section[entry.key] = entry.value;
-    document[Lower(block.title)] = section;
+    for (const Entry& entry : block.entries) {
+      nlohmann::ordered_json value = entry.value;
+      MakeJsonSafe(value, "/" + name + "/" + PointerStep(entry.key), undecodable);
+      section[entry.key] = std::move(value);
+    }
+    document[name] = std::move(section);
   }
+  document["undecodable_texts"] = std::move(undecodable);
   return document;
 }

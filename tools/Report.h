@@ -10,6 +10,9 @@
 
 class Report {
  public:
+  // The version of the JSON form: raised when a key changes meaning or goes.
+  static const int kSchemaVersion = 1;
+
   // Starts a section; its JSON key is the title in lower case.
   void Section(const std::string& title);
   // A field: texts are shown quoted, lists one numbered line per entry,
@@ -23,6 +26,10 @@ class Report {
 
   // Every section, or only the one named `only` (any letter case).
   void PrintText(std::FILE* out, const std::string& only = std::string()) const;
+  // {"schema_version", the sections, "undecodable_texts"}: every text is
+  // UTF-8 (converted from the system's code page on Windows); bytes that do
+  // not convert become U+FFFD, and the text's original bytes are given in
+  // hexadecimal in "undecodable_texts" under its JSON pointer.
   nlohmann::ordered_json Json(const std::string& only = std::string()) const;
 
  private:

@@ -4,11 +4,13 @@
 #include <cstring>
 #include <list>
 
+#include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
 #include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
+#include "util/FileUtil.h"
 #include "util/ToolUtil.h"
 
 using Json = nlohmann::ordered_json;
@@ -92,7 +94,8 @@ void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& opti
                  AddressLines(serviceAddresses));
     report.Field("update_server_addresses", "Update server addresses", updateAddresses, AddressLines(updateAddresses));
   } else {
-    report.Field("server_addresses", "Server addresses", nullptr, "not looked up (--no-resolve)");
+    report.Field("service_server_addresses", "Service server addresses", nullptr, "not looked up (--no-resolve)");
+    report.Field("update_server_addresses", "Update server addresses", nullptr, "not looked up (--no-resolve)");
   }
 }
 
@@ -102,6 +105,23 @@ void AddNetwork(Report& report, CQuarnConfig& config) {
   const std::list<std::string> usable = config.GetHostArray();
   report.Field("usable_addresses", "Usable addresses", std::vector<std::string>(usable.begin(), usable.end()));
   report.Field("identity_address", "Identity address", config.GetIdentityIp());
+  // Why: the library's own walk over the same addresses, address by address.
+  const quarn::IdentityExplanation why = quarn::ExplainIdentityIp(config.GetLocalIpList());
+  Json verdicts = Json::array();
+  std::string shown;
+  for (const quarn::IdentityVerdict& verdict : why.verdicts) {
+    static const char* const kKinds[] = {"unusable", "private", "172. fallback", "not private", "not considered"};
+    const std::string kind = kKinds[verdict.kind];
+    verdicts.push_back(
+        {{"address", verdict.address}, {"class", kind}, {"prefix", verdict.prefix ? Json(verdict.prefix) : Json()}});
+    shown += (shown.empty() ? "" : "\n") + verdict.address + ": " + kind +
+             (verdict.prefix ? std::string(" (") + verdict.prefix + ")" : "");
+  }
+  if (why.boundReached)
+    shown += "\n(the walk stopped after " + std::to_string(quarn::IdentityExplanation::kMostExamined + 1) +
+             " usable non-private addresses)";
+  report.Field("identity_reasons", "Why this identity", verdicts, shown.empty() ? "(no local address)" : shown);
+  report.Field("identity_walk_bounded", "Identity walk bounded", why.boundReached);
   report.Field("service_address", "Service address", config.GetServiceIp());
 }
 
@@ -112,20 +132,21 @@ void AddHost(Report& report, CQuarnConfig& config) {
   report.Field("platform_tag", "Platform tag", config.GetPlatInfo());
   // The values the description is made from, as the system reports them.
   const quarn::sys::WindowsVersionInfo info = quarn::sys::CurrentHostPlatform().WindowsVersion();
-  if (info.platformId == 0) {
-    report.Field("windows_version", "Windows version", nullptr, "none (not Windows)");
-  } else {
-    report.Field("platform_id", "Platform id", info.platformId);
-    report.Field("windows_version", "Windows version",
-                 std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build));
-    report.Field("service_pack", "Service pack",
-                 std::string(info.servicePack, strnlen(info.servicePack, sizeof info.servicePack)));
-    report.Field("product_type", "Product type", info.productType);
-    report.Field("suite_mask", "Suite mask", Hex(info.suiteMask), Hex(info.suiteMask));
-    report.Field("processor_architecture", "Processor architecture", info.processorArchitecture);
-    report.Field("server_r2", "Server 2003 R2", info.serverR2);
-    report.Field("product_code", "Product code", Hex(info.productCode), Hex(info.productCode));
-  }
+  // Every key in every run: null where the system is not Windows.
+  const bool windows = info.platformId != 0;
+  const auto value = [windows](const Json& given) { return windows ? given : Json(); };
+  const std::string none = windows ? "" : "none (not Windows)";
+  const std::string version =
+      std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build);
+  report.Field("platform_id", "Platform id", value(info.platformId), none);
+  report.Field("windows_version", "Windows version", value(version), none);
+  report.Field("service_pack", "Service pack",
+               value(std::string(info.servicePack, strnlen(info.servicePack, sizeof info.servicePack))), none);
+  report.Field("product_type", "Product type", value(info.productType), none);
+  report.Field("suite_mask", "Suite mask", value(Hex(info.suiteMask)), windows ? Hex(info.suiteMask) : none);
+  report.Field("processor_architecture", "Processor architecture", value(info.processorArchitecture), none);
+  report.Field("server_r2", "Server 2003 R2", value(info.serverR2), none);
+  report.Field("product_code", "Product code", value(Hex(info.productCode)), windows ? Hex(info.productCode) : none);
   report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
 }
 
@@ -133,23 +154,28 @@ void AddHardware(Report& report, CQuarnConfig& config) {
   report.Section("Hardware");
   // Where the table comes from, and its header, as the platform gives them.
   quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
+  // Every key in every run: the header's fields are null where the table
+  // comes from memory or the service gave none.
+  Json version, number, size;
+  std::string shownVersion = "none (the table is searched for in physical memory)";
   if (platform.HasFirmwareTableService()) {
     report.Field("smbios_source", "SMBIOS source", "firmware table service", "firmware table service");
     const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
     quarn::smbios::FirmwareBlockView view;
+    shownVersion = "none (the service gave no table)";
     if (block.status == quarn::sys::FirmwareBlock::kOk &&
         quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) {
-      const std::string version = std::to_string(view.major) + "." + std::to_string(view.minor);
-      const int number = quarn::smbios::VersionNumber(view.major, view.minor);
-      report.Field("smbios_version", "SMBIOS version", version, version + " (number " + std::to_string(number) + ")");
-      report.Field("smbios_version_number", "SMBIOS version number", number);
-      report.Field("table_size", "Table size (bytes)", view.tableLength);
-    } else {
-      report.Field("smbios_version", "SMBIOS version", nullptr, "none (the service gave no table)");
+      version = std::to_string(view.major) + "." + std::to_string(view.minor);
+      number = quarn::smbios::VersionNumber(view.major, view.minor);
+      size = view.tableLength;
+      shownVersion = version.get<std::string>() + " (number " + std::to_string(number.get<int>()) + ")";
     }
   } else {
     report.Field("smbios_source", "SMBIOS source", "physical memory", "physical memory (BIOS area)");
   }
+  report.Field("smbios_version", "SMBIOS version", version, shownVersion);
+  report.Field("smbios_version_number", "SMBIOS version number", number);
+  report.Field("table_size", "Table size (bytes)", size);
   report.Field("bios_uuid", "BIOS UUID", config.GetBiosUuid());
   const unsigned hash = config.GetBiosHash();
   report.Field("table_checksum", "Table checksum", Hex(hash), Hex(hash));
@@ -164,7 +190,16 @@ void AddHardware(Report& report, CQuarnConfig& config) {
 void AddVersions(Report& report, CQuarnConfig& config) {
   report.Section("Versions");
   report.Field("client_version", "Client version", config.GetCurrentVersion());
-  report.Field("updater_version", "Updater version", config.GetUpdateVersion());
+  // The library answers "update_00_00" when the record cannot be read: say
+  // so rather than show it as a version.
+  const std::string updaterVersion = config.GetUpdateVersion();
+  std::string recordLine;
+  const bool recordRead = kqt::CFileUtil::ReadLine(config.GetUpdateVersionFilePath(), recordLine);
+  report.Field(
+      "updater_version", "Updater version", updaterVersion,
+      recordRead ? "\"" + updaterVersion + "\""
+                 : "\"" + updaterVersion + "\" (no record: " + config.GetUpdateVersionFilePath() + " cannot be read)");
+  report.Field("updater_version_record_read", "Updater version record read", recordRead);
   report.Field("client_version_detail", "Client version detail", config.GetVersionDetail());
   report.Field("updater_version_detail", "Updater version detail", config.GetUpdateVerDetail());
   const int pid = config.GetUpdatePid();

@@ -1,6 +1,7 @@
 // quarncfg: prints what the configuration library sees on this machine, for
 // the installation that this program's own directory belongs to.
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -18,8 +19,36 @@ const char kDescription[] =
     "Prints what the configuration library reads for the installation this program lies in: its places, "
     "settings, servers, network identity, host, hardware and versions.";
 
-const std::vector<std::string> kSections = {"Installation", "Settings", "Servers",  "Network",
-                                            "Host",         "Hardware", "Versions", "Diagnostics"};
+// The sections in their order, each with what fills it. Only the sections
+// asked for are computed: a question about the servers costs no updater
+// retries and no hardware read.
+struct SectionFiller {
+  const char* title;
+  void (*fill)(Report&, CQuarnConfig&, const SectionOptions&);
+};
+const SectionFiller kFillers[] = {
+    {"Installation", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddInstallation(r, c); }},
+    {"Settings", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddSettings(r, c); }},
+    {"Servers", [](Report& r, CQuarnConfig& c, const SectionOptions& o) { AddServers(r, c, o); }},
+    {"Network", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddNetwork(r, c); }},
+    {"Host", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddHost(r, c); }},
+    {"Hardware", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddHardware(r, c); }},
+    {"Versions", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddVersions(r, c); }},
+};
+
+std::vector<std::string> SectionTitles() {
+  std::vector<std::string> titles;
+  for (const SectionFiller& filler : kFillers) titles.push_back(filler.title);
+  titles.push_back("Diagnostics");
+  return titles;
+}
+
+bool SameTitle(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
 
 // Splits captured output into its lines, line ends dropped.
 std::vector<std::string> Lines(const std::string& text) {
@@ -41,9 +70,11 @@ int Run(int argc, char** argv) {
   CLI::App app(kDescription, "quarncfg");
   std::string section;
   bool json = false, noResolve = false;
-  app.add_option("--section", section, "Print only this section")->check(CLI::IsMember(kSections, CLI::ignore_case));
+  app.add_option("--section", section, "Print only this section")
+      ->check(CLI::IsMember(SectionTitles(), CLI::ignore_case));
   app.add_flag("--json", json, "Print JSON with stable key names instead of text");
   app.add_flag("--no-resolve", noResolve, "Do not look up the servers' names");
+  app.set_version_flag("--version", std::string("quarncfg ") + QUARN_VERSION_TEXT);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -59,13 +90,9 @@ int Run(int argc, char** argv) {
     // apart from the report and show them in a section of their own.
     StdoutCapture capture;
     CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
-    AddInstallation(report, *config);
-    AddSettings(report, *config);
-    AddServers(report, *config, SectionOptions{!noResolve});
-    AddNetwork(report, *config);
-    AddHost(report, *config);
-    AddHardware(report, *config);
-    AddVersions(report, *config);
+    const SectionOptions options{!noResolve};
+    for (const SectionFiller& filler : kFillers)
+      if (section.empty() || SameTitle(section, filler.title)) filler.fill(report, *config, options);
     CSingleton<CQuarnConfig>::RemoveInstance();
     diagnostics = capture.Finish();
     capturedNothing = capture.WentToStandardError();

@@ -68,3 +68,26 @@ TEST(AddressRules, UsableAddressesAreBoundedToSixInOrder) {
   EXPECT_EQ(quarn::UsableAddresses({"169.254.10.1", "10.1.2.3"}), std::list<std::string>{"10.1.2.3"});
   EXPECT_TRUE(quarn::UsableAddresses({"127.0.0.1"}).empty());
 }
+
+TEST(AddressRules, TheExplanationTellsWhatTheWalkMadeOfEachAddress) {
+  using V = quarn::IdentityVerdict;
+  const quarn::IdentityExplanation e =
+      quarn::ExplainIdentityIp({"127.0.0.1", "8.8.8.8", "172.40.0.1", "172.20.1.1", "10.0.0.1"});
+  EXPECT_EQ(e.chosen, "172.20.1.1");
+  ASSERT_EQ(e.verdicts.size(), 5u);
+  EXPECT_EQ(e.verdicts[0].kind, V::kUnusable);
+  EXPECT_EQ(e.verdicts[1].kind, V::kPublic);
+  EXPECT_EQ(e.verdicts[2].kind, V::kFallback172);
+  EXPECT_EQ(e.verdicts[3].kind, V::kPrivate);
+  EXPECT_STREQ(e.verdicts[3].prefix, "172.20.");
+  EXPECT_EQ(e.verdicts[4].kind, V::kNotConsidered);  // the walk ended at the private one
+  EXPECT_EQ(e.verdicts[4].address, "10.0.0.1");
+  EXPECT_FALSE(e.boundReached);
+
+  Addresses many(201, "8.8.8.8");
+  many.push_back("10.0.0.1");
+  const quarn::IdentityExplanation bounded = quarn::ExplainIdentityIp(many);
+  EXPECT_TRUE(bounded.boundReached);
+  EXPECT_EQ(bounded.verdicts.back().kind, V::kNotConsidered);
+  EXPECT_EQ(bounded.chosen, "");
+}

@@ -153,8 +153,74 @@ TEST(Inspector, JsonHasStableKeysAndKeepsLibraryOutputApart) {
   EXPECT_TRUE(report["diagnostics"]["library_output"].is_array());
   ASSERT_EQ(RunProgram(inst.program, "--json --section Host --no-resolve 2>" + dir.path() + "/log.txt", output), 0);
   const nlohmann::json one = nlohmann::json::parse(ReadFile(output));
-  EXPECT_EQ(one.size(), 1u);
+  // One section, beside the form's version and the undecodable texts.
+  EXPECT_EQ(one.size(), 3u) << one.dump();
   EXPECT_TRUE(one.contains("host"));
+  EXPECT_FALSE(one.contains("versions"));
+}
+
+// The JSON form's keys, every one present in every run on every platform.
+TEST(Inspector, JsonKeysAreTheSameOnEveryPlatformAndEveryRun) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/report.json";
+  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve 2>" + dir.path() + "/log.txt", output), 0);
+  const nlohmann::ordered_json report = nlohmann::ordered_json::parse(ReadFile(output));
+  EXPECT_EQ(report["schema_version"], 1);
+  EXPECT_TRUE(report["undecodable_texts"].is_object());
+  const std::map<std::string, std::vector<std::string>> expected = {
+      {"servers", {"service_servers", "update_servers", "service_server_addresses", "update_server_addresses"}},
+      {"host",
+       {"machine_name", "system", "platform_tag", "platform_id", "windows_version", "service_pack", "product_type",
+        "suite_mask", "processor_architecture", "server_r2", "product_code", "system_64_bit"}},
+      {"hardware",
+       {"smbios_source", "smbios_version", "smbios_version_number", "table_size", "bios_uuid", "table_checksum",
+        "hypervisor_signature", "xen_or_microsoft_hypervisor", "vm_id", "caller_uuid"}},
+  };
+  for (const auto& section : expected) {
+    std::vector<std::string> keys;
+    for (const auto& item : report[section.first].items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, section.second) << section.first;
+  }
+  EXPECT_TRUE(report["servers"]["service_server_addresses"].is_null()) << "not looked up";
+  // A missing updater record is said to be missing, beside the library's answer.
+  EXPECT_EQ(report["versions"]["updater_version"], "update_00_00");
+  EXPECT_EQ(report["versions"]["updater_version_record_read"], false);
+}
+
+// Texts that are not UTF-8 (a setting in a single-byte code page) never
+// break the JSON form.
+TEST(Inspector, JsonStaysValidForTextsThatAreNotUtf8) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nwaf_cfg=caf\xe9\n");
+  const std::string output = dir.path() + "/report.json";
+  ASSERT_EQ(RunProgram(inst.program, "--json --section settings 2>" + dir.path() + "/log.txt", output), 0)
+      << ReadFile(output);
+  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  const std::string shown = report["settings"]["waf_config"].get<std::string>();
+#if defined(_WIN32)
+  // Converted from the ANSI code page where it has the byte (1252: "é"),
+  // else replaced with its bytes given beside it.
+  if (shown != "caf\xc3\xa9") {
+    EXPECT_EQ(shown, "caf\xef\xbf\xbd");
+    EXPECT_EQ(report["undecodable_texts"]["/settings/waf_config"], "636166e9");
+  }
+#else
+  EXPECT_EQ(shown, "caf\xef\xbf\xbd");
+  EXPECT_EQ(report["undecodable_texts"]["/settings/waf_config"], "636166e9");
+  // The text form prints the bytes as they are.
+  ASSERT_EQ(RunProgram(inst.program, "--section settings 2>" + dir.path() + "/log.txt", output), 0);
+  EXPECT_NE(ReadFile(output).find("\"caf\xe9\""), std::string::npos) << ReadFile(output);
+#endif
+}
+
+TEST(Inspector, PrintsItsVersion) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/version.txt";
+  ASSERT_EQ(RunProgram(inst.program, "--version", output), 0);
+  EXPECT_EQ(ReadFile(output).rfind("quarncfg 1.", 0), 0u) << ReadFile(output);
 }
 
 #if !defined(_WIN32)
@@ -163,10 +229,13 @@ TEST(Inspector, WithoutACaptureFileTheLibraryOutputStaysOutOfTheJson) {
   const Installation inst = Install(dir.path());
   const std::string output = dir.path() + "/report.json", errors = dir.path() + "/errors.txt";
   // Four descriptors: the three standard ones and the saved standard
-  // output. No capture file can be opened, nor the settings file: its
-  // "load config error" goes to standard error, the JSON stays whole.
+  // output (whatever else the test runner left open is closed first). No
+  // capture file can be opened, nor the settings file: its "load config
+  // error" goes to standard error, the JSON stays whole.
   const std::string command =
-      "bash -c \"ulimit -n 4; exec '" + inst.program + "' --json --no-resolve\" > '" + output + "' 2> '" + errors + "'";
+      "bash -c 'for fd in /proc/$$/fd/*; do fd=${fd##*/}; [ \"$fd\" -gt 2 ] && eval \"exec $fd>&-\"; done; "
+      "ulimit -n 4; exec \"$0\" --json --no-resolve' '" +
+      inst.program + "' > '" + output + "' 2> '" + errors + "'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(errors);
