@@ -182,7 +182,23 @@ void AddHardware(Report& report, CQuarnConfig& config) {
   char signature[13];
   GetHypervisorSignature(signature, sizeof signature);
   report.Field("hypervisor_signature", "Hypervisor signature", std::string(signature));
-  report.Field("xen_or_microsoft_hypervisor", "Xen or Microsoft hypervisor", IsXenOrMicrosoftHypervisor() != 0);
+  const bool xenOrMicrosoft = IsXenOrMicrosoftHypervisor() != 0;
+  report.Field("xen_or_microsoft_hypervisor", "Xen or Microsoft hypervisor", xenOrMicrosoft);
+  // Why the UUID's first three fields are printed as they are: the
+  // library's own rule, on the version number it holds (none, 0, for a table
+  // found in memory).
+  const int usedNumber = number.is_number() ? number.get<int>() : 0;
+  const bool swapped = quarn::smbios::SwapsUuidFields(usedNumber, xenOrMicrosoft);
+  std::string why = "version number " + std::to_string(usedNumber);
+  if (swapped)
+    why = "swapped (stored least significant byte first): " + why +
+          " is 518 or more and no Xen or Microsoft hypervisor";
+  else if (usedNumber >= 518)
+    why = "as stored: a Xen or Microsoft hypervisor (\"" + std::string(signature) + "\"), whatever the " + why;
+  else
+    why = "as stored: " + why + " is below 518" +
+          (number.is_number() ? "" : "; a table found in memory carries no version");
+  report.Field("uuid_fields_swapped", "UUID fields swapped", swapped, why);
   report.Field("vm_id", "VM id", config.GetVMid());
   report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
 }

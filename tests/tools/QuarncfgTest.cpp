@@ -175,7 +175,7 @@ TEST(Inspector, JsonKeysAreTheSameOnEveryPlatformAndEveryRun) {
         "suite_mask", "processor_architecture", "server_r2", "product_code", "system_64_bit"}},
       {"hardware",
        {"smbios_source", "smbios_version", "smbios_version_number", "table_size", "bios_uuid", "table_checksum",
-        "hypervisor_signature", "xen_or_microsoft_hypervisor", "vm_id", "caller_uuid"}},
+        "hypervisor_signature", "xen_or_microsoft_hypervisor", "uuid_fields_swapped", "vm_id", "caller_uuid"}},
   };
   for (const auto& section : expected) {
     std::vector<std::string> keys;
