@@ -11,7 +11,7 @@
 class Report {
  public:
   // The version of the JSON form: raised when a key changes meaning or goes.
-  static const int kSchemaVersion = 1;
+  static constexpr int kSchemaVersion = 1;
 
   // Starts a section; its JSON key is the title in lower case.
   void Section(const std::string& title);
