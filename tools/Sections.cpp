@@ -191,8 +191,8 @@ void AddHardware(Report& report, CQuarnConfig& config) {
   const bool swapped = quarn::smbios::SwapsUuidFields(usedNumber, xenOrMicrosoft);
   std::string why = "version number " + std::to_string(usedNumber);
   if (swapped)
-    why = "swapped (stored least significant byte first): " + why +
-          " is 518 or more and no Xen or Microsoft hypervisor";
+    why =
+        "swapped (stored least significant byte first): " + why + " is 518 or more and no Xen or Microsoft hypervisor";
   else if (usedNumber >= 518)
     why = "as stored: a Xen or Microsoft hypervisor (\"" + std::string(signature) + "\"), whatever the " + why;
   else
