@@ -85,8 +85,10 @@ void Report::Field(const std::string& key, const std::string& label, nlohmann::o
   m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown});
 }
 
+bool Report::SameTitle(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+
 bool Report::Selected(const Block& block, const std::string& only) const {
-  return only.empty() || Lower(block.title) == Lower(only);
+  return only.empty() || SameTitle(block.title, only);
 }
 
 bool Report::HasSection(const std::string& title) const {

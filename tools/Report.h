@@ -21,6 +21,9 @@ class Report {
   void Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
              const std::string& shown = "");
 
+  // Whether two section titles name the same section (letter case aside).
+  static bool SameTitle(const std::string& a, const std::string& b);
+
   bool HasSection(const std::string& title) const;
   std::vector<std::string> SectionTitles() const;
 

@@ -43,7 +43,7 @@ std::string AddressLines(const Json& list) {
 
 }  // namespace
 
-void AddInstallation(Report& report, CQuarnConfig& config) {
+void AddInstallation(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Installation");
   report.Field("executable_directory", "Executable directory", config.GetCurrentDir());
   report.Field("client_directory", "Client directory", config.GetClientDir());
@@ -60,7 +60,7 @@ void AddInstallation(Report& report, CQuarnConfig& config) {
   report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
 }
 
-void AddSettings(Report& report, CQuarnConfig& config) {
+void AddSettings(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Settings");
   report.Field("install_module", "Install module", config.GetInstallModule());
   report.Field("log_level", "Log level", config.GetLogLevel());
@@ -99,7 +99,7 @@ void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& opti
   }
 }
 
-void AddNetwork(Report& report, CQuarnConfig& config) {
+void AddNetwork(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Network");
   report.Field("local_addresses", "Local addresses", config.GetLocalIpList());
   const std::list<std::string> usable = config.GetHostArray();
@@ -125,7 +125,7 @@ void AddNetwork(Report& report, CQuarnConfig& config) {
   report.Field("service_address", "Service address", config.GetServiceIp());
 }
 
-void AddHost(Report& report, CQuarnConfig& config) {
+void AddHost(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Host");
   report.Field("machine_name", "Machine name", config.GetMachineName());
   report.Field("system", "System", config.GetSysInfo());
@@ -150,7 +150,7 @@ void AddHost(Report& report, CQuarnConfig& config) {
   report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
 }
 
-void AddHardware(Report& report, CQuarnConfig& config) {
+void AddHardware(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Hardware");
   // Where the table comes from, and its header, as the platform gives them.
   quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
@@ -203,7 +203,7 @@ void AddHardware(Report& report, CQuarnConfig& config) {
   report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
 }
 
-void AddVersions(Report& report, CQuarnConfig& config) {
+void AddVersions(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Versions");
   report.Field("client_version", "Client version", config.GetCurrentVersion());
   // The library answers "update_00_00" when the record cannot be read: say

@@ -10,12 +10,14 @@ struct SectionOptions {
   bool resolveServers = true;  // look up each server's address
 };
 
-void AddInstallation(Report& report, CQuarnConfig& config);
-void AddSettings(Report& report, CQuarnConfig& config);
+// Each fills its section; all share one signature so that a table can hold
+// them (only the servers' section uses the options).
+void AddInstallation(Report& report, CQuarnConfig& config, const SectionOptions& options);
+void AddSettings(Report& report, CQuarnConfig& config, const SectionOptions& options);
 void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddNetwork(Report& report, CQuarnConfig& config);
-void AddHost(Report& report, CQuarnConfig& config);
-void AddHardware(Report& report, CQuarnConfig& config);
-void AddVersions(Report& report, CQuarnConfig& config);
+void AddNetwork(Report& report, CQuarnConfig& config, const SectionOptions& options);
+void AddHost(Report& report, CQuarnConfig& config, const SectionOptions& options);
+void AddHardware(Report& report, CQuarnConfig& config, const SectionOptions& options);
+void AddVersions(Report& report, CQuarnConfig& config, const SectionOptions& options);
 
 #endif

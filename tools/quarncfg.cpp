@@ -1,7 +1,6 @@
 // quarncfg: prints what the configuration library sees on this machine, for
 // the installation that this program's own directory belongs to.
 #include <CLI/CLI.hpp>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -27,13 +26,9 @@ struct SectionFiller {
   void (*fill)(Report&, CQuarnConfig&, const SectionOptions&);
 };
 const SectionFiller kFillers[] = {
-    {"Installation", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddInstallation(r, c); }},
-    {"Settings", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddSettings(r, c); }},
-    {"Servers", [](Report& r, CQuarnConfig& c, const SectionOptions& o) { AddServers(r, c, o); }},
-    {"Network", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddNetwork(r, c); }},
-    {"Host", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddHost(r, c); }},
-    {"Hardware", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddHardware(r, c); }},
-    {"Versions", [](Report& r, CQuarnConfig& c, const SectionOptions&) { AddVersions(r, c); }},
+    {"Installation", AddInstallation}, {"Settings", AddSettings}, {"Servers", AddServers},
+    {"Network", AddNetwork},           {"Host", AddHost},         {"Hardware", AddHardware},
+    {"Versions", AddVersions},
 };
 
 std::vector<std::string> SectionTitles() {
@@ -41,13 +36,6 @@ std::vector<std::string> SectionTitles() {
   for (const SectionFiller& filler : kFillers) titles.push_back(filler.title);
   titles.push_back("Diagnostics");
   return titles;
-}
-
-bool SameTitle(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
 }
 
 // Splits captured output into its lines, line ends dropped.
@@ -92,7 +80,7 @@ int Run(int argc, char** argv) {
     CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
     const SectionOptions options{!noResolve};
     for (const SectionFiller& filler : kFillers)
-      if (section.empty() || SameTitle(section, filler.title)) filler.fill(report, *config, options);
+      if (section.empty() || Report::SameTitle(section, filler.title)) filler.fill(report, *config, options);
     CSingleton<CQuarnConfig>::RemoveInstance();
     diagnostics = capture.Finish();
     capturedNothing = capture.WentToStandardError();
