@@ -3,9 +3,11 @@
 # target runs until it reaches its execution goal (10^8 for the table walk,
 # 10^7 for the others) or HOURS-PER-TARGET (default 1) have passed, with
 # AddressSanitizer and UndefinedBehaviorSanitizer, one target after the
-# other. Prints one line per target and keeps them in
-# build/fuzz/campaign.txt; a crash input is left in build/fuzz/ (add it to
-# tests/fuzz-regressions/TARGET/ as a test).
+# other (QUARN_FUZZ_TARGETS="A B" picks targets, so two runs can share the
+# cores). Prints one line per target and adds them to
+# build/fuzz/campaign.txt with the commit they fuzzed; each target goes on
+# from the corpus earlier runs left in build/fuzz/corpus/. A crash input is
+# left in build/fuzz/ (add it to tests/fuzz-regressions/TARGET/ as a test).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/fuzz-targets.sh
@@ -14,9 +16,11 @@ seconds=$(awk -v h="$hours" 'BEGIN { printf "%d", h * 3600 }')
 scripts/build.sh fuzz || exit 1
 
 summary=build/fuzz/campaign.txt
-echo "campaign $(date -u +%Y-%m-%dT%H:%MZ), at most ${seconds} s per target, $(nproc) cores" | tee "$summary"
+commit=$(git describe --always --dirty 2>/dev/null || echo unknown)
+targets=${QUARN_FUZZ_TARGETS:-${fuzz_targets[*]}}
+echo "campaign $(date -u +%Y-%m-%dT%H:%MZ) on $commit: $targets, at most ${seconds} s per target, $(nproc) cores" | tee -a "$summary"
 status=0
-for target in ${QUARN_FUZZ_TARGETS:-${fuzz_targets[@]}}; do
+for target in $targets; do
   goal=10000000
   [ "$target" = TableWalk ] && goal=100000000
   log=build/fuzz/campaign-$target.log
