@@ -1,0 +1,209 @@
+#include "config/SettingsRules.h"
+
+#include <SimpleIni.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/DeploymentDefaults.h"
+#include "config/SettingsDefaults.h"
+#include "util/StringUtil.h"
+
+namespace quarn {
+namespace settings {
+namespace {
+
+namespace D = quarn::defaults;
+
+const char kSection[] = "";
+
+// An integer value of this many characters or more is not read: the INI
+// library copies it into a buffer of 64 bytes, its end mark included.
+const std::size_t kIntegerTextBuffer = 64;
+
+constexpr Key Text(const char* name, const char* value) { return {name, Kind::kText, value, 0, 0, 0, false}; }
+constexpr Key Integer(const char* name, int value, int lowest = INT_MIN, int highest = INT_MAX, bool first = false) {
+  return {name, Kind::kInteger, "", value, lowest, highest, first};
+}
+constexpr Key Boolean(const char* name, bool value) { return {name, Kind::kBoolean, "", value ? 1 : 0, 0, 1, false}; }
+constexpr Key List(const char* name, const char* value) { return {name, Kind::kList, value, 0, 0, 0, false}; }
+
+// In KeyId's order.
+const Key kKeys[kKeyCount] = {
+    Text("current_version", D::kCurrentVersion),
+    Text("defaultinstall", D::kInstallModule),
+    Integer("loglevel", D::kLogLevel),
+    Integer("logmaxsize", D::kLogMaxSize),
+    Integer("max_cpuuse", D::kMaxCpuUse, 1, D::kHighestMaxCpuUse, true),
+    Integer("max_memuse", D::kMaxMemUse, 1, D::kHighestMaxMemUse, true),
+    Boolean("protectupdate", D::kProtectUpdate),
+    Boolean("protectoruhids", D::kProtectOruHids),
+    Boolean("sendfile", D::kSendFile),
+    Boolean("updatelua", D::kUpdateLua),
+    Boolean("connect_beta", D::kConnectBeta),
+    Boolean("vm_crash_check", D::kVmCrashCheck),
+    Boolean("velse_enable", D::kVelseEnable),
+    Boolean("velse_waf_enable", D::kVelseWafEnable),
+    Integer("velse_waf_rule_refresh", D::kWafRuleRefresh, 1),
+    Integer("velse_waf_port_refresh", D::kWafPortRefresh, 1),
+    Text("waf_cfg", D::kWafConfig),
+    List("srv_domain", quarn::kDefaultServiceServers),
+    List("update_srv_domain", quarn::kDefaultUpdateServers),
+};
+
+}  // namespace
+
+bool SameKeyName(const std::string& a, const std::string& b) {
+  const CSimpleIniA::Entry::KeyOrder less;
+  const CSimpleIniA::Entry left(a.c_str()), right(b.c_str());
+  return !less(left, right) && !less(right, left);
+}
+
+const char* OriginName(Origin origin) {
+  switch (origin) {
+    case Origin::kFile:
+      return "file";
+    case Origin::kMissing:
+      return "missing";
+    case Origin::kEmpty:
+      return "empty";
+    case Origin::kNotANumber:
+      return "not_a_number";
+    case Origin::kTrailingCharacters:
+      return "trailing_characters";
+    case Origin::kTooLong:
+      return "too_long";
+    case Origin::kOutOfBounds:
+      return "out_of_bounds";
+    case Origin::kNotABoolean:
+      return "not_a_boolean";
+  }
+  return "unknown";
+}
+
+const Key& SettingsKey(KeyId id) { return kKeys[static_cast<std::size_t>(id)]; }
+
+const Key* FindSettingsKey(const std::string& name) {
+  for (const Key& key : kKeys)
+    if (SameKeyName(key.name, name)) return &key;
+  return nullptr;
+}
+
+bool IsOverrideKey(const std::string& name) {
+  return SameKeyName(name, "srv_domain") || SameKeyName(name, "update_srv_domain");
+}
+
+IntegerReading InterpretInteger(const char* raw, int defaultValue) {
+  if (!raw) return {defaultValue, Origin::kMissing, false};
+  if (!*raw) return {defaultValue, Origin::kEmpty, false};
+  if (std::strlen(raw) >= kIntegerTextBuffer) return {defaultValue, Origin::kTooLong, false};
+
+  const char* digits = raw;
+  int base = 10;
+  if (raw[0] == '0' && (raw[1] == 'x' || raw[1] == 'X')) {
+    if (!raw[2]) return {defaultValue, Origin::kNotANumber, false};
+    digits = raw + 2;
+    base = 16;
+  }
+  errno = 0;
+  char* rest = nullptr;
+  const long value = std::strtol(digits, &rest, base);
+  const bool outOfRange = errno == ERANGE;
+  if (rest == digits) return {defaultValue, Origin::kNotANumber, false};
+  if (*rest) return {defaultValue, Origin::kTrailingCharacters, false};
+  // A long is 64 bits wide on LP64 systems: saturate there as a 32-bit long
+  // does on Windows, so "4294967297" reads as INT_MAX everywhere (not 1).
+  if (value > INT_MAX) return {INT_MAX, Origin::kFile, true};
+  if (value < INT_MIN) return {INT_MIN, Origin::kFile, true};
+  return {static_cast<int>(value), Origin::kFile, outOfRange};
+}
+
+IntegerReading InterpretBoundedInteger(const char* raw, const Key& key) {
+  IntegerReading reading = InterpretInteger(raw, key.numberDefault);
+  if (reading.value < key.lowest || reading.value > key.highest) {
+    reading.value = key.numberDefault;
+    reading.origin = Origin::kOutOfBounds;
+  }
+  return reading;
+}
+
+BooleanReading InterpretBoolean(const char* raw, bool defaultValue) {
+  if (!raw) return {defaultValue, Origin::kMissing};
+  switch (raw[0]) {
+    case '\0':
+      return {defaultValue, Origin::kEmpty};
+    case 't':
+    case 'T':
+    case 'y':
+    case 'Y':
+    case '1':
+      return {true, Origin::kFile};
+    case 'f':
+    case 'F':
+    case 'n':
+    case 'N':
+    case '0':
+      return {false, Origin::kFile};
+    case 'o':
+    case 'O':
+      if (raw[1] == 'n' || raw[1] == 'N') return {true, Origin::kFile};
+      if (raw[1] == 'f' || raw[1] == 'F') return {false, Origin::kFile};
+      break;
+    default:
+      break;
+  }
+  return {defaultValue, Origin::kNotABoolean};
+}
+
+std::vector<std::string> SplitList(const std::string& text) { return kqt::CStringUtil::stringSplit(text, "|", false); }
+
+struct SettingsIni::Ini {
+  CSimpleIniA reader{false, false, false};
+};
+
+SettingsIni::SettingsIni() : m_ini(new Ini) {}
+SettingsIni::~SettingsIni() = default;
+
+bool SettingsIni::Load(const std::string& content) {
+  return m_ini->reader.LoadData(content.data(), content.size()) >= 0;
+}
+
+const char* SettingsIni::Raw(const char* key) const { return m_ini->reader.GetValue(kSection, key, nullptr); }
+
+Reading SettingsIni::Read(KeyId id) const { return Read(SettingsKey(id)); }
+
+Reading SettingsIni::Read(const Key& key) const {
+  Reading reading;
+  reading.key = &key;
+  const char* raw = Raw(key.name);
+  reading.present = raw != nullptr;
+  if (raw) reading.raw = raw;
+  switch (key.kind) {
+    case Kind::kText:
+    case Kind::kList:
+      // A text given empty is the empty text, not the default.
+      reading.origin = raw ? Origin::kFile : Origin::kMissing;
+      reading.text = raw ? raw : key.textDefault;
+      if (key.kind == Kind::kList) reading.items = SplitList(reading.text);
+      break;
+    case Kind::kInteger: {
+      const IntegerReading number = InterpretBoundedInteger(raw, key);
+      reading.origin = number.origin;
+      reading.number = number.value;
+      reading.saturated = number.saturated;
+      break;
+    }
+    case Kind::kBoolean: {
+      const BooleanReading flag = InterpretBoolean(raw, key.numberDefault != 0);
+      reading.origin = flag.origin;
+      reading.flag = flag.value;
+      break;
+    }
+  }
+  return reading;
+}
+
+}  // namespace settings
+}  // namespace quarn
