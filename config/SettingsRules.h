@@ -105,11 +105,11 @@ struct Reading {
   bool present = false;  // given in the unnamed section
   std::string raw;       // as written, when present
   Origin origin = Origin::kMissing;
-  std::string text;                 // text and list keys: the value used
-  int number = 0;                   // integers
-  bool saturated = false;           // integers
-  bool flag = false;                // switches
-  std::vector<std::string> items;   // lists: SplitList(text)
+  std::string text;                // text and list keys: the value used
+  int number = 0;                  // integers
+  bool saturated = false;          // integers
+  bool flag = false;               // switches
+  std::vector<std::string> items;  // lists: SplitList(text)
 };
 
 // A reader with the settings files' switches: not UTF-8, one value per key

@@ -7,6 +7,7 @@
 
 #include "Report.h"
 #include "Sections.h"
+#include "SettingsCheck.h"
 #include "StdoutCapture.h"
 #include "config/QuarnConfig.h"
 
@@ -54,6 +55,55 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// What the library printed to standard output while a configuration object
+// lived: kept apart from the report and shown in a section of its own.
+struct LibraryOutput {
+  std::string text;
+  bool capturedNothing = false;
+};
+
+template <typename Work>
+LibraryOutput WithConfig(Work work) {
+  LibraryOutput output;
+  StdoutCapture capture;
+  CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
+  work(*config);
+  CSingleton<CQuarnConfig>::RemoveInstance();
+  output.text = capture.Finish();
+  output.capturedNothing = capture.WentToStandardError();
+  return output;
+}
+
+void AddDiagnostics(Report& report, const LibraryOutput& output) {
+  report.Section("Diagnostics");
+  if (output.capturedNothing)
+    report.Field("library_output", "Library output", Json::array(),
+                 "(not captured: no file could be made for it; it went to standard error)");
+  else
+    report.Field("library_output", "Library output", Lines(output.text));
+}
+
+// quarncfg check: the settings files of this installation, or the files
+// named, as the library reads them. Returns the check's exit status.
+int Check(Report& report, const std::string& settingsPath, const std::string& overridePath) {
+  std::string settings = settingsPath, overrides = overridePath;
+  LibraryOutput output;
+  if (settings.empty()) {
+    output = WithConfig([&](CQuarnConfig& config) {
+      settings = config.GetConfigFilePath();
+      if (overrides.empty()) overrides = config.GetGlobalCfgDir() + "/domaincfg.ini";
+    });
+  }
+  quarn_tools::CheckedFile overrideFile;
+  overrideFile.label = "domaincfg.ini";
+  if (!overrides.empty()) overrideFile = quarn_tools::ReadCheckedFile(overrides, "domaincfg.ini");
+  const quarn_tools::CheckResult result =
+      quarn_tools::CheckSettings(quarn_tools::ReadCheckedFile(settings, "cli_config.ini"), overrideFile);
+  quarn_tools::AddCheckSections(report, result);
+  AddDiagnostics(report, output);
+  return result.ExitStatus();
+}
+
 int Run(int argc, char** argv) {
   CLI::App app(kDescription, "quarncfg");
   std::string section;
@@ -63,6 +113,17 @@ int Run(int argc, char** argv) {
   app.add_flag("--json", json, "Print JSON with stable key names instead of text");
   app.add_flag("--no-resolve", noResolve, "Do not look up the servers' names");
   app.set_version_flag("--version", std::string("quarncfg ") + QUARN_VERSION_TEXT);
+
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Checks cli_config.ini and domaincfg.ini as the library reads them: each key's text, the value used and why; "
+      "keys it does not know or never sees; lines it passes over. Exit status 0: nothing wrong; 1: errors or "
+      "warnings; 2: usage error.");
+  std::string settingsPath, overridePath;
+  check->add_option("settings_file", settingsPath,
+                    "The settings file to check (default: this installation's, with its domaincfg.ini)");
+  check->add_option("--override", overridePath, "The domain override file to check with it");
+  check->add_flag("--json", json, "Print JSON instead of text");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -71,26 +132,18 @@ int Run(int argc, char** argv) {
   }
 
   Report report;
-  std::string diagnostics;
-  bool capturedNothing = false;
-  {
-    // The library prints some diagnostics to standard output: keep them
-    // apart from the report and show them in a section of their own.
-    StdoutCapture capture;
-    CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
+  int status = 0;
+  if (check->parsed()) {
+    status = Check(report, settingsPath, overridePath);
+    section.clear();
+  } else {
     const SectionOptions options{!noResolve};
-    for (const SectionFiller& filler : kFillers)
-      if (section.empty() || Report::SameTitle(section, filler.title)) filler.fill(report, *config, options);
-    CSingleton<CQuarnConfig>::RemoveInstance();
-    diagnostics = capture.Finish();
-    capturedNothing = capture.WentToStandardError();
+    const LibraryOutput output = WithConfig([&](CQuarnConfig& config) {
+      for (const SectionFiller& filler : kFillers)
+        if (section.empty() || Report::SameTitle(section, filler.title)) filler.fill(report, config, options);
+    });
+    AddDiagnostics(report, output);
   }
-  report.Section("Diagnostics");
-  if (capturedNothing)
-    report.Field("library_output", "Library output", Json::array(),
-                 "(not captured: no file could be made for it; it went to standard error)");
-  else
-    report.Field("library_output", "Library output", Lines(diagnostics));
 
   if (json) {
     std::printf("%s\n", report.Json(section).dump(2).c_str());
@@ -103,7 +156,7 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "quarncfg: the report could not be written\n");
     return 4;
   }
-  return 0;
+  return status;
 }
 
 }  // namespace

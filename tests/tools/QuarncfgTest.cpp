@@ -264,3 +264,42 @@ TEST(Inspector, AReportThatCannotBeWrittenIsAFailure) {
   EXPECT_EQ(WEXITSTATUS(status), 4);
 }
 #endif
+
+// quarncfg check on the installation it lies in: the settings file and the
+// override file of the global configuration directory, with an exit status
+// scripts can test.
+TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/check.txt";
+  fs::create_directories(fs::path(inst.root + "/globalcfg"));
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nloglevl=3\nmax_cpuuse=12.5\nwaf_cfg=caf\xe9\n");
+  WriteFile(inst.root + "/globalcfg/domaincfg.ini", "srv_domain=a||b\n");
+  ASSERT_EQ(RunProgram(inst.program, "check", output), 1) << ReadFile(output);
+  const std::string text = ReadFile(output);
+  EXPECT_NE(text.find("did you mean \"loglevel\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\"max_cpuuse\" = \"12.5\": characters after the number: the default 10"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("kept as servers without a name"), std::string::npos) << text;
+
+  ASSERT_EQ(RunProgram(inst.program, "check --json 2>" + dir.path() + "/log.txt", output), 1) << ReadFile(output);
+  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  std::map<std::string, int> codes;
+  for (const auto& finding : report["findings"]["findings"]) ++codes[finding["code"].get<std::string>()];
+  EXPECT_EQ(
+      codes,
+      (std::map<std::string, int>{
+          {"unknown_key", 1}, {"trailing_characters", 1}, {"empty_list_item", 1}, {"override_replaces_list", 1}}));
+  EXPECT_EQ(report["keys"]["max_cpuuse"]["origin"], "trailing_characters");
+  EXPECT_EQ(report["files"]["override_file"]["status"], "read");
+  EXPECT_EQ(report["lists"]["service_servers"][0], "a");
+
+  // Mended, the same check is clean.
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nloglevel=3\nmax_cpuuse=12\n");
+  WriteFile(inst.root + "/globalcfg/domaincfg.ini", "srv_domain=a|b\n");
+  EXPECT_EQ(RunProgram(inst.program, "check", output), 0) << ReadFile(output);
+  // A file named on the command line, and a usage error.
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf/nothing.ini\"", output), 1);
+  EXPECT_NE(ReadFile(output).find("settings_not_read"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "check --bogus", output), 2);
+}
