@@ -4,8 +4,10 @@
 #include <cstring>
 #include <list>
 
+#include "SettingsCheck.h"
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
+#include "config/SettingsRules.h"
 #include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosParsing.h"
@@ -62,6 +64,16 @@ void AddInstallation(Report& report, CQuarnConfig& config, const SectionOptions&
 
 void AddSettings(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Section("Settings");
+  // Whether the library could load the settings file: the same bounded
+  // read and the same reader as its own (the library says only "load config
+  // error" in its log).
+  const quarn_tools::CheckedFile file = quarn_tools::ReadCheckedFile(config.GetConfigFilePath(), "cli_config.ini");
+  quarn::settings::SettingsIni ini;
+  const bool loaded = file.status == quarn_tools::CheckedFile::Status::kRead && ini.Load(file.content);
+  report.Field("settings_file_loaded", "Settings file loaded", loaded,
+               loaded ? std::string("yes")
+                      : std::string("no (") + quarn_tools::StatusName(file.status) +
+                            "): every setting has its default; see quarncfg check");
   report.Field("install_module", "Install module", config.GetInstallModule());
   report.Field("log_level", "Log level", config.GetLogLevel());
   report.Field("log_max_size", "Log size limit (bytes)", config.GetLogFileMaxFile());

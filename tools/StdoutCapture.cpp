@@ -5,6 +5,8 @@
 #include <random>
 #include <system_error>
 
+#include "util/LogMessage.h"
+
 #if defined(_WIN32)
 #include <io.h>
 #define dup _dup
@@ -15,10 +17,6 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-// A file of a new name in the user's temporary directory, opened for
-// reading and writing; null when none can be made.
 std::FILE* OpenInTemporaryDirectory(std::string& path) {
   std::error_code error;
   const std::filesystem::path directory = std::filesystem::temp_directory_path(error);
@@ -35,8 +33,6 @@ std::FILE* OpenInTemporaryDirectory(std::string& path) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 bool StdoutCapture::OpenCaptureFile() {
 #if defined(_WIN32)
@@ -81,5 +77,33 @@ std::string StdoutCapture::Finish() {
   std::fclose(m_file);
   m_file = nullptr;
   if (!m_path.empty()) std::remove(m_path.c_str());
+  return text;
+}
+
+LogCapture::LogCapture() {
+  std::FILE* file = OpenInTemporaryDirectory(m_path);
+  if (!file) return;
+  std::fclose(file);
+  if (!kqt::CLogMessage::GetInstance()->SetLogFile(m_path)) {
+    std::remove(m_path.c_str());
+    m_path.clear();
+  }
+}
+
+LogCapture::~LogCapture() { Finish(); }
+
+std::string LogCapture::Finish() {
+  std::string text;
+  if (m_path.empty()) return text;
+  kqt::CLogMessage::GetInstance()->SetLogFile("");  // back to standard error
+  if (std::FILE* file = std::fopen(m_path.c_str(), "rb")) {
+    char chunk[4096];
+    // A run of the library logs a few lines; far more is cut, not kept.
+    for (size_t n; text.size() < kMostBytes && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+      text.append(chunk, n);
+    std::fclose(file);
+  }
+  std::remove(m_path.c_str());
+  m_path.clear();
   return text;
 }

@@ -31,4 +31,28 @@ class StdoutCapture {
   bool m_toStandardError = false;
 };
 
+// Collects the utility logger's lines ("load config error: ...") while the
+// object lives, in a file of the user's temporary directory. Where no such
+// file can be made, they stay on standard error.
+class LogCapture {
+ public:
+  LogCapture();
+  ~LogCapture();
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  // Ends the capture (the logger writes to standard error again) and
+  // returns what was logged.
+  std::string Finish();
+  bool Captures() const { return !m_path.empty(); }
+
+ private:
+  static constexpr std::size_t kMostBytes = std::size_t{1} << 20;
+  std::string m_path;
+};
+
+// A file of a new name in the user's temporary directory, opened for
+// reading and writing, its name in `path`; null when none can be made.
+std::FILE* OpenInTemporaryDirectory(std::string& path);
+
 #endif

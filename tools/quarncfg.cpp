@@ -60,17 +60,25 @@ std::vector<std::string> Lines(const std::string& text) {
 struct LibraryOutput {
   std::string text;
   bool capturedNothing = false;
+  std::string log;          // the logger's lines
+  bool logCaptured = true;  // false: the lines went to standard error
 };
 
 template <typename Work>
 LibraryOutput WithConfig(Work work) {
   LibraryOutput output;
+  // Standard output first: its saved descriptor keeps the report whole
+  // even where descriptors are scarce (the log then stays on standard
+  // error).
   StdoutCapture capture;
+  LogCapture log;
   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
   work(*config);
   CSingleton<CQuarnConfig>::RemoveInstance();
   output.text = capture.Finish();
   output.capturedNothing = capture.WentToStandardError();
+  output.logCaptured = log.Captures();
+  output.log = log.Finish();
   return output;
 }
 
@@ -81,6 +89,11 @@ void AddDiagnostics(Report& report, const LibraryOutput& output) {
                  "(not captured: no file could be made for it; it went to standard error)");
   else
     report.Field("library_output", "Library output", Lines(output.text));
+  if (output.logCaptured)
+    report.Field("library_log", "Library log", Lines(output.log));
+  else
+    report.Field("library_log", "Library log", Json::array(),
+                 "(not captured: no file could be made for it; it went to standard error)");
 }
 
 // quarncfg check: the settings files of this installation, or the files
@@ -143,6 +156,8 @@ int Run(int argc, char** argv) {
         if (section.empty() || Report::SameTitle(section, filler.title)) filler.fill(report, config, options);
     });
     AddDiagnostics(report, output);
+    // Log lines of a section not printed still reach the reader.
+    if (!section.empty() && !Report::SameTitle(section, "Diagnostics")) std::fputs(output.log.c_str(), stderr);
   }
 
   if (json) {

@@ -303,3 +303,28 @@ TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
   EXPECT_NE(ReadFile(output).find("settings_not_read"), std::string::npos) << ReadFile(output);
   EXPECT_EQ(RunProgram(inst.program, "check --bogus", output), 2);
 }
+
+// The library's log lines are part of the report, and the Settings section
+// says whether the settings file was loaded.
+TEST(Inspector, ReportsTheLibraryLogAndWhetherTheSettingsLoaded) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/report.json", errors = dir.path() + "/errors.txt";
+  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve --section settings 2>\"" + errors + "\"", output), 0);
+  EXPECT_EQ(nlohmann::json::parse(ReadFile(output))["settings"]["settings_file_loaded"], false);
+  // A section that is not Diagnostics: the log line goes to standard error.
+  EXPECT_NE(ReadFile(errors).find("load config error"), std::string::npos) << ReadFile(errors);
+
+  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve --section diagnostics 2>\"" + errors + "\"", output), 0);
+  const nlohmann::json log = nlohmann::json::parse(ReadFile(output))["diagnostics"]["library_log"];
+  ASSERT_EQ(log.size(), 1u) << log.dump();
+  EXPECT_NE(log[0].get<std::string>().find("load config error"), std::string::npos) << log.dump();
+  EXPECT_EQ(ReadFile(errors).find("load config error"), std::string::npos) << ReadFile(errors);
+
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\n");
+  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve 2>\"" + errors + "\"", output), 0);
+  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(report["settings"]["settings_file_loaded"], true);
+  for (const auto& line : report["diagnostics"]["library_log"])
+    EXPECT_EQ(line.get<std::string>().find("load config error"), std::string::npos) << line;
+}
