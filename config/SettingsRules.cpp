@@ -55,10 +55,14 @@ const Key kKeys[kKeyCount] = {
 
 }  // namespace
 
-bool SameKeyName(const std::string& a, const std::string& b) {
+bool KeyNameLess::operator()(const std::string& a, const std::string& b) const {
   const CSimpleIniA::Entry::KeyOrder less;
-  const CSimpleIniA::Entry left(a.c_str()), right(b.c_str());
-  return !less(left, right) && !less(right, left);
+  return less(CSimpleIniA::Entry(a.c_str()), CSimpleIniA::Entry(b.c_str()));
+}
+
+bool SameKeyName(const std::string& a, const std::string& b) {
+  const KeyNameLess less;
+  return !less(a, b) && !less(b, a);
 }
 
 const char* OriginName(Origin origin) {

@@ -75,6 +75,10 @@ const Key* FindSettingsKey(const std::string& name);
 // Whether two key names are the same key, as the INI library compares them
 // (on Windows, by the code page's case-insensitive comparison).
 bool SameKeyName(const std::string& a, const std::string& b);
+// The same comparison as an order, for maps of key names.
+struct KeyNameLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
 // Whether the override file reads a key of that name: only the two lists.
 bool IsOverrideKey(const std::string& name);
 

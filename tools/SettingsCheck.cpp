@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <set>
 
 #include "IniLineScan.h"
 #include "config/SettingsRules.h"
@@ -123,23 +124,22 @@ class Checker {
           Quote(line.text) + " has " + line.why + ": the reader passes over it");
 
     // Keys given more than once in the unnamed section: the last one wins.
-    std::vector<bool> seen(scan.keys.size(), false);
+    // Grouped by name in one pass, so that a file of many keys costs
+    // n log n, reported in the order of each name's first line.
+    std::map<std::string, std::vector<std::size_t>, S::KeyNameLess> given;
+    for (std::size_t i = 0; i < scan.keys.size(); ++i)
+      if (!scan.keys[i].lost && scan.keys[i].section.empty()) given[scan.keys[i].key].push_back(i);
     for (std::size_t i = 0; i < scan.keys.size(); ++i) {
       const ScannedKey& key = scan.keys[i];
-      if (seen[i] || key.lost || !key.section.empty()) continue;
-      std::vector<int> lines{key.line};
-      std::size_t last = i;
-      for (std::size_t j = i + 1; j < scan.keys.size(); ++j) {
-        const ScannedKey& other = scan.keys[j];
-        if (other.lost || !other.section.empty() || !S::SameKeyName(key.key, other.key)) continue;
-        seen[j] = true;
-        lines.push_back(other.line);
-        last = j;
-      }
-      if (lines.size() > 1)
-        Add(Severity::kWarning, "duplicate_key", label, scan.keys[last].line, key.key,
-            Quote(key.key) + " is given on lines " + LineList(lines) + ": the last one (" +
-                Quote(scan.keys[last].value) + ") is used");
+      if (key.lost || !key.section.empty()) continue;
+      const std::vector<std::size_t>& places = given[key.key];
+      if (places.size() < 2 || places.front() != i) continue;
+      std::vector<int> lines;
+      for (std::size_t at : places) lines.push_back(scan.keys[at].line);
+      const ScannedKey& last = scan.keys[places.back()];
+      Add(Severity::kWarning, "duplicate_key", label, last.line, key.key,
+          Quote(key.key) + " is given on lines " + LineList(lines) + ": the last one (" + Quote(last.value) +
+              ") is used");
     }
     return scan;
   }
@@ -152,7 +152,7 @@ class Checker {
     } else {
       for (std::size_t i = 0; i < S::kKeyCount; ++i) known.push_back(S::SettingsKey(static_cast<S::KeyId>(i)).name);
     }
-    std::vector<std::string> reported;
+    std::set<std::string, S::KeyNameLess> reported;
     for (const ScannedKey& key : scan.keys) {
       if (key.lost) continue;
       const bool isKnown = isOverride ? S::IsOverrideKey(key.key) : S::FindSettingsKey(key.key) != nullptr;
@@ -163,10 +163,7 @@ class Checker {
         continue;
       }
       if (isKnown) continue;
-      bool already = false;
-      for (const std::string& name : reported) already = already || S::SameKeyName(name, key.key);
-      if (already) continue;
-      reported.push_back(key.key);
+      if (!reported.insert(key.key).second) continue;
       std::string message = Quote(key.key) + " is not a key of " + label;
       const std::string nearest = NearestKnownKey(key.key, known);
       if (!nearest.empty())
