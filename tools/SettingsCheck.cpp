@@ -135,6 +135,7 @@ class Checker {
       const std::vector<std::size_t>& places = given[key.key];
       if (places.size() < 2 || places.front() != i) continue;
       std::vector<int> lines;
+      lines.reserve(places.size());
       for (std::size_t at : places) lines.push_back(scan.keys[at].line);
       const ScannedKey& last = scan.keys[places.back()];
       Add(Severity::kWarning, "duplicate_key", label, last.line, key.key,
