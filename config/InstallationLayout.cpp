@@ -1,34 +1,24 @@
 // The installation's places. Everything derives from the directory E of the
 // running executable: the client directory is E/.., the installation root
 // E/../.. ; the layout is fixed at construction.
+#include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
 #include "util/ToolUtil.h"
 
-namespace {
-const char kUpdateExeName[] = "BrundavelUpdate.exe";
-}
-
 void CQuarnConfig::DeriveInstallationLayout() {
   const std::string appDir = kqt::CToolUtil::GetApplicationDirPath();
-  m_dirConf.setPath(appDir);
-  m_dirConf.cd("conf");
-  m_dirClient.setPath(appDir);
-  m_dirClient.cdUp();
-  m_dirQuarn.setPath(appDir);
-  m_dirQuarn.cdUp();
-  m_dirQuarn.cdUp();
-  m_dirUpdate.setPath(m_dirQuarn.absolutePath() + "/quarn_update");
-  m_dirConfigFile = m_dirConf.absolutePath() + "/" + "cli_config.ini";
-
+  const quarn::layout::Places places = quarn::layout::DerivePlaces(appDir);
+  m_dirConf.setPath(places.conf.path());
+  m_dirClient.setPath(places.client.path());
+  m_dirQuarn.setPath(places.root.path());
+  m_dirUpdate.setPath(places.update.path());
+  m_dirConfigFile.setPath(places.configFile.path());
+  m_dirGlobalCfg.setPath(places.globalCfg.path());
   // The shared configuration directory is created when it is missing; a
-  // failure leaves the cursor where it stands and is not an error.
-  kqt::CDirCom root(kqt::CToolUtil::GetApplicationDirPath());
-  root.cdUp();
-  root.cdUp();
-  m_dirGlobalCfg.setPath(root.absoluteFilePath("globalcfg"));
-  // When the system does not say where the executable is, the places above
-  // stand on the working directory: answered, but nothing is made there.
-  if (!appDir.empty() && !m_dirGlobalCfg.exists()) {
+  // failure leaves the cursor where it stands and is not an error. When the
+  // system does not say where the executable is, the places above stand on
+  // the working directory: answered, but nothing is made there.
+  if (quarn::layout::ConstructionCreatesGlobalCfg(appDir, places)) {
     m_dirGlobalCfg.cdUp();
     m_dirGlobalCfg.mkdir("globalcfg");
     m_dirGlobalCfg.cd("./globalcfg");
@@ -46,21 +36,21 @@ std::string CQuarnConfig::GetClientDir() { return m_dirClient.absolutePath(); }
 std::string CQuarnConfig::GetCurrentDir() { return kqt::CToolUtil::GetApplicationDirPath(); }
 
 std::string CQuarnConfig::GetClientConfDir() {
-  return kqt::CDirCom(kqt::CToolUtil::GetApplicationDirPath()).absoluteFilePath("conf");
+  return quarn::layout::ClientConfDir(kqt::CToolUtil::GetApplicationDirPath());
 }
 
 std::string CQuarnConfig::GetClientDataDir() {
-  return kqt::CDirCom(kqt::CToolUtil::GetApplicationDirPath()).absoluteFilePath("data");
+  return quarn::layout::ClientDataDir(kqt::CToolUtil::GetApplicationDirPath());
 }
 
 std::string CQuarnConfig::GetConfigFilePath() { return m_dirConfigFile.absolutePath(); }
 
-std::string CQuarnConfig::GetUpdateExeName() { return kUpdateExeName; }
+std::string CQuarnConfig::GetUpdateExeName() { return quarn::layout::kUpdateExeName; }
 
-std::string CQuarnConfig::GetUpdateExePath() { return m_dirUpdate.absoluteFilePath(kUpdateExeName); }
+std::string CQuarnConfig::GetUpdateExePath() { return m_dirUpdate.absoluteFilePath(quarn::layout::kUpdateExeName); }
 
 std::string CQuarnConfig::GetUpdatePidFilePath() { return m_dirUpdate.absoluteFilePath("pid.txt"); }
 
 std::string CQuarnConfig::GetUpCmdFilePath() { return m_dirUpdate.absoluteFilePath("up_cmd.txt"); }
 
-std::string CQuarnConfig::GetUpdateVersionFilePath() { return GetUpdateDir() + "/cur_version.txt"; }
+std::string CQuarnConfig::GetUpdateVersionFilePath() { return quarn::layout::UpdateVersionFilePath(m_dirUpdate); }

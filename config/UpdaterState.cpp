@@ -1,5 +1,6 @@
 // The updater's version record, the version texts reported to the servers,
 // and the running updater's process id.
+#include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
 #include "util/FileCom.h"
 #include "util/FileUtil.h"
@@ -8,21 +9,12 @@
 #include "util/ToolUtil.h"
 
 namespace {
-// The platform part of the version texts: the same on 32- and 64-bit Windows.
-const char kPlatformPrefix[] = "win32_";
-const char kNoUpdateVersion[] = "update_00_00";
 const unsigned long long kRetryDelayMs = 500;
 }  // namespace
 
 bool CQuarnConfig::ReadUpdateVersion() {
   kqt::CMutexLockUtil hold(m_mutexUpdateVersion);
-  std::string line;
-  if (m_dirUpdate.exists() && kqt::CFileUtil::ReadLine(GetUpdateVersionFilePath(), line)) {
-    m_strUpdateVersion = kqt::CStringUtil::stringTrimmed(line);
-    return true;
-  }
-  m_strUpdateVersion = kNoUpdateVersion;
-  return false;
+  return quarn::layout::ReadUpdateVersionRecord(m_dirUpdate, m_strUpdateVersion);
 }
 
 std::string CQuarnConfig::GetUpdateVersion() {
@@ -37,16 +29,16 @@ std::string CQuarnConfig::GetUpdateVersion() {
 }
 
 std::string CQuarnConfig::GetVersionDetail() {
-  std::string detail = kPlatformPrefix + GetCurrentVersion();
+  const std::string version = GetCurrentVersion();
   kqt::CFileCom executable(kqt::CToolUtil::GetApplicationFilePath());
   executable.open(kqt::CFileCom::ReadOnly);
-  return detail + "_" + kqt::CStringUtil::IntToString(executable.size(), nullptr, 10);
+  return quarn::layout::VersionDetail(version, executable.size());
 }
 
 std::string CQuarnConfig::GetUpdateVerDetail() {
-  std::string detail = kPlatformPrefix + GetUpdateVersion();
+  const std::string version = GetUpdateVersion();
   const long long size = static_cast<long long>(kqt::CFileUtil::GetFileSize(GetUpdateExePath()));
-  return detail + "_" + kqt::CStringUtil::IntToString(size, nullptr, 10);
+  return quarn::layout::VersionDetail(version, size);
 }
 
 int CQuarnConfig::GetUpdatePid() {
