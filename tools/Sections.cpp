@@ -45,73 +45,157 @@ std::string AddressLines(const Json& list) {
 
 }  // namespace
 
-void AddInstallation(Report& report, CQuarnConfig& config, const SectionOptions&) {
+void AddInstallation(Report& report, Inspection& inspection) {
   report.Section("Installation");
-  report.Field("executable_directory", "Executable directory", config.GetCurrentDir());
-  report.Field("client_directory", "Client directory", config.GetClientDir());
-  report.Field("installation_root", "Installation root", config.GetQuarnDir());
-  report.Field("settings_directory", "Settings directory", config.GetClientConfDir());
-  report.Field("settings_file", "Settings file", config.GetConfigFilePath());
-  report.Field("data_directory", "Data directory", config.GetClientDataDir());
-  report.Field("global_config_directory", "Global config directory", config.GetGlobalCfgDir());
-  report.Field("updater_directory", "Updater directory", config.GetUpdateDir());
-  report.Field("updater_executable_name", "Updater executable name", config.GetUpdateExeName());
-  report.Field("updater_executable", "Updater executable", config.GetUpdateExePath());
-  report.Field("updater_pid_file", "Updater pid file", config.GetUpdatePidFilePath());
-  report.Field("updater_command_file", "Updater command file", config.GetUpCmdFilePath());
-  report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
+  const std::string& exeDir = inspection.executableDir;
+  if (inspection.fromRules) {
+    // The library's own layout rules, applied to the installation named.
+    const quarn::layout::Places& places = inspection.places;
+    report.Field("executable_directory", "Executable directory", exeDir);
+    report.Field("client_directory", "Client directory", places.client.absolutePath());
+    report.Field("installation_root", "Installation root", places.root.absolutePath());
+    report.Field("settings_directory", "Settings directory", quarn::layout::ClientConfDir(exeDir));
+    report.Field("settings_file", "Settings file", places.configFile.absolutePath());
+    report.Field("data_directory", "Data directory", quarn::layout::ClientDataDir(exeDir));
+    report.Field("global_config_directory", "Global config directory", places.globalCfg.absolutePath());
+    report.Field("updater_directory", "Updater directory", places.update.absolutePath());
+    report.Field("updater_executable_name", "Updater executable name", quarn::layout::kUpdateExeName);
+    report.Field("updater_executable", "Updater executable",
+                 places.update.absoluteFilePath(quarn::layout::kUpdateExeName));
+    report.Field("updater_pid_file", "Updater pid file", places.update.absoluteFilePath("pid.txt"));
+    report.Field("updater_command_file", "Updater command file", places.update.absoluteFilePath("up_cmd.txt"));
+    report.Field("updater_version_file", "Updater version file", quarn::layout::UpdateVersionFilePath(places.update));
+  } else {
+    CQuarnConfig& config = *inspection.config;
+    report.Field("executable_directory", "Executable directory", config.GetCurrentDir());
+    report.Field("client_directory", "Client directory", config.GetClientDir());
+    report.Field("installation_root", "Installation root", config.GetQuarnDir());
+    report.Field("settings_directory", "Settings directory", config.GetClientConfDir());
+    report.Field("settings_file", "Settings file", config.GetConfigFilePath());
+    report.Field("data_directory", "Data directory", config.GetClientDataDir());
+    report.Field("global_config_directory", "Global config directory", config.GetGlobalCfgDir());
+    report.Field("updater_directory", "Updater directory", config.GetUpdateDir());
+    report.Field("updater_executable_name", "Updater executable name", config.GetUpdateExeName());
+    report.Field("updater_executable", "Updater executable", config.GetUpdateExePath());
+    report.Field("updater_pid_file", "Updater pid file", config.GetUpdatePidFilePath());
+    report.Field("updater_command_file", "Updater command file", config.GetUpCmdFilePath());
+    report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
+  }
+  const std::string& state = inspection.globalCfgState;
+  std::string shown = state;
+  if (state == "existed")
+    shown = "existed";
+  else if (state == "created")
+    shown = "created now: the library makes it when it is missing";
+  else if (state == "would_be_created")
+    shown = "missing: the library would create it when loaded here";
+  else if (state == "missing")
+    shown = "missing: the library could not create it";
+  report.Field("global_config_directory_state", "Global config directory state", state, shown);
 }
 
-void AddSettings(Report& report, CQuarnConfig& config, const SectionOptions&) {
+namespace {
+
+// The settings as the report shows them, with the getter that answers each
+// and the key of the settings file it comes from: both ways of filling the
+// section give the same keys.
+struct SettingField {
+  const char* key;
+  const char* label;
+  quarn::settings::KeyId id;
+  Json (*get)(CQuarnConfig&);
+};
+using K = quarn::settings::KeyId;
+const SettingField kSettingFields[] = {
+    {"install_module", "Install module", K::kInstallModule, [](CQuarnConfig& c) { return Json(c.GetInstallModule()); }},
+    {"log_level", "Log level", K::kLogLevel, [](CQuarnConfig& c) { return Json(c.GetLogLevel()); }},
+    {"log_max_size", "Log size limit (bytes)", K::kLogMaxSize,
+     [](CQuarnConfig& c) { return Json(c.GetLogFileMaxFile()); }},
+    {"max_cpu_use", "CPU use limit (%)", K::kMaxCpuUse, [](CQuarnConfig& c) { return Json(c.GetMaxCpuUse()); }},
+    {"max_mem_use", "Memory use limit", K::kMaxMemUse, [](CQuarnConfig& c) { return Json(c.GetMaxMemUse()); }},
+    {"protect_update", "Protect update", K::kProtectUpdate, [](CQuarnConfig& c) { return Json(c.IsProtectUpdate()); }},
+    {"protect_oru_hids", "Protect ORU/HIDS", K::kProtectOruHids,
+     [](CQuarnConfig& c) { return Json(c.IsProtectOruHids()); }},
+    {"send_file", "Send files", K::kSendFile, [](CQuarnConfig& c) { return Json(c.IsSendFile()); }},
+    {"update_lua", "Update Lua", K::kUpdateLua, [](CQuarnConfig& c) { return Json(c.IsUpdateLua()); }},
+    {"connect_beta", "Connect to beta server", K::kConnectBeta,
+     [](CQuarnConfig& c) { return Json(c.IsConnectToBetaServerEnabeld()); }},
+    {"vm_crash_check", "VM crash check", K::kVmCrashCheck,
+     [](CQuarnConfig& c) { return Json(c.IsVmCrashCheckEnabled()); }},
+    {"velse_enabled", "Velse", K::kVelseEnable, [](CQuarnConfig& c) { return Json(c.IsVelseEnabled()); }},
+    {"waf_enabled", "WAF", K::kVelseWafEnable, [](CQuarnConfig& c) { return Json(c.IsWafEnabled()); }},
+    {"waf_rule_refresh_minutes", "WAF rule refresh (min)", K::kWafRuleRefresh,
+     [](CQuarnConfig& c) { return Json(c.WafRuleRefreshInMinute()); }},
+    {"waf_port_refresh_minutes", "WAF port refresh (min)", K::kWafPortRefresh,
+     [](CQuarnConfig& c) { return Json(c.WafPortRefreshInMinute()); }},
+    {"waf_config", "WAF configuration", K::kWafConfig, [](CQuarnConfig& c) { return Json(c.GetWafConfig()); }},
+};
+
+// A key's value as the settings rules read it from the installation's file.
+Json RuleValue(const Inspection& inspection, K id) {
+  const quarn_tools::KeyVerdict& verdict = inspection.settings.keys.at(static_cast<std::size_t>(id));
+  switch (quarn::settings::SettingsKey(id).kind) {
+    case quarn::settings::Kind::kInteger:
+      return std::stoi(verdict.value);
+    case quarn::settings::Kind::kBoolean:
+      return verdict.value == "true";
+    default:
+      return verdict.value;
+  }
+}
+
+}  // namespace
+
+void AddSettings(Report& report, Inspection& inspection) {
   report.Section("Settings");
   // Whether the library could load the settings file: the same bounded
   // read and the same reader as its own (the library says only "load config
   // error" in its log).
-  const quarn_tools::CheckedFile file = quarn_tools::ReadCheckedFile(config.GetConfigFilePath(), "cli_config.ini");
+  const std::string path =
+      inspection.fromRules ? inspection.places.configFile.absolutePath() : inspection.config->GetConfigFilePath();
+  const quarn_tools::CheckedFile file = quarn_tools::ReadCheckedFile(path, "cli_config.ini");
   quarn::settings::SettingsIni ini;
   const bool loaded = file.status == quarn_tools::CheckedFile::Status::kRead && ini.Load(file.content);
   report.Field("settings_file_loaded", "Settings file loaded", loaded,
                loaded ? std::string("yes")
                       : std::string("no (") + quarn_tools::StatusName(file.status) +
                             "): every setting has its default; see quarncfg check");
-  report.Field("install_module", "Install module", config.GetInstallModule());
-  report.Field("log_level", "Log level", config.GetLogLevel());
-  report.Field("log_max_size", "Log size limit (bytes)", config.GetLogFileMaxFile());
-  char cpu[32];
-  std::snprintf(cpu, sizeof cpu, "%g", config.GetMaxCpuUse());
-  report.Field("max_cpu_use", "CPU use limit (%)", config.GetMaxCpuUse(), cpu);
-  report.Field("max_mem_use", "Memory use limit", config.GetMaxMemUse());
-  report.Field("protect_update", "Protect update", config.IsProtectUpdate());
-  report.Field("protect_oru_hids", "Protect ORU/HIDS", config.IsProtectOruHids());
-  report.Field("send_file", "Send files", config.IsSendFile());
-  report.Field("update_lua", "Update Lua", config.IsUpdateLua());
-  report.Field("connect_beta", "Connect to beta server", config.IsConnectToBetaServerEnabeld());
-  report.Field("vm_crash_check", "VM crash check", config.IsVmCrashCheckEnabled());
-  report.Field("velse_enabled", "Velse", config.IsVelseEnabled());
-  report.Field("waf_enabled", "WAF", config.IsWafEnabled());
-  report.Field("waf_rule_refresh_minutes", "WAF rule refresh (min)", config.WafRuleRefreshInMinute());
-  report.Field("waf_port_refresh_minutes", "WAF port refresh (min)", config.WafPortRefreshInMinute());
-  report.Field("waf_config", "WAF configuration", config.GetWafConfig());
+  for (const SettingField& field : kSettingFields) {
+    const Json value = inspection.fromRules ? RuleValue(inspection, field.id) : field.get(*inspection.config);
+    std::string shown;
+    if (field.id == K::kMaxCpuUse) {
+      char cpu[32];
+      std::snprintf(cpu, sizeof cpu, "%g", value.get<double>());
+      shown = cpu;
+    }
+    report.Field(field.key, field.label, value, shown);
+  }
 }
 
-void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& options) {
+void AddServers(Report& report, Inspection& inspection) {
   report.Section("Servers");
-  const std::vector<std::string> services = config.GetAllSrvUrl();
-  const std::vector<std::string> updates = config.GetAllUpdateUrl();
+  CQuarnConfig* config = inspection.config;
+  const std::vector<std::string> services =
+      inspection.fromRules ? inspection.settings.serviceServers : config->GetAllSrvUrl();
+  const std::vector<std::string> updates =
+      inspection.fromRules ? inspection.settings.updateServers : config->GetAllUpdateUrl();
   report.Field("service_servers", "Service servers", services);
   report.Field("update_servers", "Update servers", updates);
-  if (options.resolveServers) {
-    const Json serviceAddresses = WithAddresses(config, services), updateAddresses = WithAddresses(config, updates);
+  if (inspection.resolveServers && config) {
+    const Json serviceAddresses = WithAddresses(*config, services), updateAddresses = WithAddresses(*config, updates);
     report.Field("service_server_addresses", "Service server addresses", serviceAddresses,
                  AddressLines(serviceAddresses));
     report.Field("update_server_addresses", "Update server addresses", updateAddresses, AddressLines(updateAddresses));
   } else {
-    report.Field("service_server_addresses", "Service server addresses", nullptr, "not looked up (--no-resolve)");
-    report.Field("update_server_addresses", "Update server addresses", nullptr, "not looked up (--no-resolve)");
+    const std::string why =
+        config ? "not looked up (--no-resolve)" : "not looked up (" + inspection.notMadeBecause + ")";
+    report.Field("service_server_addresses", "Service server addresses", nullptr, why);
+    report.Field("update_server_addresses", "Update server addresses", nullptr, why);
   }
 }
 
-void AddNetwork(Report& report, CQuarnConfig& config, const SectionOptions&) {
+void AddNetwork(Report& report, Inspection& inspection) {
+  CQuarnConfig& config = *inspection.config;
   report.Section("Network");
   report.Field("local_addresses", "Local addresses", config.GetLocalIpList());
   const std::list<std::string> usable = config.GetHostArray();
@@ -137,7 +221,8 @@ void AddNetwork(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Field("service_address", "Service address", config.GetServiceIp());
 }
 
-void AddHost(Report& report, CQuarnConfig& config, const SectionOptions&) {
+void AddHost(Report& report, Inspection& inspection) {
+  CQuarnConfig& config = *inspection.config;
   report.Section("Host");
   report.Field("machine_name", "Machine name", config.GetMachineName());
   report.Field("system", "System", config.GetSysInfo());
@@ -162,7 +247,8 @@ void AddHost(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
 }
 
-void AddHardware(Report& report, CQuarnConfig& config, const SectionOptions&) {
+void AddHardware(Report& report, Inspection& inspection) {
+  CQuarnConfig& config = *inspection.config;
   report.Section("Hardware");
   // Where the table comes from, and its header, as the platform gives them.
   quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
@@ -215,25 +301,66 @@ void AddHardware(Report& report, CQuarnConfig& config, const SectionOptions&) {
   report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
 }
 
-void AddVersions(Report& report, CQuarnConfig& config, const SectionOptions&) {
+void AddVersions(Report& report, Inspection& inspection) {
   report.Section("Versions");
-  report.Field("client_version", "Client version", config.GetCurrentVersion());
-  // The library answers "update_00_00" when the record cannot be read: say
-  // so rather than show it as a version.
-  const std::string updaterVersion = config.GetUpdateVersion();
-  std::string recordLine;
-  const bool recordRead = kqt::CFileUtil::ReadLine(config.GetUpdateVersionFilePath(), recordLine);
-  report.Field(
-      "updater_version", "Updater version", updaterVersion,
-      recordRead ? "\"" + updaterVersion + "\""
-                 : "\"" + updaterVersion + "\" (no record: " + config.GetUpdateVersionFilePath() + " cannot be read)");
+  CQuarnConfig* config = inspection.config;
+  const std::string none = "none (" + inspection.notMadeBecause + ")";
+  // For another installation, the records are read by the library's rules
+  // from its files; what depends on the calling program or the machine
+  // comes from the library's object, when there is one.
+  std::string updaterVersion, recordPath;
+  bool recordRead = false;
+  if (inspection.fromRules) {
+    report.Field("client_version", "Client version", RuleValue(inspection, quarn::settings::KeyId::kCurrentVersion));
+    recordRead = quarn::layout::ReadUpdateVersionRecord(inspection.places.update, updaterVersion);
+    recordPath = quarn::layout::UpdateVersionFilePath(inspection.places.update);
+  } else {
+    report.Field("client_version", "Client version", config->GetCurrentVersion());
+    // The library answers "update_00_00" when the record cannot be read: say
+    // so rather than show it as a version.
+    updaterVersion = config->GetUpdateVersion();
+    recordPath = config->GetUpdateVersionFilePath();
+    std::string recordLine;
+    recordRead = kqt::CFileUtil::ReadLine(recordPath, recordLine);
+  }
+  report.Field("updater_version", "Updater version", updaterVersion,
+               recordRead ? "\"" + updaterVersion + "\""
+                          : "\"" + updaterVersion + "\" (no record: " + recordPath + " cannot be read)");
   report.Field("updater_version_record_read", "Updater version record read", recordRead);
-  report.Field("client_version_detail", "Client version detail", config.GetVersionDetail());
-  report.Field("updater_version_detail", "Updater version detail", config.GetUpdateVerDetail());
-  const int pid = config.GetUpdatePid();
-  report.Field("updater_pid", "Updater process id", pid, pid ? std::to_string(pid) : "0 (not running)");
-  report.Field("update_server", "Update server", config.GetUpdateServerPreDomain());
-  report.Field("report_url", "Report URL", config.GetPostSrvUrl());
-  report.Field("download_url", "Download URL", config.GetDownLoadPreUrl());
-  report.Field("platform_download_url", "Platform download URL", config.GetDownLoadPlatformUrl());
+  if (inspection.fromRules) {
+    // Each program of the agent reports its own size: there is no one answer
+    // for an installation.
+    const std::string version = RuleValue(inspection, quarn::settings::KeyId::kCurrentVersion).get<std::string>();
+    report.Field("client_version_detail", "Client version detail", nullptr,
+                 "\"" + quarn::layout::VersionDetail(version, 0) +
+                     "\", the 0 replaced by the size in bytes of the program that asks");
+  } else {
+    report.Field("client_version_detail", "Client version detail", config->GetVersionDetail());
+  }
+  if (inspection.fromRules) {
+    const std::string exe = inspection.places.update.absoluteFilePath(quarn::layout::kUpdateExeName);
+    const long long size = static_cast<long long>(kqt::CFileUtil::GetFileSize(exe));
+    report.Field("updater_version_detail", "Updater version detail",
+                 quarn::layout::VersionDetail(updaterVersion, size));
+  } else {
+    report.Field("updater_version_detail", "Updater version detail", config->GetUpdateVerDetail());
+  }
+  if (config) {
+    const int pid = config->GetUpdatePid();
+    report.Field("updater_pid", "Updater process id", pid, pid ? std::to_string(pid) : "0 (not running)");
+    report.Field("update_server", "Update server", config->GetUpdateServerPreDomain());
+    report.Field("report_url", "Report URL", config->GetPostSrvUrl());
+    report.Field("download_url", "Download URL", config->GetDownLoadPreUrl());
+    report.Field("platform_download_url", "Platform download URL", config->GetDownLoadPlatformUrl());
+  } else {
+    for (const auto& field :
+         {std::make_pair("updater_pid", "Updater process id"), std::make_pair("update_server", "Update server"),
+          std::make_pair("report_url", "Report URL"), std::make_pair("download_url", "Download URL"),
+          std::make_pair("platform_download_url", "Platform download URL")})
+      report.Field(field.first, field.second, nullptr, none);
+  }
+}
+
+bool NeedsLibraryObject(void (*fill)(Report&, Inspection&)) {
+  return fill == AddNetwork || fill == AddHost || fill == AddHardware;
 }

@@ -2,22 +2,46 @@
 #ifndef QUARN_TOOLS_SECTIONS_H
 #define QUARN_TOOLS_SECTIONS_H
 
+#include <string>
+
 #include "Report.h"
+#include "SettingsCheck.h"
+#include "config/LayoutRules.h"
 
 class CQuarnConfig;
 
-struct SectionOptions {
+// What the sections are taken from. The library's own object answers for
+// the installation this program lies in; for another installation
+// (--installation), or where making the object would create a directory
+// that must not be made (--no-create), the installation's sections are
+// taken from the library's layout and settings rules applied to that
+// installation's files, and the machine's sections from the object only
+// when it could be made.
+struct Inspection {
+  CQuarnConfig* config = nullptr;     // null: the object was not made
+  bool fromRules = false;             // the installation's sections from the rules
+  std::string executableDir;          // E of the installation inspected
+  quarn::layout::Places places;       // its places (fromRules)
+  quarn_tools::CheckResult settings;  // its settings files, as read (fromRules)
+  // What became of R/globalcfg: "existed", "created", "would_be_created",
+  // "missing".
+  std::string globalCfgState;
+  std::string notMadeBecause;  // why config is null
   bool resolveServers = true;  // look up each server's address
 };
 
 // Each fills its section; all share one signature so that a table can hold
-// them (only the servers' section uses the options).
-void AddInstallation(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddSettings(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddServers(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddNetwork(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddHost(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddHardware(Report& report, CQuarnConfig& config, const SectionOptions& options);
-void AddVersions(Report& report, CQuarnConfig& config, const SectionOptions& options);
+// them.
+void AddInstallation(Report& report, Inspection& inspection);
+void AddSettings(Report& report, Inspection& inspection);
+void AddServers(Report& report, Inspection& inspection);
+void AddNetwork(Report& report, Inspection& inspection);
+void AddHost(Report& report, Inspection& inspection);
+void AddHardware(Report& report, Inspection& inspection);
+void AddVersions(Report& report, Inspection& inspection);
+
+// Whether a section needs the library's object whatever the installation:
+// without one it is left out (Diagnostics says why).
+bool NeedsLibraryObject(void (*fill)(Report&, Inspection&));
 
 #endif

@@ -5,26 +5,30 @@
 #include <cstdio>
 #include <string>
 
+#include "InstallationChoice.h"
 #include "Report.h"
 #include "Sections.h"
 #include "SettingsCheck.h"
 #include "StdoutCapture.h"
+#include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
+#include "util/ToolUtil.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 const char kDescription[] =
-    "Prints what the configuration library reads for the installation this program lies in: its places, "
-    "settings, servers, network identity, host, hardware and versions.";
+    "Prints what the configuration library reads for the installation this program lies in (or the one "
+    "--installation names): its places, settings, servers, network identity, host, hardware and versions. Loading "
+    "the library creates \"globalcfg\" two levels above this program when it is missing (see --no-create).";
 
 // The sections in their order, each with what fills it. Only the sections
 // asked for are computed: a question about the servers costs no updater
 // retries and no hardware read.
 struct SectionFiller {
   const char* title;
-  void (*fill)(Report&, CQuarnConfig&, const SectionOptions&);
+  void (*fill)(Report&, Inspection&);
 };
 const SectionFiller kFillers[] = {
     {"Installation", AddInstallation}, {"Settings", AddSettings}, {"Servers", AddServers},
@@ -64,16 +68,22 @@ struct LibraryOutput {
   bool logCaptured = true;  // false: the lines went to standard error
 };
 
+// Runs `work` with the library's object, or with none when `make` is false
+// (nothing is captured then, as the library says nothing).
 template <typename Work>
-LibraryOutput WithConfig(Work work) {
+LibraryOutput WithConfig(bool make, Work work) {
   LibraryOutput output;
+  if (!make) {
+    work(static_cast<CQuarnConfig*>(nullptr));
+    return output;
+  }
   // Standard output first: its saved descriptor keeps the report whole
   // even where descriptors are scarce (the log then stays on standard
   // error).
   StdoutCapture capture;
   LogCapture log;
   CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
-  work(*config);
+  work(config);
   CSingleton<CQuarnConfig>::RemoveInstance();
   output.text = capture.Finish();
   output.capturedNothing = capture.WentToStandardError();
@@ -82,8 +92,12 @@ LibraryOutput WithConfig(Work work) {
   return output;
 }
 
-void AddDiagnostics(Report& report, const LibraryOutput& output) {
+// `made`: how the library's object was used, "" for the plain run, else
+// "yes..." or "no: why".
+void AddDiagnostics(Report& report, const LibraryOutput& output, const std::string& made) {
   report.Section("Diagnostics");
+  report.Field("library_object_made", "Library object made", made.empty() || made.rfind("yes", 0) == 0,
+               made.empty() ? std::string("yes") : made);
   if (output.capturedNothing)
     report.Field("library_output", "Library output", Json::array(),
                  "(not captured: no file could be made for it; it went to standard error)");
@@ -96,16 +110,17 @@ void AddDiagnostics(Report& report, const LibraryOutput& output) {
                  "(not captured: no file could be made for it; it went to standard error)");
 }
 
-// quarncfg check: the settings files of this installation, or the files
-// named, as the library reads them. Returns the check's exit status.
-int Check(Report& report, const std::string& settingsPath, const std::string& overridePath) {
+// quarncfg check: the settings files of the installation (this program's,
+// or the one named), or the files named, as the library reads them.
+// Nothing is created: the paths come from the library's layout rules.
+// Returns the check's exit status.
+int Check(Report& report, const std::string& executableDir, const std::string& settingsPath,
+          const std::string& overridePath) {
+  const quarn::layout::Places places = quarn::layout::DerivePlaces(executableDir);
   std::string settings = settingsPath, overrides = overridePath;
-  LibraryOutput output;
   if (settings.empty()) {
-    output = WithConfig([&](CQuarnConfig& config) {
-      settings = config.GetConfigFilePath();
-      if (overrides.empty()) overrides = config.GetGlobalCfgDir() + "/domaincfg.ini";
-    });
+    settings = places.configFile.absolutePath();
+    if (overrides.empty()) overrides = places.globalCfg.absoluteFilePath("domaincfg.ini");
   }
   quarn_tools::CheckedFile overrideFile;
   overrideFile.label = "domaincfg.ini";
@@ -113,8 +128,32 @@ int Check(Report& report, const std::string& settingsPath, const std::string& ov
   const quarn_tools::CheckResult result =
       quarn_tools::CheckSettings(quarn_tools::ReadCheckedFile(settings, "cli_config.ini"), overrideFile);
   quarn_tools::AddCheckSections(report, result);
-  AddDiagnostics(report, output);
   return result.ExitStatus();
+}
+
+// The installation to inspect and whether the library's object may be made
+// (making it creates R/globalcfg beside this program when that is missing).
+Inspection Prepare(const std::string& executableDir, bool elsewhere, bool noCreate, bool resolveServers) {
+  Inspection inspection;
+  inspection.resolveServers = resolveServers;
+  const std::string ownDir = kqt::CToolUtil::GetApplicationDirPath();
+  const quarn::layout::Places own = quarn::layout::DerivePlaces(ownDir);
+  const bool ownWouldCreate = quarn::layout::ConstructionCreatesGlobalCfg(ownDir, own);
+  if (ownWouldCreate && (noCreate || elsewhere))
+    inspection.notMadeBecause = "making it would create " + own.globalCfg.absolutePath() +
+                                (elsewhere ? " beside this program (--installation)" : " (--no-create)");
+  inspection.executableDir = executableDir;
+  inspection.places = quarn::layout::DerivePlaces(executableDir);
+  inspection.fromRules = elsewhere || !inspection.notMadeBecause.empty();
+  if (inspection.fromRules) {
+    inspection.settings = quarn_tools::CheckSettings(
+        quarn_tools::ReadCheckedFile(inspection.places.configFile.absolutePath(), "cli_config.ini"),
+        quarn_tools::ReadCheckedFile(inspection.places.globalCfg.absoluteFilePath("domaincfg.ini"), "domaincfg.ini"));
+  }
+  const bool wouldCreate =
+      elsewhere ? quarn::layout::ConstructionCreatesGlobalCfg(executableDir, inspection.places) : ownWouldCreate;
+  inspection.globalCfgState = wouldCreate ? (inspection.fromRules ? "would_be_created" : "created") : "existed";
+  return inspection;
 }
 
 int Run(int argc, char** argv) {
@@ -125,6 +164,16 @@ int Run(int argc, char** argv) {
       ->check(CLI::IsMember(SectionTitles(), CLI::ignore_case));
   app.add_flag("--json", json, "Print JSON with stable key names instead of text");
   app.add_flag("--no-resolve", noResolve, "Do not look up the servers' names");
+  std::string installation;
+  bool noCreate = false;
+  app.add_option("--installation", installation,
+                 "Inspect the installation of DIR instead of this program's: DIR is its executable directory (the one "
+                 "holding \"conf\"), or its root when exactly one directory two levels below holds \"conf\". Nothing "
+                 "is created, there or beside this program.")
+      ->type_name("DIR");
+  app.add_flag("--no-create", noCreate,
+               "The library creates \"globalcfg\" two levels above the program that loads it when it is missing: "
+               "where it would, do not load it; show the installation from its files and say what would be created");
   app.set_version_flag("--version", std::string("quarncfg ") + QUARN_VERSION_TEXT);
 
   CLI::App* check = app.add_subcommand(
@@ -137,6 +186,8 @@ int Run(int argc, char** argv) {
                     "The settings file to check (default: this installation's, with its domaincfg.ini)");
   check->add_option("--override", overridePath, "The domain override file to check with it");
   check->add_flag("--json", json, "Print JSON instead of text");
+  check->add_option("--installation", installation, "Check the settings files of the installation of DIR")
+      ->type_name("DIR");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -144,18 +195,46 @@ int Run(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
+  std::string executableDir = kqt::CToolUtil::GetApplicationDirPath();
+  if (!installation.empty()) {
+    const quarn_tools::ChosenInstallation chosen = quarn_tools::ChooseInstallation(installation);
+    if (chosen.executableDir.empty()) {
+      std::fprintf(stderr, "quarncfg: --installation: %s\n", chosen.error.c_str());
+      return 2;
+    }
+    executableDir = chosen.executableDir;
+  }
+
   Report report;
   int status = 0;
   if (check->parsed()) {
-    status = Check(report, settingsPath, overridePath);
+    status = Check(report, executableDir, settingsPath, overridePath);
+    AddDiagnostics(report, LibraryOutput(), "no: quarncfg check reads the files itself, by the library's rules");
     section.clear();
   } else {
-    const SectionOptions options{!noResolve};
-    const LibraryOutput output = WithConfig([&](CQuarnConfig& config) {
-      for (const SectionFiller& filler : kFillers)
-        if (section.empty() || Report::SameTitle(section, filler.title)) filler.fill(report, config, options);
+    Inspection inspection = Prepare(executableDir, !installation.empty(), noCreate, !noResolve);
+    const LibraryOutput output = WithConfig(inspection.notMadeBecause.empty(), [&](CQuarnConfig* config) {
+      inspection.config = config;
+      for (const SectionFiller& filler : kFillers) {
+        if (!section.empty() && !Report::SameTitle(section, filler.title)) continue;
+        if (!config && NeedsLibraryObject(filler.fill)) continue;
+        filler.fill(report, inspection);
+      }
+      inspection.config = nullptr;
     });
-    AddDiagnostics(report, output);
+    if (!section.empty() && !Report::SameTitle(section, "Diagnostics") && !report.HasSection(section)) {
+      std::fprintf(stderr, "quarncfg: the section %s needs the library's object, which was not made: %s\n",
+                   section.c_str(), inspection.notMadeBecause.c_str());
+      return 1;
+    }
+    std::string made;
+    if (!inspection.notMadeBecause.empty())
+      made = "no: " + inspection.notMadeBecause + "; the sections Network, Host and Hardware need it";
+    else if (inspection.fromRules)
+      made =
+          "yes, for this program's own installation: Network, Host, Hardware, the server addresses, the updater's "
+          "process id and the URLs come from it, and its log lines are about that installation";
+    AddDiagnostics(report, output, made);
     // Log lines of a section not printed still reach the reader.
     if (!section.empty() && !Report::SameTitle(section, "Diagnostics")) std::fputs(output.log.c_str(), stderr);
   }

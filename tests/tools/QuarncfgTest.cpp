@@ -328,3 +328,145 @@ TEST(Inspector, ReportsTheLibraryLogAndWhetherTheSettingsLoaded) {
   for (const auto& line : report["diagnostics"]["library_log"])
     EXPECT_EQ(line.get<std::string>().find("load config error"), std::string::npos) << line;
 }
+
+namespace {
+
+// An installation of the agent: settings, override file and updater record.
+void LayOutAgent(const std::string& root, const std::string& exeDir = "client/bin") {
+  fs::create_directories(fs::path(root + "/" + exeDir + "/conf"));
+  fs::create_directories(fs::path(root + "/globalcfg"));
+  fs::create_directories(fs::path(root + "/quarn_update"));
+  WriteFile(root + "/" + exeDir + "/conf/cli_config.ini",
+            "current_version=quarn_03_02\ndefaultinstall=full\nloglevel=5\nmax_cpuuse=95\nlogmaxsize=10%\n"
+            "sendfile=yes\nwaf_cfg=strict\nsrv_domain=svc1.example.org|svc2.example.org\n"
+            "update_srv_domain=upd.example.org\n");
+  WriteFile(root + "/globalcfg/domaincfg.ini", "update_srv_domain=over1.example.org|over2.example.org\n");
+  WriteFile(root + "/quarn_update/cur_version.txt", "  update_04_01  \n");
+}
+
+// Whether `path` ends with `tail` (the child may spell the temporary
+// directory differently).
+bool EndsWith(const std::string& path, const std::string& tail) {
+  return path.size() >= tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+nlohmann::json RunJson(const Installation& inst, const std::string& args, const std::string& dir, int expected = 0) {
+  const std::string output = dir + "/report.json";
+  const int status = RunProgram(inst.program, args + " --json 2>" + dir + "/log.txt", output);
+  EXPECT_EQ(status, expected) << args << "\n" << ReadFile(output) << ReadFile(dir + "/log.txt");
+  return nlohmann::json::parse(ReadFile(output), nullptr, false);
+}
+
+}  // namespace
+
+TEST(Inspector, InspectsAnotherInstallationByTheLibrarysRulesAndCreatesNothing) {
+  TempDir dir;
+  const Installation inst = Install(dir.path() + "/tool");
+  const std::string agent = dir.path() + "/agent/R";
+  LayOutAgent(agent);
+
+  const nlohmann::json byRoot = RunJson(inst, "--installation \"" + agent + "\" --no-resolve", dir.path());
+  ASSERT_FALSE(byRoot.is_discarded());
+  EXPECT_TRUE(EndsWith(byRoot["installation"]["installation_root"], "/agent/R")) << byRoot.dump(1);
+  EXPECT_TRUE(EndsWith(byRoot["installation"]["settings_file"], "/agent/R/client/bin/conf/cli_config.ini"));
+  EXPECT_EQ(byRoot["installation"]["global_config_directory_state"], "existed");
+  EXPECT_EQ(byRoot["settings"]["settings_file_loaded"], true);
+  EXPECT_EQ(byRoot["settings"]["install_module"], "full");
+  EXPECT_EQ(byRoot["settings"]["log_level"], 5);
+  EXPECT_EQ(byRoot["settings"]["max_cpu_use"], 10) << "95 is out of bounds: the default";
+  EXPECT_EQ(byRoot["settings"]["log_max_size"], 1048576) << "\"10%\": the default";
+  EXPECT_EQ(byRoot["settings"]["send_file"], true);
+  EXPECT_EQ(byRoot["settings"]["waf_config"], "strict");
+  EXPECT_EQ(byRoot["servers"]["service_servers"], nlohmann::json({"svc1.example.org", "svc2.example.org"}));
+  EXPECT_EQ(byRoot["servers"]["update_servers"],
+            nlohmann::json({"over1.example.org", "over2.example.org", "upd.example.org"}))
+      << "the override file's items first";
+  EXPECT_EQ(byRoot["versions"]["client_version"], "quarn_03_02");
+  EXPECT_EQ(byRoot["versions"]["updater_version"], "update_04_01");
+  EXPECT_EQ(byRoot["versions"]["updater_version_record_read"], true);
+  EXPECT_EQ(byRoot["versions"]["updater_version_detail"], "win32_update_04_01_0");
+  // The program's own place has no globalcfg: the library's object is not
+  // made, and the sections that need it are left out.
+  EXPECT_FALSE(quarn_test::IsDirectory(inst.root + "/globalcfg"));
+  EXPECT_EQ(byRoot["diagnostics"]["library_object_made"], false);
+  EXPECT_FALSE(byRoot.contains("hardware"));
+  EXPECT_TRUE(byRoot["versions"]["updater_pid"].is_null());
+
+  // The executable directory names the same installation.
+  const nlohmann::json byExe = RunJson(inst, "--installation \"" + agent + "/client/bin\" --no-resolve", dir.path());
+  for (const char* section : {"installation", "settings", "servers", "versions"})
+    EXPECT_EQ(byExe[section], byRoot[section]) << section;
+
+  // An installation without globalcfg: the library would make it there.
+  fs::remove_all(fs::path(agent + "/globalcfg"));
+  const nlohmann::json bare = RunJson(inst, "--installation \"" + agent + "\" --no-resolve", dir.path());
+  EXPECT_EQ(bare["installation"]["global_config_directory_state"], "would_be_created");
+  EXPECT_EQ(bare["servers"]["update_servers"], nlohmann::json({"upd.example.org"}));
+  EXPECT_FALSE(quarn_test::IsDirectory(agent + "/globalcfg"));
+
+  // check on that installation: two errors (bounds, trailing characters).
+  const nlohmann::json checked = RunJson(inst, "check --installation \"" + agent + "\"", dir.path(), 1);
+  EXPECT_TRUE(EndsWith(checked["files"]["settings_file"]["path"], "/agent/R/client/bin/conf/cli_config.ini"))
+      << checked.dump(1);
+  EXPECT_EQ(checked["files"]["override_file"]["status"], "missing");
+  EXPECT_FALSE(quarn_test::IsDirectory(inst.root + "/globalcfg"));
+
+  // A root with two executable directories, and a directory that is
+  // neither: usage errors that say what was found.
+  LayOutAgent(agent, "other/bin");
+  const std::string output = dir.path() + "/report.txt";
+  EXPECT_EQ(RunProgram(inst.program, "--installation \"" + agent + "\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("other/bin"), std::string::npos) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("client/bin"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "--installation \"" + dir.path() + "\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("neither"), std::string::npos) << ReadFile(output);
+}
+
+// The program placed in an installation reads it twice: through the
+// library's object, and by the rules as for another installation. The two
+// must agree on everything the installation's files decide.
+TEST(Inspector, TheRulesViewAgreesWithTheLibrarysObject) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  LayOutAgent(inst.root);
+  WriteFile(inst.bin + "/conf/cli_config.ini",
+            "current_version=quarn_05_00\ndefaultinstall=\nloglevel=-3\nmax_memuse=70000\nprotectupdate=off\n"
+            "velse_waf_enable=maybe\nvelse_enable=1\nwaf_rule_refresh=12.5\nwaf_port_refresh=60\n"
+            "srv_domain=|a.example.org||a.example.org\n[extra]\nvm_crash_check=1\n");
+
+  const nlohmann::json library = RunJson(inst, "--no-resolve", dir.path());
+  const nlohmann::json rules = RunJson(inst, "--installation \"" + inst.bin + "\" --no-resolve", dir.path());
+  ASSERT_FALSE(library.is_discarded());
+  ASSERT_FALSE(rules.is_discarded());
+  EXPECT_EQ(rules["diagnostics"]["library_object_made"], true) << "its own globalcfg exists";
+  for (const char* section : {"installation", "settings", "servers"})
+    EXPECT_EQ(rules[section], library[section]) << section;
+  nlohmann::json libraryVersions = library["versions"], rulesVersions = rules["versions"];
+  // Each program reports its own size: the rules cannot know it.
+  EXPECT_TRUE(rulesVersions["client_version_detail"].is_null());
+  libraryVersions.erase("client_version_detail");
+  rulesVersions.erase("client_version_detail");
+  EXPECT_EQ(rulesVersions, libraryVersions);
+  EXPECT_EQ(library["settings"]["settings_file_loaded"], true);
+}
+
+TEST(Inspector, NoCreateSaysWhatWouldBeCreatedAndCreatesNothing) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const nlohmann::json spared = RunJson(inst, "--no-create --no-resolve", dir.path());
+  EXPECT_EQ(spared["installation"]["global_config_directory_state"], "would_be_created");
+  EXPECT_EQ(spared["diagnostics"]["library_object_made"], false);
+  EXPECT_FALSE(spared.contains("network"));
+  EXPECT_FALSE(quarn_test::IsDirectory(inst.root + "/globalcfg"));
+  const std::string output = dir.path() + "/report.txt";
+  EXPECT_EQ(RunProgram(inst.program, "--no-create --section Hardware", output), 1);
+  EXPECT_NE(ReadFile(output).find("--no-create"), std::string::npos) << ReadFile(output);
+
+  EXPECT_EQ(RunJson(inst, "--no-resolve", dir.path())["installation"]["global_config_directory_state"], "created");
+  EXPECT_TRUE(quarn_test::IsDirectory(inst.root + "/globalcfg"));
+  // Once it exists, --no-create has nothing to spare: the object is made.
+  const nlohmann::json again = RunJson(inst, "--no-create --no-resolve", dir.path());
+  EXPECT_EQ(again["installation"]["global_config_directory_state"], "existed");
+  EXPECT_EQ(again["diagnostics"]["library_object_made"], true);
+  EXPECT_TRUE(again.contains("hardware"));
+}

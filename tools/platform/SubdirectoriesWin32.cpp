@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Subdirectories.h"
+
+namespace quarn_tools {
+
+std::vector<std::string> Subdirectories(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(name);
+  } while (names.size() < kMostListed && FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace quarn_tools
