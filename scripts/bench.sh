@@ -7,3 +7,5 @@ cd "$(dirname "$0")/.."
 scripts/build.sh native
 build/native/bin/quarn_bench --benchmark_repetitions=5 --benchmark_min_time=0.5 \
   --benchmark_report_aggregates_only=true "$@"
+# The inspector, one process per question: what --section spares.
+build/native/bin/quarncfg_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
