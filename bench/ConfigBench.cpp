@@ -10,6 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +23,8 @@
 #include <shared_mutex>
 #include <vector>
 
+#include "bench/BenchMachine.h"
+#include "bench/floor/GetterFloor.h"
 #include "config/QuarnConfig.h"
 #include "support/FakePlatform.h"
 #include "util/DirCom.h"
@@ -32,70 +36,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fixed machine: an installation in a temporary directory, and a firmware
-// table of a typical size, so that every run measures the same work.
-class BenchPlatform : public quarn_test::FakePlatform {
- public:
-  std::vector<unsigned char> block;
-  quarn::sys::FirmwareBlock FirmwareSmbiosBlock() override {
-    quarn::sys::FirmwareBlock result;
-    result.status = quarn::sys::FirmwareBlock::kOk;
-    result.bytes = block;
-    return result;
-  }
-  std::vector<std::string> LocalIPv4Addresses() override { return {"192.0.2.9", "10.20.30.40"}; }
-};
-
-struct Machine {
-  fs::path root;
-  BenchPlatform platform;
-  std::unique_ptr<quarn_test::ScopedFakePlatform> use;
-
-  Machine() {
-    root = fs::temp_directory_path() / ("quarn-bench-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root / "client/bin/conf");
-    fs::create_directories(root / "globalcfg");
-    fs::create_directories(root / "quarn_update");
-    std::ofstream(root / "client/bin/conf/cli_config.ini")
-        << "current_version=quarn_01_05\ndefaultinstall=standard\nloglevel=4\nmax_cpuuse=25\n"
-           "waf_cfg=mode=detect\nsrv_domain=svc-a.example.com|svc-b.example.com\n";
-    std::ofstream(root / "globalcfg/domaincfg.ini") << "update_srv_domain=mirror.example.net\n";
-    std::ofstream(root / "quarn_update/cur_version.txt") << "update_01_07\n";
-    platform.executablePath = (root / "client/bin/agent").generic_string();
-    // A 3 KiB table: structures of type 0 and, last, type 1 with a UUID.
-    std::vector<unsigned char> table;
-    while (table.size() < 3000) {
-      const unsigned char structure[] = {2, 8, 0, 0, 1, 2, 3, 4, 'b', 'o', 'a', 'r', 'd', 0, 0};
-      table.insert(table.end(), structure, structure + sizeof structure);
-    }
-    std::vector<unsigned char> system = {1, 27, 1, 0, 1, 2, 3, 4};
-    for (int i = 0; i < 16; ++i) system.push_back(static_cast<unsigned char>(i * 17));
-    system.insert(system.end(), {6, 0, 0, 'M', 0, 0});
-    table.insert(table.end(), system.begin(), system.end());
-    table.insert(table.end(), {127, 4, 0xFF, 0xFE, 0, 0});
-    const uint32_t length = static_cast<uint32_t>(table.size());
-    auto& block = platform.block;
-    block = {0, 2, 8, 0, static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8), 0, 0};
-    block.insert(block.end(), table.begin(), table.end());
-    use = std::make_unique<quarn_test::ScopedFakePlatform>(platform);
-    kqt::CLogMessage::GetInstance()->SetLogLevel(0);
-  }
-  ~Machine() {
-    use.reset();
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
-};
-
-Machine& TheMachine() {
-  static Machine machine;
-  return machine;
-}
-
-CQuarnConfig& Config() {
-  TheMachine();
-  return *CSingleton<CQuarnConfig>::NewInstance();
-}
+using quarn_bench::BenchPlatform;
+using quarn_bench::Config;
+using quarn_bench::TheMachine;
 
 // Floor of a cached getter: an uncontended shared hold and a copy of a text
 // as long as the getter's answer (the argument).
@@ -139,6 +82,84 @@ void BM_Getter_BiosUuid(benchmark::State& state) {
   config.GetBiosUuid();  // found from now on
   for (auto _ : state) benchmark::DoNotOptimize(config.GetBiosUuid());
 }
+
+// Side by side: each round times a batch of floor calls and a batch of
+// getter calls back to back (their order alternating), so that the
+// machine's drift falls on both; the ratio of each round is kept, and the
+// median ratio with its 10th and 90th percentiles is reported.
+template <typename Floor, typename Subject>
+void SideBySide(benchmark::State& state, Floor floor, Subject subject) {
+  constexpr int kCalls = 500;
+  using Clock = std::chrono::steady_clock;
+  const auto batch = [](auto& call) {
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < kCalls; ++i) benchmark::DoNotOptimize(call());
+    return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / kCalls;
+  };
+  std::vector<double> ratios, floors, subjects;
+  bool subjectFirst = false;
+  for (auto _ : state) {
+    double floorNs, subjectNs;
+    if (subjectFirst) {
+      subjectNs = batch(subject);
+      floorNs = batch(floor);
+    } else {
+      floorNs = batch(floor);
+      subjectNs = batch(subject);
+    }
+    subjectFirst = !subjectFirst;
+    ratios.push_back(subjectNs / floorNs);
+    floors.push_back(floorNs);
+    subjects.push_back(subjectNs);
+  }
+  const auto at = [](std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
+  };
+  state.counters["ratio"] = at(ratios, 0.5);
+  state.counters["ratio_p10"] = at(ratios, 0.1);
+  state.counters["ratio_p90"] = at(ratios, 0.9);
+  state.counters["floor_ns"] = at(floors, 0.5);
+  state.counters["getter_ns"] = at(subjects, 0.5);
+}
+
+// The floor of another shared library, with an answer of the getter's
+// length, and the inlined floor of this program as a second reference.
+template <typename Getter>
+void BM_SideBySide_Exported(benchmark::State& state, Getter getter, size_t length) {
+  CQuarnConfig& config = Config();
+  getter(config);  // stored or found from now on
+  static std::map<size_t, std::unique_ptr<CGetterFloor>> floors;
+  std::unique_ptr<CGetterFloor>& floor = floors[length];
+  if (!floor) floor = std::make_unique<CGetterFloor>(std::string(length, 'u'));
+  SideBySide(
+      state, [&] { return floor->Get(); }, [&] { return getter(config); });
+}
+
+template <typename Getter>
+void BM_SideBySide_Inlined(benchmark::State& state, Getter getter, size_t length) {
+  CQuarnConfig& config = Config();
+  getter(config);
+  GuardedText& guarded = Guarded(length);
+  SideBySide(
+      state,
+      [&] {
+        std::shared_lock<std::shared_mutex> hold(guarded.lock);
+        return std::string(guarded.text);
+      },
+      [&] { return getter(config); });
+}
+
+std::string InstallModule(CQuarnConfig& config) { return config.GetInstallModule(); }
+std::string IdentityIp(CQuarnConfig& config) { return config.GetIdentityIp(); }
+std::string BiosUuid(CQuarnConfig& config) { return config.GetBiosUuid(); }
+
+BENCHMARK_CAPTURE(BM_SideBySide_Exported, InstallModule, InstallModule, 8);
+BENCHMARK_CAPTURE(BM_SideBySide_Exported, IdentityIp, IdentityIp, 11);
+BENCHMARK_CAPTURE(BM_SideBySide_Exported, BiosUuid, BiosUuid, 36);
+BENCHMARK_CAPTURE(BM_SideBySide_Inlined, InstallModule, InstallModule, 8);
+BENCHMARK_CAPTURE(BM_SideBySide_Inlined, IdentityIp, IdentityIp, 11);
+BENCHMARK_CAPTURE(BM_SideBySide_Inlined, BiosUuid, BiosUuid, 36);
 
 // Floor of the checksum: the table from the platform, in a zeroed 64 KiB
 // buffer, and zlib's CRC-32 over that buffer.
@@ -224,8 +245,24 @@ class RatioReporter : public benchmark::ConsoleReporter {
       } else if (run.run_type == Run::RT_Iteration && !m_fromMedian.count(name)) {
         m_nanoseconds[name] = run.GetAdjustedRealTime();
       }
+      // Side-by-side runs: the one run's figures, or with repetitions the
+      // median over the repetitions of each figure.
+      const auto ratio = run.counters.find("ratio");
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type == Run::RT_Iteration || median) && ratio != run.counters.end())
+        m_sideBySide[name].push_back({ratio->second, run.counters.at("ratio_p10"), run.counters.at("ratio_p90"),
+                                      run.counters.at("floor_ns"), run.counters.at("getter_ns")});
     }
     ConsoleReporter::ReportRuns(runs);
+  }
+  void PrintSideBySide() const {
+    if (m_sideBySide.empty()) return;
+    std::printf("\n%-44s %9s %9s %7s %7s %7s  %s\n", "side by side (median of rounds)", "getter ns", "floor ns",
+                "ratio", "p10", "p90", "target 1.1x");
+    for (const auto& entry : m_sideBySide)
+      for (const SideRun& run : entry.second)
+        std::printf("%-44s %9.1f %9.1f %7.3f %7.3f %7.3f  %s\n", entry.first.c_str(), run.getter, run.floor, run.ratio,
+                    run.p10, run.p90, run.ratio <= 1.1 ? "" : "MISSED");
   }
   void PrintRatios() const {
     struct Pair {
@@ -258,8 +295,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  struct SideRun {
+    double ratio, p10, p90, floor, getter;
+  };
   std::map<std::string, double> m_nanoseconds;
   std::set<std::string> m_fromMedian;
+  std::map<std::string, std::vector<SideRun>> m_sideBySide;
 };
 
 }  // namespace
@@ -270,6 +311,7 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
+  reporter.PrintSideBySide();
   CSingleton<CQuarnConfig>::RemoveInstance();
   benchmark::Shutdown();
   return 0;
