@@ -71,6 +71,14 @@ class QUARN_FIRMWARE_SEAM_API FirmwarePlatform {
 
 FirmwarePlatform& CurrentFirmwarePlatform();
 
+#if !defined(_WIN32)
+// The block built from the files a Linux kernel publishes in `dir`
+// ("smbios_entry_point" and "DMI"), as FirmwareSmbiosBlock reads
+// /sys/firmware/dmi/tables; exported for the benchmarks' copies of real
+// tables in the testing build.
+QUARN_FIRMWARE_SEAM_API FirmwareBlock ReadPublishedTables(const std::string& dir);
+#endif
+
 #if defined(QUARN_TEST_HOOKS)
 QUARN_HWINFO_API FirmwarePlatform& NativeFirmwarePlatform();
 QUARN_HWINFO_API FirmwarePlatform* SetFirmwarePlatformForTesting(FirmwarePlatform* substitute);

@@ -23,12 +23,11 @@ const char kDmiTables[] = "/sys/firmware/dmi/tables";
 // point is at most 31 bytes).
 const std::size_t kMostTableBytes = std::size_t{16} << 20;
 
-// The whole of a small file; false with the reason on failure.
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& reason) {
-  std::string content;
+// The whole of a small file, in one bounded read; false with the reason on
+// failure.
+bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
   switch (kqt::sys::ReadRegularFile(path, kMostTableBytes, content)) {
     case kqt::sys::ReadStatus::kOk:
-      bytes.assign(content.begin(), content.end());
       return true;
     case kqt::sys::ReadStatus::kMissing:
       reason = path + ": No such file or directory\n";
@@ -53,22 +52,23 @@ bool FirmwarePlatform::HasFirmwareTableService() {
   return ::stat(kDmiTables, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-FirmwareBlock FirmwarePlatform::FirmwareSmbiosBlock() {
+FirmwareBlock FirmwarePlatform::FirmwareSmbiosBlock() { return ReadPublishedTables(kDmiTables); }
+
+FirmwareBlock ReadPublishedTables(const std::string& dir) {
   FirmwareBlock block;
-  std::vector<unsigned char> entry, table;
-  const std::string dir = kDmiTables;
+  std::string entry, table;
   if (!ReadWholeFile(dir + "/smbios_entry_point", entry, block.diagnostic) ||
       !ReadWholeFile(dir + "/DMI", table, block.diagnostic))
     return block;
   // The version from the entry point: "_SM_" (2.x) or "_SM3_" (3.x).
   unsigned char major = 0, minor = 0, revision = 0;
   if (entry.size() >= 8 && std::memcmp(entry.data(), "_SM_", 4) == 0) {
-    major = entry[6];
-    minor = entry[7];
+    major = static_cast<unsigned char>(entry[6]);
+    minor = static_cast<unsigned char>(entry[7]);
   } else if (entry.size() >= 10 && std::memcmp(entry.data(), "_SM3_", 5) == 0) {
-    major = entry[7];
-    minor = entry[8];
-    revision = entry[9];
+    major = static_cast<unsigned char>(entry[7]);
+    minor = static_cast<unsigned char>(entry[8]);
+    revision = static_cast<unsigned char>(entry[9]);
   } else {
     block.diagnostic = dir + "/smbios_entry_point: no SMBIOS entry point\n";
     return block;
@@ -82,7 +82,10 @@ FirmwareBlock FirmwarePlatform::FirmwareSmbiosBlock() {
                  static_cast<unsigned char>(length >> 8),
                  static_cast<unsigned char>(length >> 16),
                  static_cast<unsigned char>(length >> 24)};
-  block.bytes.insert(block.bytes.end(), table.begin(), table.end());
+  // One copy of the table, as a block of bytes (not byte by byte).
+  const unsigned char* tableBytes = reinterpret_cast<const unsigned char*>(table.data());
+  block.bytes.reserve(block.bytes.size() + table.size());
+  block.bytes.insert(block.bytes.end(), tableBytes, tableBytes + table.size());
   block.status = FirmwareBlock::kOk;
   return block;
 }
