@@ -4,8 +4,9 @@
 #   (default)     Google Benchmark, five repetitions each: the table, each
 #                 figure as a ratio of medians to its floor, then the getters
 #                 side by side with their floors (one median ratio with its
-#                 10th-90th percentiles per repetition); then the inspector,
-#                 one process per section.
+#                 10th-90th percentiles per repetition); then the BIOS UUID
+#                 of every corpus table against its floor and against
+#                 dmidecode; then the inspector, one process per section.
 #   --callgrind   the getters and their floors counted in instructions under
 #                 valgrind's callgrind (deterministic on a noisy machine).
 set -euo pipefail
@@ -38,5 +39,11 @@ fi
 
 build/native/bin/quarn_bench --benchmark_repetitions=5 --benchmark_min_time=0.5 \
   --benchmark_report_aggregates_only=true "$@"
+# The BIOS UUID of the shared corpus's tables against its floor and against
+# a dmidecode process (Debian's dmidecode, installed here when missing).
+if ! command -v dmidecode >/dev/null && ! [ -x /usr/sbin/dmidecode ]; then
+  if [ "$(id -u)" = 0 ]; then apt-get install -y -q dmidecode >/dev/null; else sudo apt-get install -y -q dmidecode >/dev/null; fi
+fi
+PATH=$PATH:/usr/sbin build/native/bin/quarn_firmware_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 # The inspector, one process per question: what --section spares.
 build/native/bin/quarncfg_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
