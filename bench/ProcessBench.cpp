@@ -1,0 +1,110 @@
+// GetProcessListByName, which GetUpdatePid asks, on this machine's real
+// process list, side by side with its floor: one scan of /proc and one
+// link read per process. Run with --processes=N to start N extra idle
+// processes first (the figure per process is what matters).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "util/ProcessUtil.h"
+
+// The floor's system calls: POSIX only, as this benchmark is.
+#include <dirent.h>
+#include <unistd.h>
+#include <csignal>
+
+namespace {
+
+size_t FloorScan() {
+  size_t linked = 0;
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return 0;
+  char path[300], target[4096];
+  while (const dirent* entry = ::readdir(proc)) {
+    if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
+    std::snprintf(path, sizeof path, "/proc/%s/exe", entry->d_name);
+    if (::readlink(path, target, sizeof target) > 0) ++linked;
+  }
+  ::closedir(proc);
+  return linked;
+}
+
+size_t CountProcesses() {
+  size_t count = 0;
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return 0;
+  while (const dirent* entry = ::readdir(proc)) count += entry->d_name[0] >= '1' && entry->d_name[0] <= '9';
+  ::closedir(proc);
+  return count;
+}
+
+void BM_ProcessList_SideBySide(benchmark::State& state) {
+  kqt::IProcessUtil* processes = kqt::GetProcessUtil();
+  using Clock = std::chrono::steady_clock;
+  const auto time = [](auto&& work) {
+    const Clock::time_point start = Clock::now();
+    benchmark::DoNotOptimize(work());
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+  };
+  std::vector<double> ratios, subjects, floors;
+  bool subjectFirst = false;
+  const auto subject = [&] { return processes->GetProcessListByName("BrundavelUpdate.exe").size(); };
+  for (auto _ : state) {
+    double s, f;
+    if (subjectFirst) {
+      s = time(subject);
+      f = time(FloorScan);
+    } else {
+      f = time(FloorScan);
+      s = time(subject);
+    }
+    subjectFirst = !subjectFirst;
+    ratios.push_back(s / f);
+    subjects.push_back(s);
+    floors.push_back(f);
+  }
+  const auto at = [](std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
+  };
+  const double count = static_cast<double>(CountProcesses());
+  state.counters["processes"] = count;
+  state.counters["list_us"] = at(subjects, 0.5);
+  state.counters["floor_us"] = at(floors, 0.5);
+  state.counters["us_per_process"] = at(subjects, 0.5) / std::max(count, 1.0);
+  state.counters["ratio"] = at(ratios, 0.5);
+  state.counters["ratio_p10"] = at(ratios, 0.1);
+  state.counters["ratio_p90"] = at(ratios, 0.9);
+}
+BENCHMARK(BM_ProcessList_SideBySide)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Extra idle processes, so that the list is as long as a busy server's.
+  std::vector<pid_t> children;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--processes=", 12) != 0) continue;
+    const int wanted = std::atoi(argv[i] + 12);
+    for (int n = 0; n < wanted; ++n) {
+      const pid_t child = ::fork();
+      if (child == 0) {
+        ::pause();
+        ::_exit(0);
+      }
+      if (child > 0) children.push_back(child);
+    }
+    argv[i] = argv[0];  // consumed
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (pid_t child : children) ::kill(child, SIGTERM);
+  return 0;
+}
