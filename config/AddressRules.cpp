@@ -4,28 +4,41 @@
 
 namespace {
 
-// A byte-wise prefix test that builds no temporary text: the identity walk
-// runs it for every prefix of every address.
-bool StartsWith(const std::string& text, const char* prefix) {
-  const size_t length = std::strlen(prefix);
-  return text.size() >= length && text.compare(0, length, prefix) == 0;
+// A prefix with its length, known when the program is built.
+struct Prefix {
+  const char* text;
+  size_t length;
+};
+template <size_t N>
+constexpr Prefix P(const char (&text)[N]) {
+  return {text, N - 1};
+}
+
+// A byte-wise prefix test that builds no temporary text and measures
+// nothing: the identity walk runs it for every prefix of every address.
+bool StartsWith(const std::string& text, const Prefix& prefix) {
+  return text.size() >= prefix.length && std::memcmp(text.data(), prefix.text, prefix.length) == 0;
 }
 
 // Whole prefixes, dot included: "10." does not match 100.64.0.1, and
 // "172.16." does not match 172.160.0.1. The "172." run goes up to 32.
-const char* const kPrivatePrefixes[] = {
-    "10.",     "169.254.", "172.16.", "172.17.", "172.18.", "172.19.",  "172.20.",
-    "172.21.", "172.22.",  "172.23.", "172.24.", "172.25.", "172.26.",  "172.27.",
-    "172.28.", "172.29.",  "172.30.", "172.31.", "172.32.", "192.168.", "127.0.0.1",
+const Prefix kPrivatePrefixes[] = {
+    P("10."),     P("169.254."), P("172.16."), P("172.17."), P("172.18."), P("172.19."),  P("172.20."),
+    P("172.21."), P("172.22."),  P("172.23."), P("172.24."), P("172.25."), P("172.26."),  P("172.27."),
+    P("172.28."), P("172.29."),  P("172.30."), P("172.31."), P("172.32."), P("192.168."), P("127.0.0.1"),
 };
+constexpr Prefix kFallbackPrefix = P("172."), kLinkLocal = P("169.254.");
 
 const size_t kMostHostAddresses = 6;
 const int kMostExaminedAddresses = 200;  // the walk stops when more were examined
 
 // The private prefix `ip` begins with, or null.
 const char* PrivatePrefixOf(const std::string& ip) {
-  for (const char* prefix : kPrivatePrefixes)
-    if (StartsWith(ip, prefix)) return prefix;
+  // Every private prefix begins with "1": most public addresses are
+  // answered by their first byte.
+  if (ip.empty() || ip[0] != '1') return nullptr;
+  for (const Prefix& prefix : kPrivatePrefixes)
+    if (StartsWith(ip, prefix)) return prefix.text;
   return nullptr;
 }
 
@@ -54,7 +67,7 @@ std::string WalkForIdentity(const std::vector<std::string>& addresses, Visit&& v
       visit(i, IdentityVerdict::kPrivate, prefix);
       return address;
     }
-    if (StartsWith(address, "172.")) {
+    if (StartsWith(address, kFallbackPrefix)) {
       fallback = address;
       visit(i, IdentityVerdict::kFallback172, nullptr);
     } else {
@@ -73,7 +86,7 @@ std::string WalkForIdentity(const std::vector<std::string>& addresses, Visit&& v
 namespace quarn {
 
 bool IsUnusableIp(const std::string& ip) {
-  return StartsWith(ip, "169.254.") || ip == "127.0.0.1" || ip == "255.255.255.255";
+  return StartsWith(ip, kLinkLocal) || ip == "127.0.0.1" || ip == "255.255.255.255";
 }
 
 std::list<std::string> UsableAddresses(const std::vector<std::string>& addresses) {
