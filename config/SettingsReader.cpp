@@ -28,6 +28,9 @@ bool LoadIni(S::SettingsIni& ini, const std::string& path) {
 }
 
 void AppendNonEmptyItems(std::vector<std::string>& list, std::vector<std::string> items) {
+  // One allocation for the lot: a long list would otherwise be moved
+  // again at every doubling.
+  list.reserve(list.size() + items.size());
   for (std::string& item : items)
     if (!item.empty()) list.push_back(std::move(item));
 }
