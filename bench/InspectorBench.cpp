@@ -2,7 +2,7 @@
 // in a laid-out installation, one section at a time. Only the section asked
 // for is computed, so the servers' section pays no updater retries and no
 // SMBIOS read; the Versions section without an updater record pays the
-// library's two reads 500 ms apart (its contract, kept).
+// library's two reads 500 ms apart, which callers rely on.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
