@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "config/DeploymentDefaults.h"
+#include "config/IniSyntax.h"
 #include "config/SettingsDefaults.h"
 #include "util/StringUtil.h"
 
@@ -55,12 +56,12 @@ const Key kKeys[kKeyCount] = {
 
 }  // namespace
 
-bool KeyNameLess::operator()(const std::string& a, const std::string& b) const {
+bool KeyNameLess::operator()(const char* a, const char* b) const {
   const CSimpleIniA::Entry::KeyOrder less;
-  return less(CSimpleIniA::Entry(a.c_str()), CSimpleIniA::Entry(b.c_str()));
+  return less(CSimpleIniA::Entry(a), CSimpleIniA::Entry(b));
 }
 
-bool SameKeyName(const std::string& a, const std::string& b) {
+bool SameKeyName(const char* a, const char* b) {
   const KeyNameLess less;
   return !less(a, b) && !less(b, a);
 }
@@ -89,13 +90,13 @@ const char* OriginName(Origin origin) {
 
 const Key& SettingsKey(KeyId id) { return kKeys[static_cast<std::size_t>(id)]; }
 
-const Key* FindSettingsKey(const std::string& name) {
+const Key* FindSettingsKey(const char* name) {
   for (const Key& key : kKeys)
     if (SameKeyName(key.name, name)) return &key;
   return nullptr;
 }
 
-bool IsOverrideKey(const std::string& name) {
+bool IsOverrideKey(const char* name) {
   return SameKeyName(name, "srv_domain") || SameKeyName(name, "update_srv_domain");
 }
 
@@ -171,7 +172,10 @@ SettingsIni::SettingsIni() : m_ini(new Ini) {}
 SettingsIni::~SettingsIni() = default;
 
 bool SettingsIni::Load(const std::string& content) {
-  return m_ini->reader.LoadData(content.data(), content.size()) >= 0;
+  // Only the unnamed section is ever read: the reader gets its keys alone,
+  // which it holds exactly as it would from the whole file.
+  const std::string keys = UnnamedSectionText(content);
+  return m_ini->reader.LoadData(keys.data(), keys.size()) >= 0;
 }
 
 const char* SettingsIni::Raw(const char* key) const { return m_ini->reader.GetValue(kSection, key, nullptr); }

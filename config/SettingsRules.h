@@ -71,16 +71,20 @@ struct Key {
 
 const Key& SettingsKey(KeyId id);
 // The settings file's key of that name (letter case aside), or nullptr.
-const Key* FindSettingsKey(const std::string& name);
+const Key* FindSettingsKey(const char* name);
+inline const Key* FindSettingsKey(const std::string& name) { return FindSettingsKey(name.c_str()); }
 // Whether two key names are the same key, as the INI library compares them
 // (on Windows, by the code page's case-insensitive comparison).
-bool SameKeyName(const std::string& a, const std::string& b);
+bool SameKeyName(const char* a, const char* b);
+inline bool SameKeyName(const std::string& a, const std::string& b) { return SameKeyName(a.c_str(), b.c_str()); }
 // The same comparison as an order, for maps of key names.
 struct KeyNameLess {
-  bool operator()(const std::string& a, const std::string& b) const;
+  bool operator()(const char* a, const char* b) const;
+  bool operator()(const std::string& a, const std::string& b) const { return (*this)(a.c_str(), b.c_str()); }
 };
 // Whether the override file reads a key of that name: only the two lists.
-bool IsOverrideKey(const std::string& name);
+bool IsOverrideKey(const char* name);
+inline bool IsOverrideKey(const std::string& name) { return IsOverrideKey(name.c_str()); }
 
 struct IntegerReading {
   int value;

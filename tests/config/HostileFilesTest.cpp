@@ -73,3 +73,22 @@ TEST_F(HostileFiles, AnOverrideFileAboveOneMebibyteIsIgnored) {
   installation.WriteSettings("srv_domain=s.example.com\n");
   EXPECT_EQ(Config().GetAllSrvUrl(), std::vector<std::string>{"s.example.com"});
 }
+
+// Half a mebibyte of section name over 175,000 keys (just under the size
+// limit): the INI reader alone would look the section up again for every
+// key, comparing the whole name each time, for minutes, while every
+// settings getter waits. The keys before the header are read as usual; the
+// override file is read the same way. (ctest gives this test a time limit,
+// which the quadratic read exceeds many times over.)
+TEST_F(HostileFiles, ALongSectionNameOverManyKeysIsReadLikeAnyFile) {
+  std::string file = "defaultinstall=edr\nloglevel=3\n[" + std::string(524000, 'S') + "]\n";
+  std::string overrides = "srv_domain=o.example.com\n[" + std::string(524000, 'S') + "]\n";
+  while (file.size() + 3 <= (size_t{1} << 20)) file += "a=\n";
+  while (overrides.size() + 13 <= (size_t{1} << 20)) overrides += "srv_domain=\n";
+  quarn_test::MakeDirectories(installation.globalCfgDir());
+  installation.WriteDomainOverride(overrides);
+  EXPECT_TRUE(Read(file));
+  EXPECT_EQ(Config().GetInstallModule(), "edr");
+  EXPECT_EQ(Config().GetLogLevel(), 3);
+  EXPECT_EQ(Config().GetAllSrvUrl().front(), "o.example.com");
+}
