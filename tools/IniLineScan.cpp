@@ -3,101 +3,84 @@
 namespace quarn_tools {
 namespace {
 
-const char kByteOrderMark[] = "\xEF\xBB\xBF";
+using quarn::settings::IniItem;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Line numbers of offsets met in increasing order: one pass over the text
+// for the whole file.
+class LineCounter {
+ public:
+  explicit LineCounter(const std::string& text) : m_text(text) {}
+  int LineAt(std::size_t offset) {
+    for (; m_at < offset && m_at < m_text.size(); ++m_at)
+      if (m_text[m_at] == '\n') ++m_line;
+    return m_line;
+  }
 
-std::string TrimRight(const std::string& text) {
-  std::string::size_type end = text.size();
-  while (end > 0 && IsBlank(text[end - 1])) --end;
-  return text.substr(0, end);
-}
-
-std::string Trim(const std::string& text) {
-  std::string::size_type start = 0;
-  while (start < text.size() && IsBlank(text[start])) ++start;
-  return TrimRight(text.substr(start));
-}
+ private:
+  const std::string& m_text;
+  std::size_t m_at = 0;
+  int m_line = 1;
+};
 
 struct Scanner {
   IniScan& scan;
-  std::string section;
+  LineCounter lines;
   bool lost = false;
 
-  // One line as the reader sees it (ended by LF, CR LF or a lone CR).
-  void Line(const std::string& text, int line) {
-    std::string::size_type at = 0;
-    while (at < text.size() && IsBlank(text[at])) ++at;
-    if (at == text.size()) return;
-    if (text[at] == ';' || text[at] == '#') return;
-    if (text[at] == '[') {
-      const std::string::size_type close = text.find(']', at);
-      if (close == std::string::npos) {
-        // The reader keeps this text as the section name of what follows,
-        // up to the next good header.
-        scan.brokenHeaders.push_back({line, text, "a section header without \"]\""});
-        section = Trim(text.substr(at + 1));
-        if (section.empty()) section = "[";
-        return;
-      }
-      section = Trim(text.substr(at + 1, close - at - 1));
-      return;
+  void operator()(const IniItem& item) {
+    const int line = lines.LineAt(item.text.begin);
+    switch (item.kind) {
+      case IniItem::Kind::kKey:
+        // End marks where the reader writes its own: after the name and the
+        // value.
+        scan.text[item.key.end] = '\0';
+        scan.text[item.value.end] = '\0';
+        scan.keys.push_back({line, static_cast<std::uint32_t>(item.key.begin),
+                             static_cast<std::uint32_t>(item.value.begin), item.section, lost});
+        break;
+      case IniItem::Kind::kSectionHeader:
+        break;
+      case IniItem::Kind::kBrokenSectionHeader:
+        if (!lost) scan.brokenHeaders.push_back({line, item.text, "a section header without \"]\""});
+        break;
+      case IniItem::Kind::kNoEquals:
+        if (!lost) scan.ignored.push_back({line, item.text, "no \"=\""});
+        break;
+      case IniItem::Kind::kNothingBeforeEquals:
+        if (!lost) scan.ignored.push_back({line, item.text, "nothing before \"=\""});
+        break;
     }
-    const std::string::size_type equals = text.find('=', at);
-    if (equals == std::string::npos) {
-      if (!lost) scan.ignored.push_back({line, text, "no \"=\""});
-      return;
-    }
-    if (equals == at) {
-      if (!lost) scan.ignored.push_back({line, text, "nothing before \"=\""});
-      return;
-    }
-    scan.keys.push_back({line, section, TrimRight(text.substr(at, equals - at)), Trim(text.substr(equals + 1)), lost});
   }
 };
+
+void FindLoneCarriageReturns(const std::string& content, std::size_t from, IniScan& scan) {
+  int line = 1;
+  for (std::size_t at = 0; at < content.size(); ++at) {
+    if (content[at] == '\n') ++line;
+    if (at < from || content[at] != '\r' || (at + 1 < content.size() && content[at + 1] == '\n')) continue;
+    if (scan.loneCrLines.empty() || scan.loneCrLines.back() != line) scan.loneCrLines.push_back(line);
+  }
+}
 
 }  // namespace
 
 IniScan ScanIniLines(const std::string& content) {
   IniScan scan;
-  Scanner scanner{scan, "", false};
-  std::string::size_type at = 0;
-  if (content.compare(0, 3, kByteOrderMark) == 0) {
-    scan.byteOrderMark = true;
-    at = 3;
-  }
-  int line = 1;
-  std::string text;
-  while (at <= content.size()) {
-    const char c = at < content.size() ? content[at] : '\n';
-    if (c == '\n' || c == '\r') {
-      scanner.Line(text, line);
-      text.clear();
-      if (at == content.size()) break;
-      if (c == '\r' && at + 1 < content.size() && content[at + 1] == '\n') {
-        ++at;
-      } else if (c == '\r') {
-        if (scan.loneCrLines.empty() || scan.loneCrLines.back() != line) scan.loneCrLines.push_back(line);
-        ++at;
-        continue;  // the same line for people, a new one for the reader
-      }
-      ++line;
-      ++at;
-      continue;
-    }
-    if (c == '\0' && !scanner.lost) {
-      // The reader stops here; what follows is scanned only to say what is
-      // lost.
-      scanner.Line(text, line);
-      text.clear();
-      scan.nulLine = line;
-      scanner.lost = true;
-      scanner.section.clear();
-      ++at;
-      continue;
-    }
-    text += c;
-    ++at;
+  // One byte more for the end mark of a value that ends the file.
+  scan.text.reserve(content.size() + 1);
+  scan.text = content;
+  scan.text += '\0';
+  Scanner scanner{scan, LineCounter(content), false};
+  const quarn::settings::IniWalk walk = quarn::settings::WalkIni(content, std::ref(scanner));
+  scan.byteOrderMark = walk.byteOrderMark;
+  FindLoneCarriageReturns(content, walk.byteOrderMark ? 3 : 0, scan);
+  if (walk.end < content.size()) {
+    // The reader stops at a NUL byte: what follows is walked only to say
+    // which keys are lost, one stretch between NUL bytes at a time.
+    scan.nulLine = scanner.lines.LineAt(walk.end);
+    scanner.lost = true;
+    for (std::size_t at = walk.end; at < content.size();)
+      at = quarn::settings::WalkIniFrom(content, at + 1, std::ref(scanner)).end;
   }
   return scan;
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <map>
-#include <set>
 
 #include "IniLineScan.h"
 #include "config/SettingsRules.h"
@@ -18,12 +18,45 @@ using Json = nlohmann::ordered_json;
 const char kSettingsLabel[] = "cli_config.ini";
 const char kOverrideLabel[] = "domaincfg.ini";
 
-std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+// At most this many findings of one code are listed for a file; the rest
+// are counted in one more finding. A file of a hundred thousand keys under
+// a section is one mistake, not a hundred thousand things to read.
+const int kMostListedPerCode = 100;
+// Texts quoted in a message (a key, a value, a section's name, a line) are
+// cut to this many bytes: a message stays a line, whatever the file holds.
+const std::size_t kMostQuotedBytes = 60;
+// Lists of line numbers or names in a message: the first ones, and how
+// many in all.
+const std::size_t kMostListedItems = 10;
+
+// The text, cut to its first bytes and "..." where it is longer. Only
+// what is kept is copied: a section's name is quoted once per key under it.
+std::string Excerpt(const char* text, std::size_t size) {
+  if (size <= kMostQuotedBytes) return std::string(text, size);
+  // Cut before a UTF-8 continuation byte rather than inside a character.
+  std::size_t cut = kMostQuotedBytes;
+  while (cut > kMostQuotedBytes - 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text, cut) + "...";
+}
+std::string Excerpt(const std::string& text) { return Excerpt(text.data(), text.size()); }
+
+std::string Quote(const char* text, std::size_t size) {
+  std::string quoted = "\"" + Excerpt(text, size) + "\"";
+  if (size > kMostQuotedBytes) quoted += " (" + std::to_string(size) + " bytes)";
+  return quoted;
+}
+std::string Quote(const std::string& text) { return Quote(text.data(), text.size()); }
+
+template <typename Item, typename Show>
+std::string BoundedList(const std::vector<Item>& items, Show show) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size() && i < kMostListedItems; ++i) text += (i ? ", " : "") + show(items[i]);
+  if (items.size() > kMostListedItems) text += " and " + std::to_string(items.size() - kMostListedItems) + " more";
+  return text;
+}
 
 std::string LineList(const std::vector<int>& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? ", " : "") + std::to_string(lines[i]);
-  return text;
+  return BoundedList(lines, [](int line) { return std::to_string(line); });
 }
 
 const char* SeverityName(Severity severity) {
@@ -87,30 +120,83 @@ std::string WhyDefault(const S::Reading& reading) {
   return "";
 }
 
+// The keys of the unnamed section that the reader sees, grouped by name as
+// the reader compares names: each group in file order, the groups in the
+// order of their first key. Sorting places costs n log n however many keys
+// share a name.
+struct NameGroups {
+  std::vector<std::vector<std::size_t>> groups;  // places in IniScan::keys
+  std::vector<bool> firstOfName;                 // per key: the first of its name
+
+  explicit NameGroups(const IniScan& scan) : firstOfName(scan.keys.size(), false) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < scan.keys.size(); ++i)
+      if (!scan.keys[i].lost && scan.keys[i].section.empty()) order.push_back(i);
+    const S::KeyNameLess less;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return less(scan.Key(scan.keys[a]), scan.Key(scan.keys[b]));
+    });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      if (i == 0 || less(scan.Key(scan.keys[order[i - 1]]), scan.Key(scan.keys[order[i]]))) {
+        groups.emplace_back();
+        firstOfName[order[i]] = true;
+      }
+      groups.back().push_back(order[i]);
+    }
+    std::sort(groups.begin(), groups.end(), [](const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) {
+      return a.front() < b.front();
+    });
+  }
+
+  // The line of the last key of that name (the one the reader keeps), 0
+  // for none.
+  int LineOf(const IniScan& scan, const char* name) const {
+    for (const std::vector<std::size_t>& group : groups)
+      if (S::SameKeyName(scan.Key(scan.keys[group.front()]), name)) return scan.keys[group.back()].line;
+    return 0;
+  }
+};
+
 class Checker {
  public:
   explicit Checker(CheckResult& result) : m_result(result) {}
 
   void Add(Severity severity, const std::string& code, const std::string& file, int line, const std::string& key,
            const std::string& message) {
+    Tally& tally = m_tallies[{file, code}];
+    tally.severity = severity;
+    if (++tally.count > kMostListedPerCode) return;
     m_result.findings.push_back({severity, code, file, line, key, message});
   }
 
+  // One finding more for each code whose findings were not all listed.
+  void AddUnlisted() {
+    for (const auto& entry : m_tallies) {
+      const Tally& tally = entry.second;
+      if (tally.count <= kMostListedPerCode) continue;
+      const int more = tally.count - kMostListedPerCode;
+      m_result.findings.push_back({tally.severity, entry.first.second, entry.first.first, 0, "",
+                                   std::to_string(more) + " more finding(s) like these, not listed one by one"});
+      m_result.unlisted[static_cast<int>(tally.severity)] += more - 1;
+    }
+  }
+
   // What applies to both files: their bytes and lines, and the keys a file
-  // gives more than once. Returns the scan for the key checks.
-  IniScan CheckLines(const CheckedFile& file) {
-    IniScan scan = ScanIniLines(file.content);
-    const std::string& label = file.label;
+  // gives more than once.
+  void CheckLines(const IniScan& scan, const NameGroups& names, const std::string& label) {
     if (scan.byteOrderMark)
       Add(Severity::kWarning, "byte_order_mark", label, 1, "",
           "starts with a UTF-8 byte-order mark: the reader skips it, but reads the texts as bytes of the system's "
           "code page, so UTF-8 texts beyond ASCII come out wrong");
     if (scan.nulLine) {
-      std::string lost;
+      std::vector<const ScannedKey*> lost;
       for (const ScannedKey& key : scan.keys)
-        if (key.lost) lost += (lost.empty() ? "" : ", ") + key.key;
+        if (key.lost) lost.push_back(&key);
       Add(Severity::kError, "nul_byte", label, scan.nulLine, "",
-          "a NUL byte: the reader stops there" + (lost.empty() ? std::string() : "; keys lost: " + lost));
+          "a NUL byte: the reader stops there" +
+              (lost.empty() ? std::string() : "; keys lost: " + BoundedList(lost, [&](const ScannedKey* key) {
+                                                return Excerpt(std::string(scan.Key(*key)));
+                                              })));
     }
     if (!scan.loneCrLines.empty())
       Add(Severity::kWarning, "lone_cr", label, scan.loneCrLines.front(), "",
@@ -118,73 +204,58 @@ class Checker {
               ": the reader ends a line at each, editors may show one line");
     for (const ScannedLine& line : scan.brokenHeaders)
       Add(Severity::kError, "broken_section_header", label, line.line, "",
-          Quote(line.text) + " is " + line.why + ": the keys after it, up to the next header, are not read");
+          Quote(scan.Data(line.text), line.text.size()) + " is " + line.why +
+              ": the keys after it, up to the next header, are not read");
     for (const ScannedLine& line : scan.ignored)
       Add(Severity::kWarning, "ignored_line", label, line.line, "",
-          Quote(line.text) + " has " + line.why + ": the reader passes over it");
+          Quote(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
 
     // Keys given more than once in the unnamed section: the last one wins.
-    // Grouped by name in one pass, so that a file of many keys costs
-    // n log n, reported in the order of each name's first line.
-    std::map<std::string, std::vector<std::size_t>, S::KeyNameLess> given;
-    for (std::size_t i = 0; i < scan.keys.size(); ++i)
-      if (!scan.keys[i].lost && scan.keys[i].section.empty()) given[scan.keys[i].key].push_back(i);
-    for (std::size_t i = 0; i < scan.keys.size(); ++i) {
-      const ScannedKey& key = scan.keys[i];
-      if (key.lost || !key.section.empty()) continue;
-      const std::vector<std::size_t>& places = given[key.key];
-      if (places.size() < 2 || places.front() != i) continue;
+    for (const std::vector<std::size_t>& group : names.groups) {
+      if (group.size() < 2) continue;
       std::vector<int> lines;
-      lines.reserve(places.size());
-      for (std::size_t at : places) lines.push_back(scan.keys[at].line);
-      const ScannedKey& last = scan.keys[places.back()];
-      Add(Severity::kWarning, "duplicate_key", label, last.line, key.key,
-          Quote(key.key) + " is given on lines " + LineList(lines) + ": the last one (" + Quote(last.value) +
-              ") is used");
+      for (std::size_t i = 0; i < group.size() && i < kMostListedItems; ++i) lines.push_back(scan.keys[group[i]].line);
+      const ScannedKey& last = scan.keys[group.back()];
+      const std::string name = scan.Key(scan.keys[group.front()]);
+      std::string given = LineList(lines);
+      if (group.size() > lines.size()) given += " and " + std::to_string(group.size() - lines.size()) + " more";
+      Add(Severity::kWarning, "duplicate_key", label, last.line, name,
+          Quote(name) + " is given on lines " + given + ": the last one (" + Quote(scan.Value(last)) + ") is used");
     }
-    return scan;
   }
 
   // Keys the file gives that its reader does not read.
-  void CheckKeyNames(const IniScan& scan, const std::string& label, bool isOverride) {
+  void CheckKeyNames(const IniScan& scan, const NameGroups& names, const std::string& label, bool isOverride) {
     std::vector<std::string> known;
     if (isOverride) {
       known = {"srv_domain", "update_srv_domain"};
     } else {
       for (std::size_t i = 0; i < S::kKeyCount; ++i) known.push_back(S::SettingsKey(static_cast<S::KeyId>(i)).name);
     }
-    std::set<std::string, S::KeyNameLess> reported;
-    for (const ScannedKey& key : scan.keys) {
+    for (std::size_t i = 0; i < scan.keys.size(); ++i) {
+      const ScannedKey& key = scan.keys[i];
       if (key.lost) continue;
-      const bool isKnown = isOverride ? S::IsOverrideKey(key.key) : S::FindSettingsKey(key.key) != nullptr;
+      const char* name = scan.Key(key);
+      const bool isKnown = isOverride ? S::IsOverrideKey(name) : S::FindSettingsKey(name) != nullptr;
       if (!key.section.empty()) {
-        Add(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", label, key.line, key.key,
-            Quote(key.key) + " is under the section header [" + key.section +
+        Add(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", label, key.line, name,
+            Quote(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
                 "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""));
         continue;
       }
-      if (isKnown) continue;
-      if (!reported.insert(key.key).second) continue;
-      std::string message = Quote(key.key) + " is not a key of " + label;
-      const std::string nearest = NearestKnownKey(key.key, known);
+      if (isKnown || !names.firstOfName[i]) continue;
+      std::string message = Quote(name) + " is not a key of " + label;
+      const std::string nearest = NearestKnownKey(name, known);
       if (!nearest.empty())
         message += "; did you mean " + Quote(nearest) + "?";
-      else if (isOverride && S::FindSettingsKey(key.key))
+      else if (isOverride && S::FindSettingsKey(name))
         message += "; it belongs in cli_config.ini (this file reads only srv_domain and update_srv_domain)";
-      Add(Severity::kWarning, "unknown_key", label, key.line, key.key, message);
+      Add(Severity::kWarning, "unknown_key", label, key.line, name, message);
     }
   }
 
-  static int LineOf(const IniScan& scan, const std::string& name) {
-    int line = 0;
-    for (const ScannedKey& key : scan.keys)
-      if (!key.lost && key.section.empty() && S::SameKeyName(key.key, name)) line = key.line;
-    return line;
-  }
-
-  void CheckValue(const S::Reading& reading, const IniScan& scan) {
+  void CheckValue(const S::Reading& reading, int line) {
     const std::string name = reading.key->name;
-    const int line = LineOf(scan, name);
     const std::string said = Quote(name) + " = " + Quote(reading.raw) + ": " + WhyDefault(reading);
     switch (reading.origin) {
       case S::Origin::kFile:
@@ -215,22 +286,35 @@ class Checker {
           Quote(name) + " has " + std::to_string(empty) + " empty item(s): the reader drops them");
   }
 
+  // Items the list holds more than once, each said once, in the order of
+  // their first place. Sorting places, not copies: a list of a million
+  // items costs a few bytes more per item.
   void CheckRepeats(const std::string& listName, const std::vector<std::string>& list) {
-    std::map<std::string, int> counts;
-    for (const std::string& item : list)
-      if (!item.empty()) ++counts[item];
-    for (const std::string& item : list) {
-      auto found = counts.find(item);
-      if (found == counts.end() || found->second < 2) continue;
-      Add(Severity::kWarning, "repeated_list_item", "", 0, listName,
-          Quote(item) + " is " + std::to_string(found->second) + " times in the " + listName +
-              " list the read makes: it is tried as often");
-      counts.erase(found);
+    std::vector<std::uint32_t> order;
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (!list[i].empty()) order.push_back(static_cast<std::uint32_t>(i));
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return list[a] < list[b]; });
+    std::vector<std::pair<std::uint32_t, std::size_t>> repeated;  // first place, times
+    for (std::size_t i = 0; i < order.size();) {
+      std::size_t j = i + 1;
+      while (j < order.size() && list[order[j]] == list[order[i]]) ++j;
+      if (j - i > 1) repeated.emplace_back(order[i], j - i);
+      i = j;
     }
+    std::sort(repeated.begin(), repeated.end());
+    for (const auto& item : repeated)
+      Add(Severity::kWarning, "repeated_list_item", "", 0, listName,
+          Quote(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
+              " list the read makes: it is tried as often");
   }
 
  private:
+  struct Tally {
+    Severity severity = Severity::kNote;
+    int count = 0;
+  };
   CheckResult& m_result;
+  std::map<std::pair<std::string, std::string>, Tally> m_tallies;  // by file and code
 };
 
 }  // namespace
@@ -279,28 +363,40 @@ CheckedFile ReadCheckedFile(const std::string& path, const std::string& label) {
 }
 
 int CheckResult::Count(Severity severity) const {
-  return static_cast<int>(std::count_if(findings.begin(), findings.end(),
+  return unlisted[static_cast<int>(severity)] +
+         static_cast<int>(std::count_if(findings.begin(), findings.end(),
                                         [severity](const Finding& finding) { return finding.severity == severity; }));
 }
 
 int CheckResult::ExitStatus() const { return Count(Severity::kError) + Count(Severity::kWarning) ? 1 : 0; }
 
+namespace {
+
+CheckedFile WithoutContent(const CheckedFile& file) {
+  CheckedFile copy;
+  copy.path = file.path;
+  copy.label = file.label;
+  copy.status = file.status;
+  return copy;
+}
+
+}  // namespace
+
 CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overrides) {
   CheckResult result;
-  result.files = {settings, overrides};
-  for (CheckedFile& file : result.files) file.content.clear();
+  result.files = {WithoutContent(settings), WithoutContent(overrides)};
   Checker checker(result);
 
   // The settings file.
   S::SettingsIni ini;
-  IniScan scan;
   bool loaded = false;
-  if (settings.status == CheckedFile::Status::kRead) {
-    loaded = ini.Load(settings.content);
-    scan = checker.CheckLines(settings);
-    checker.CheckKeyNames(scan, kSettingsLabel, false);
-  }
-  if (!loaded) {
+  if (settings.status == CheckedFile::Status::kRead) loaded = ini.Load(settings.content);
+  const IniScan scan = loaded ? ScanIniLines(settings.content) : IniScan();
+  const NameGroups names(scan);
+  if (loaded) {
+    checker.CheckLines(scan, names, kSettingsLabel);
+    checker.CheckKeyNames(scan, names, kSettingsLabel, false);
+  } else {
     const std::string why = settings.status == CheckedFile::Status::kTooLarge
                                 ? "larger than " + std::to_string(S::kMostFileBytes) + " bytes"
                                 : StatusName(settings.status);
@@ -309,8 +405,9 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
                     "): the library logs \"load config error\", every key takes its default and the read reports "
                     "false");
   }
+  std::vector<S::Reading> lists;
   for (std::size_t i = 0; i < S::kKeyCount; ++i) {
-    const S::Reading reading = ini.Read(static_cast<S::KeyId>(i));
+    S::Reading reading = ini.Read(static_cast<S::KeyId>(i));
     KeyVerdict verdict;
     verdict.name = reading.key->name;
     verdict.present = reading.present;
@@ -322,12 +419,13 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
     if (reading.key->firstReadOnly)
       verdict.note += std::string(verdict.note.empty() ? "" : "; ") + "first read of the process only";
     result.keys.push_back(verdict);
-    if (loaded) checker.CheckValue(reading, scan);
+    if (loaded) checker.CheckValue(reading, names.LineOf(scan, reading.key->name));
+    if (reading.key->kind == S::Kind::kList) lists.push_back(std::move(reading));
   }
-  const S::Reading install = ini.Read(S::KeyId::kInstallModule);
-  if (loaded && install.text.empty())
+  const KeyVerdict& install = result.keys[static_cast<std::size_t>(S::KeyId::kInstallModule)];
+  if (loaded && install.value.empty())
     checker.Add(Severity::kError, install.present ? "empty_defaultinstall" : "missing_defaultinstall", kSettingsLabel,
-                Checker::LineOf(scan, "defaultinstall"), "defaultinstall",
+                names.LineOf(scan, "defaultinstall"), "defaultinstall",
                 std::string("\"defaultinstall\" is ") + (install.present ? "empty" : "not given") +
                     ": the settings read reports false");
 
@@ -336,14 +434,16 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
   if (overrides.status == CheckedFile::Status::kRead) {
     S::SettingsIni overrideIni;
     if (overrideIni.Load(overrides.content)) {
-      const IniScan overrideScan = checker.CheckLines(overrides);
-      checker.CheckKeyNames(overrideScan, kOverrideLabel, true);
+      const IniScan overrideScan = ScanIniLines(overrides.content);
+      const NameGroups overrideNames(overrideScan);
+      checker.CheckLines(overrideScan, overrideNames, kOverrideLabel);
+      checker.CheckKeyNames(overrideScan, overrideNames, kOverrideLabel, true);
       for (const char* name : {"srv_domain", "update_srv_domain"}) {
         const char* raw = overrideIni.Raw(name);
         if (!raw || !*raw) continue;
         std::vector<std::string>& list = std::string(name) == "srv_domain" ? services : updates;
         list = S::SplitList(raw);
-        const int line = Checker::LineOf(overrideScan, name);
+        const int line = overrideNames.LineOf(overrideScan, name);
         checker.Add(Severity::kNote, "override_replaces_list", kOverrideLabel, line, name,
                     std::string("\"") + name + "\" puts its " + std::to_string(list.size()) +
                         " item(s) first; cli_config.ini's items follow");
@@ -354,19 +454,20 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
     checker.Add(Severity::kWarning, "override_not_read", kOverrideLabel, 0, "",
                 overrides.path + " cannot be read (" + StatusName(overrides.status) + "): the library passes over it");
   }
-  for (S::KeyId id : {S::KeyId::kServiceServers, S::KeyId::kUpdateServers}) {
-    const S::Reading reading = ini.Read(id);
-    std::vector<std::string>& list = id == S::KeyId::kServiceServers ? services : updates;
+  for (S::Reading& reading : lists) {
+    std::vector<std::string>& list = reading.key == &S::SettingsKey(S::KeyId::kServiceServers) ? services : updates;
     if (reading.present)
-      checker.CheckListItems(kSettingsLabel, Checker::LineOf(scan, reading.key->name), reading.key->name, reading.items,
+      checker.CheckListItems(kSettingsLabel, names.LineOf(scan, reading.key->name), reading.key->name, reading.items,
                              false);
-    for (const std::string& item : reading.items)
-      if (!item.empty()) list.push_back(item);
+    list.reserve(list.size() + reading.items.size());
+    for (std::string& item : reading.items)
+      if (!item.empty()) list.push_back(std::move(item));
   }
   checker.CheckRepeats("service server", services);
   checker.CheckRepeats("update server", updates);
-  result.serviceServers = services;
-  result.updateServers = updates;
+  checker.AddUnlisted();
+  result.serviceServers = std::move(services);
+  result.updateServers = std::move(updates);
   return result;
 }
 
@@ -380,6 +481,10 @@ std::string NearestKnownKey(const std::string& name, const std::vector<std::stri
   std::string best;
   std::size_t bestDistance = 3;  // more edits than two: not a slip of the fingers
   for (const std::string& candidate : known) {
+    // The distance is at least the difference of the lengths: a long name
+    // costs nothing to rule out.
+    const std::size_t apart = a.size() > candidate.size() ? a.size() - candidate.size() : candidate.size() - a.size();
+    if (apart >= bestDistance) continue;
     const std::string b = lower(candidate);
     std::vector<std::size_t> row(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;

@@ -49,6 +49,11 @@ struct CheckResult {
   std::vector<KeyVerdict> keys;
   std::vector<Finding> findings;
   std::vector<std::string> serviceServers, updateServers;  // the lists the read makes
+  // Findings counted but not listed, by severity (kError, kWarning, kNote):
+  // at most a hundred of one code are listed per file, and one more says how
+  // many were not.
+  int unlisted[3] = {0, 0, 0};
+  // Every finding of that severity, listed or not.
   int Count(Severity severity) const;
   // 0 when there is no error and no warning, else 1.
   int ExitStatus() const;

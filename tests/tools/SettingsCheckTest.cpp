@@ -2,6 +2,7 @@
 // are the ones the library itself takes from the same file.
 #include "SettingsCheck.h"
 
+#include <SimpleIni.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -169,28 +170,31 @@ TEST(SettingsCheck, SuggestsOnlyKeysThatAreNear) {
 }
 
 // The line scan places keys where the reader finds them: for every key the
-// scan puts in the unnamed section (the last one of its name), the reader
-// holds that value, and the reader holds no settings key the scan missed.
+// scan puts in the unnamed section (the last one of its name), the INI
+// reader given the whole file holds that value, and it holds no key the
+// scan missed.
 TEST(SettingsCheck, TheLineScanFindsTheKeysTheReaderFinds) {
   std::mt19937 random(8122026);
-  const std::vector<std::string> pieces = {"loglevel", "LogLevel", "sendfile", "=", "=", " ", "\t", "\n",  "\r\n",
-                                           "\r",       "[",        "]",        ";", "#", "x", "1",  "a b", "[s]\n"};
+  const std::vector<std::string> pieces = {
+      "loglevel", "LogLevel", "sendfile", "=",     "=",  " ",  "\t",
+      "\n",       "\r\n",     "\r",       "[",     "]",  ";",  "#",
+      "x",        "1",        "a b",      "[s]\n", "[]", "[ ", std::string(1, '\0')};
   for (int round = 0; round < 3000; ++round) {
     std::string content;
     const int count = 1 + static_cast<int>(random() % 24);
     for (int i = 0; i < count; ++i) content += pieces[random() % pieces.size()];
     SCOPED_TRACE(::testing::PrintToString(content));
-    quarn::settings::SettingsIni ini;
-    ASSERT_TRUE(ini.Load(content));
+    CSimpleIniA ini(false, false, false);
+    ASSERT_GE(ini.LoadData(content.data(), content.size()), 0);
     const quarn_tools::IniScan scan = quarn_tools::ScanIniLines(content);
     for (const char* name : {"loglevel", "sendfile", "x"}) {
-      const char* held = ini.Raw(name);
+      const char* held = ini.GetValue("", name, nullptr);
       const quarn_tools::ScannedKey* last = nullptr;
       for (const quarn_tools::ScannedKey& key : scan.keys)
-        if (!key.lost && key.section.empty() && quarn::settings::SameKeyName(key.key, name)) last = &key;
+        if (!key.lost && key.section.empty() && quarn::settings::SameKeyName(scan.Key(key), name)) last = &key;
       ASSERT_EQ(held != nullptr, last != nullptr) << name;
       if (last) {
-        EXPECT_EQ(last->value, held) << name;
+        EXPECT_STREQ(scan.Value(*last), held) << name;
       }
     }
   }
@@ -230,4 +234,24 @@ TEST(SettingsCheck, ShowsTheValuesTheLibraryReads) {
     EXPECT_EQ(Key(result, "waf_cfg").value, config->GetWafConfig());
   }
   CSingleton<CQuarnConfig>::RemoveInstance();
+}
+
+// A long section name over many keys: every finding is counted, a hundred
+// of one code are listed and one more says how many were not, and each
+// message quotes the name by its first bytes, so that what the check keeps
+// grows with the file and no faster.
+TEST(SettingsCheck, ManyFindingsOfOneKindStayReadable) {
+  const std::string name(100000, 'S');
+  std::string settings = "defaultinstall=x\n[" + name + "]\n";
+  const int keys = 30000;
+  for (int i = 0; i < keys; ++i) settings += "a=\n";
+  const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", settings), NoOverride());
+  EXPECT_EQ(result.Count(Severity::kWarning), keys);
+  EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"key_under_section", 101}}));
+  EXPECT_NE(result.findings.back().message.find("29900 more"), std::string::npos) << result.findings.back().message;
+  for (const quarn_tools::Finding& finding : result.findings) {
+    EXPECT_LT(finding.message.size(), 300u);
+  }
+  EXPECT_NE(result.findings.front().message.find("[SSSS"), std::string::npos);
+  EXPECT_EQ(result.findings.front().line, 3);
 }
