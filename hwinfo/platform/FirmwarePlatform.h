@@ -77,6 +77,11 @@ FirmwarePlatform& CurrentFirmwarePlatform();
 // /sys/firmware/dmi/tables; exported for the benchmarks' copies of real
 // tables in the testing build.
 QUARN_FIRMWARE_SEAM_API FirmwareBlock ReadPublishedTables(const std::string& dir);
+// ReadPhysicalMemory from the memory device at `device` ("/dev/mem"): only a
+// character device or a regular file is read, and nothing waits for a
+// writer.
+QUARN_FIRMWARE_SEAM_API bool ReadMemoryDevice(const std::string& device, std::uint32_t address, std::uint32_t length,
+                                              unsigned char* buffer, std::string& diagnostics);
 #endif
 
 #if defined(QUARN_TEST_HOOKS)

@@ -92,12 +92,25 @@ FirmwareBlock ReadPublishedTables(const std::string& dir) {
 
 bool FirmwarePlatform::ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
                                           std::string& diagnostics) {
-  // The same messages as on Windows, with the system's text. Read, not
-  // mapped: a device shorter than the range ends the read instead of
-  // raising SIGBUS.
-  const int memory = ::open("/dev/mem", O_RDONLY | O_CLOEXEC);
+  return ReadMemoryDevice("/dev/mem", address, length, buffer, diagnostics);
+}
+
+bool ReadMemoryDevice(const std::string& device, std::uint32_t address, std::uint32_t length, unsigned char* buffer,
+                      std::string& diagnostics) {
+  // The same messages as on Windows, with the system's text. Opened without
+  // waiting and then examined, as the kernel's table files are: a FIFO put
+  // in its place would otherwise block the open for ever, under the lock
+  // every caller of the BIOS UUID waits on. Read, not mapped: a device
+  // shorter than the range ends the read instead of raising SIGBUS.
+  const int memory = ::open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (memory < 0) {
     diagnostics += std::string("Could not open \\device\\physicalmemory: ") + std::strerror(errno) + "\n";
+    return false;
+  }
+  struct stat info;
+  if (::fstat(memory, &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISREG(info.st_mode))) {
+    diagnostics += "Could not open \\device\\physicalmemory: " + device + " is not a memory device\n";
+    ::close(memory);
     return false;
   }
   std::vector<unsigned char> bytes(length);

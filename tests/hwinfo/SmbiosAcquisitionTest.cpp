@@ -153,3 +153,53 @@ TEST_F(Acquisition, MemoryWayWithoutAnEntryPointLeavesTheBufferAndPrintsTheSyste
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open \\device\\physicalmemory: Access is denied.\n");
   EXPECT_EQ(buffer, Bytes(0x10000, 0x77));
 }
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "support/TestThread.h"
+
+// The memory device as the library opens it: a FIFO in its place (which a
+// plain open() waits on for ever, under the lock of every BIOS UUID caller)
+// and a directory are refused at once with the usual message; a regular
+// file holding a picture of memory is read.
+TEST(MemoryDevice, OnlyADeviceOrAFileIsReadAndNothingWaits) {
+  quarn_test::TempDir dir;
+  const std::string fifo = dir.path() + "/mem";
+  ASSERT_TRUE(quarn_test::MakeFifo(fifo));
+  std::atomic<bool> done{false};
+  bool copied = true;
+  std::string diagnostics;
+  unsigned char byte = 0x55;
+  quarn_test::Thread reader([&] {
+    copied = quarn::sys::ReadMemoryDevice(fifo, 0xF0000, 1, &byte, diagnostics);
+    done = true;
+  });
+  for (int waited = 0; !done && waited < 10000; waited += 10) quarn_test::SleepMs(10);
+  if (!done) {
+    // Let the reader go (a writer releases the open) before failing.
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    reader.join();
+    if (writer >= 0) ::close(writer);
+    FAIL() << "the open waited for a writer";
+  }
+  reader.join();
+  EXPECT_FALSE(copied);
+  EXPECT_EQ(diagnostics, "Could not open \\device\\physicalmemory: " + fifo + " is not a memory device\n");
+  EXPECT_EQ(byte, 0x55);
+
+  diagnostics.clear();
+  EXPECT_FALSE(quarn::sys::ReadMemoryDevice(dir.path(), 0, 1, &byte, diagnostics));
+  EXPECT_NE(diagnostics.find("is not a memory device"), std::string::npos);
+
+  const std::string picture = dir.path() + "/picture";
+  quarn_test::WriteFile(picture, std::string("\x01\x02\x03\x04", 4));
+  unsigned char bytes[2] = {0, 0};
+  EXPECT_TRUE(quarn::sys::ReadMemoryDevice(picture, 1, 2, bytes, diagnostics));
+  EXPECT_EQ(bytes[0], 0x02);
+  EXPECT_EQ(bytes[1], 0x03);
+}
+#endif
