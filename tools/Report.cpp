@@ -15,6 +15,29 @@ std::string Lower(std::string text) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// A line of the text form as it goes to the reader's terminal: control
+// characters (C0, DEL; NUL too) as escapes such as "\x1b", so that no text
+// of a file can move the cursor, change colours or cut the line; every
+// other byte as it is.
+std::string Printable(const std::string& line) {
+  std::string shown;
+  shown.reserve(line.size());
+  for (char c : line) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      static const char kHex[] = "0123456789abcdef";
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0xF];
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+void WriteText(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
+
 // The lines of a value in the text form.
 std::vector<std::string> TextLines(const nlohmann::ordered_json& value) {
   if (value.is_string()) return {Quoted(value.get<std::string>())};
@@ -110,12 +133,14 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
     if (!Selected(block, only)) continue;
     if (!first) std::fputc('\n', out);
     first = false;
-    std::fprintf(out, "%s\n", block.title.c_str());
+    WriteText(out, block.title + "\n");
     for (const Entry& entry : block.entries) {
       const std::vector<std::string> lines = entry.shown.empty() ? TextLines(entry.value) : SplitLines(entry.shown);
-      for (size_t i = 0; i < lines.size(); ++i)
-        std::fprintf(out, "  %-*s %s %s\n", static_cast<int>(width), i == 0 ? entry.label.c_str() : "",
-                     i == 0 ? ":" : " ", lines[i].c_str());
+      for (size_t i = 0; i < lines.size(); ++i) {
+        std::string label = i == 0 ? entry.label : std::string();
+        label.resize(width, ' ');
+        WriteText(out, "  " + label + (i == 0 ? " : " : "   ") + Printable(lines[i]) + "\n");
+      }
     }
   }
 }

@@ -27,7 +27,9 @@ class Report {
   bool HasSection(const std::string& title) const;
   std::vector<std::string> SectionTitles() const;
 
-  // Every section, or only the one named `only` (any letter case).
+  // Every section, or only the one named `only` (any letter case). Texts
+  // are printed as the bytes they are, but for control characters (NUL and
+  // DEL among them), which are printed as escapes ("\x1b").
   void PrintText(std::FILE* out, const std::string& only = std::string()) const;
   // {"schema_version", the sections, "undecodable_texts"}: every text is
   // UTF-8 (converted from the system's code page on Windows); bytes that do

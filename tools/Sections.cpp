@@ -81,17 +81,16 @@ void AddInstallation(Report& report, Inspection& inspection) {
     report.Field("updater_command_file", "Updater command file", config.GetUpCmdFilePath());
     report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
   }
-  const std::string& state = inspection.globalCfgState;
-  std::string shown = state;
-  if (state == "existed")
-    shown = "existed";
-  else if (state == "created")
+  using State = Inspection::GlobalCfgState;
+  const State state = inspection.globalCfgState;
+  std::string shown = GlobalCfgStateName(state);
+  if (state == State::kCreated)
     shown = "created now: the library makes it when it is missing";
-  else if (state == "would_be_created")
+  else if (state == State::kWouldBeCreated)
     shown = "missing: the library would create it when loaded here";
-  else if (state == "missing")
-    shown = "missing: the library could not create it";
-  report.Field("global_config_directory_state", "Global config directory state", state, shown);
+  else if (state == State::kMissing)
+    shown = "missing: the library could not create it (a file in its place, or no right to write there)";
+  report.Field("global_config_directory_state", "Global config directory state", GlobalCfgStateName(state), shown);
 }
 
 namespace {
@@ -359,6 +358,20 @@ void AddVersions(Report& report, Inspection& inspection) {
           std::make_pair("platform_download_url", "Platform download URL")})
       report.Field(field.first, field.second, nullptr, none);
   }
+}
+
+const char* GlobalCfgStateName(Inspection::GlobalCfgState state) {
+  switch (state) {
+    case Inspection::GlobalCfgState::kExisted:
+      return "existed";
+    case Inspection::GlobalCfgState::kCreated:
+      return "created";
+    case Inspection::GlobalCfgState::kWouldBeCreated:
+      return "would_be_created";
+    case Inspection::GlobalCfgState::kMissing:
+      return "missing";
+  }
+  return "missing";
 }
 
 bool NeedsLibraryObject(void (*fill)(Report&, Inspection&)) {

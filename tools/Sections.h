@@ -23,9 +23,13 @@ struct Inspection {
   std::string executableDir;          // E of the installation inspected
   quarn::layout::Places places;       // its places (fromRules)
   quarn_tools::CheckResult settings;  // its settings files, as read (fromRules)
-  // What became of R/globalcfg: "existed", "created", "would_be_created",
-  // "missing".
-  std::string globalCfgState;
+  // What became of R/globalcfg.
+  enum class GlobalCfgState {
+    kExisted,         // it was there before
+    kCreated,         // the library made it when its object was made
+    kWouldBeCreated,  // the object was not made: it would make it
+    kMissing,         // the object was made and could not make it
+  } globalCfgState = GlobalCfgState::kExisted;
   std::string notMadeBecause;  // why config is null
   bool resolveServers = true;  // look up each server's address
 };
@@ -39,6 +43,10 @@ void AddNetwork(Report& report, Inspection& inspection);
 void AddHost(Report& report, Inspection& inspection);
 void AddHardware(Report& report, Inspection& inspection);
 void AddVersions(Report& report, Inspection& inspection);
+
+// The state's stable name ("existed", "created", "would_be_created",
+// "missing").
+const char* GlobalCfgStateName(Inspection::GlobalCfgState state);
 
 // Whether a section needs the library's object whatever the installation:
 // without one it is left out (Diagnostics says why).

@@ -1,109 +1,63 @@
 #include "StdoutCapture.h"
 
-#include <chrono>
-#include <filesystem>
-#include <random>
-#include <system_error>
-
+#include "platform/CaptureFiles.h"
 #include "util/LogMessage.h"
 
-#if defined(_WIN32)
-#include <io.h>
-#define dup _dup
-#define dup2 _dup2
-#define fileno _fileno
-#define close _close
-#else
-#include <unistd.h>
-#endif
+namespace {
 
-std::FILE* OpenInTemporaryDirectory(std::string& path) {
-  std::error_code error;
-  const std::filesystem::path directory = std::filesystem::temp_directory_path(error);
-  if (error) return nullptr;
-  std::mt19937_64 random(std::random_device{}() ^
-                         static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    const std::filesystem::path candidate = directory / ("quarncfg-" + std::to_string(random()) + ".out");
-    if (std::filesystem::exists(candidate, error)) continue;
-    if (std::FILE* file = std::fopen(candidate.string().c_str(), "w+b")) {
-      path = candidate.string();
-      return file;
-    }
-  }
-  return nullptr;
+// Reads `file` back from its start, at most `most` bytes, and closes it.
+std::string ReadBackAndClose(std::FILE* file, std::size_t most) {
+  std::string text;
+  std::fflush(file);
+  std::rewind(file);
+  char chunk[4096];
+  for (size_t n; text.size() < most && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+  std::fclose(file);
+  return text;
 }
 
-bool StdoutCapture::OpenCaptureFile() {
-#if defined(_WIN32)
-  // The C runtime's tmpfile() makes its file in the root of the drive,
-  // which a normal user may not write: the user's own directory first.
-  m_file = OpenInTemporaryDirectory(m_path);
-  if (!m_file) m_file = std::tmpfile();
-#else
-  m_file = std::tmpfile();
-  if (!m_file) m_file = OpenInTemporaryDirectory(m_path);
-#endif
-  return m_file != nullptr;
-}
+}  // namespace
 
 StdoutCapture::StdoutCapture() {
+  using namespace quarn_tools;
   std::fflush(stdout);
-  m_saved = dup(fileno(stdout));
+  m_saved = DuplicateDescriptor(DescriptorOf(stdout));
   if (m_saved < 0) return;
-  if (OpenCaptureFile() && dup2(fileno(m_file), fileno(stdout)) >= 0) return;
+  m_file = CreateTemporaryFile();
+  if (m_file && RedirectDescriptor(DescriptorOf(m_file), DescriptorOf(stdout))) return;
   if (m_file) {
     std::fclose(m_file);
     m_file = nullptr;
-    if (!m_path.empty()) std::remove(m_path.c_str());
-    m_path.clear();
   }
-  m_toStandardError = dup2(fileno(stderr), fileno(stdout)) >= 0;
+  m_toStandardError = RedirectDescriptor(DescriptorOf(stderr), DescriptorOf(stdout));
 }
 
 StdoutCapture::~StdoutCapture() { Finish(); }
 
 std::string StdoutCapture::Finish() {
-  std::string text;
-  if (m_saved < 0) return text;
+  using namespace quarn_tools;
+  if (m_saved < 0) return std::string();
   std::fflush(stdout);
-  dup2(m_saved, fileno(stdout));
-  close(m_saved);
+  RedirectDescriptor(m_saved, DescriptorOf(stdout));
+  CloseDescriptor(m_saved);
   m_saved = -1;
-  if (!m_file) return text;
-  std::rewind(m_file);
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, m_file)) > 0;) text.append(chunk, n);
-  std::fclose(m_file);
+  if (!m_file) return std::string();
+  std::FILE* file = m_file;
   m_file = nullptr;
-  if (!m_path.empty()) std::remove(m_path.c_str());
-  return text;
+  return ReadBackAndClose(file, kMostBytes);
 }
 
 LogCapture::LogCapture() {
-  std::FILE* file = OpenInTemporaryDirectory(m_path);
-  if (!file) return;
-  std::fclose(file);
-  if (!kqt::CLogMessage::GetInstance()->SetLogFile(m_path)) {
-    std::remove(m_path.c_str());
-    m_path.clear();
-  }
+  m_file = quarn_tools::CreateTemporaryFile();
+  if (m_file) kqt::CLogMessage::GetInstance()->SetLogStream(m_file);
 }
 
 LogCapture::~LogCapture() { Finish(); }
 
 std::string LogCapture::Finish() {
-  std::string text;
-  if (m_path.empty()) return text;
-  kqt::CLogMessage::GetInstance()->SetLogFile("");  // back to standard error
-  if (std::FILE* file = std::fopen(m_path.c_str(), "rb")) {
-    char chunk[4096];
-    // A run of the library logs a few lines; far more is cut, not kept.
-    for (size_t n; text.size() < kMostBytes && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-      text.append(chunk, n);
-    std::fclose(file);
-  }
-  std::remove(m_path.c_str());
-  m_path.clear();
-  return text;
+  if (!m_file) return std::string();
+  kqt::CLogMessage::GetInstance()->SetLogStream(nullptr);  // back to standard error
+  std::FILE* file = m_file;
+  m_file = nullptr;
+  return ReadBackAndClose(file, kMostBytes);
 }

@@ -23,10 +23,9 @@ class StdoutCapture {
   bool WentToStandardError() const { return m_toStandardError; }
 
  private:
-  bool OpenCaptureFile();
-
+  // The library prints a few lines; far more is cut, not kept.
+  static constexpr std::size_t kMostBytes = std::size_t{1} << 20;
   std::FILE* m_file = nullptr;  // where standard output goes meanwhile
-  std::string m_path;           // the capture file's name, when it has one
   int m_saved = -1;             // the original standard output
   bool m_toStandardError = false;
 };
@@ -44,15 +43,11 @@ class LogCapture {
   // Ends the capture (the logger writes to standard error again) and
   // returns what was logged.
   std::string Finish();
-  bool Captures() const { return !m_path.empty(); }
+  bool Captures() const { return m_file != nullptr; }
 
  private:
   static constexpr std::size_t kMostBytes = std::size_t{1} << 20;
-  std::string m_path;
+  std::FILE* m_file = nullptr;  // the logger writes here meanwhile
 };
-
-// A file of a new name in the user's temporary directory, opened for
-// reading and writing, its name in `path`; null when none can be made.
-std::FILE* OpenInTemporaryDirectory(std::string& path);
 
 #endif

@@ -12,6 +12,7 @@
 #include "StdoutCapture.h"
 #include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
+#include "util/DirCom.h"
 #include "util/ToolUtil.h"
 
 namespace {
@@ -152,8 +153,19 @@ Inspection Prepare(const std::string& executableDir, bool elsewhere, bool noCrea
   }
   const bool wouldCreate =
       elsewhere ? quarn::layout::ConstructionCreatesGlobalCfg(executableDir, inspection.places) : ownWouldCreate;
-  inspection.globalCfgState = wouldCreate ? (inspection.fromRules ? "would_be_created" : "created") : "existed";
+  using State = Inspection::GlobalCfgState;
+  inspection.globalCfgState =
+      wouldCreate ? (inspection.fromRules ? State::kWouldBeCreated : State::kCreated) : State::kExisted;
   return inspection;
+}
+
+// Whether everything written to standard output reached it. A report
+// that could not be written (a full disk, a reader that went away) is a
+// failure, not a silent success.
+bool WrittenOut() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::fprintf(stderr, "quarncfg: the report could not be written\n");
+  return false;
 }
 
 int Run(int argc, char** argv) {
@@ -191,8 +203,11 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // --help and --version are written like a report: one that cannot be
+    // written is a failure.
     const int code = app.exit(error);
-    return code == 0 ? 0 : 2;
+    if (code == 0) return WrittenOut() ? 0 : 4;
+    return 2;
   }
 
   std::string executableDir = kqt::CToolUtil::GetApplicationDirPath();
@@ -215,6 +230,11 @@ int Run(int argc, char** argv) {
     Inspection inspection = Prepare(executableDir, !installation.empty(), noCreate, !noResolve);
     const LibraryOutput output = WithConfig(inspection.notMadeBecause.empty(), [&](CQuarnConfig* config) {
       inspection.config = config;
+      // Made, the object was to create the directory: whether it could is
+      // seen only now.
+      if (config && inspection.globalCfgState == Inspection::GlobalCfgState::kCreated &&
+          !kqt::CDirCom(config->GetGlobalCfgDir()).exists())
+        inspection.globalCfgState = Inspection::GlobalCfgState::kMissing;
       for (const SectionFiller& filler : kFillers) {
         if (!section.empty() && !Report::SameTitle(section, filler.title)) continue;
         if (!config && NeedsLibraryObject(filler.fill)) continue;
@@ -240,17 +260,12 @@ int Run(int argc, char** argv) {
   }
 
   if (json) {
-    std::printf("%s\n", report.Json(section).dump(2).c_str());
+    const std::string text = report.Json(section).dump(2) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
   } else {
     report.PrintText(stdout, section);
   }
-  // A report that could not be written (a full disk, a reader that went
-  // away) is a failure, not a silent success.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "quarncfg: the report could not be written\n");
-    return 4;
-  }
-  return status;
+  return WrittenOut() ? status : 4;
 }
 
 }  // namespace

@@ -33,15 +33,23 @@ CLogMessage* CLogMessage::GetInstance() {
 }
 
 CLogMessage::~CLogMessage() {
-  if (m_file) std::fclose(m_file);
+  if (m_file && m_ownsFile) std::fclose(m_file);
 }
 
 bool CLogMessage::SetLogFile(const std::string& path) {
   std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "ab");
   CMutexLockUtil hold(m_mutex);
-  if (m_file) std::fclose(m_file);
+  if (m_file && m_ownsFile) std::fclose(m_file);
   m_file = file;
+  m_ownsFile = file != nullptr;
   return path.empty() || file != nullptr;
+}
+
+void CLogMessage::SetLogStream(std::FILE* stream) {
+  CMutexLockUtil hold(m_mutex);
+  if (m_file && m_ownsFile) std::fclose(m_file);
+  m_file = stream;
+  m_ownsFile = false;
 }
 
 void CLogMessage::WriteLogMessage(const std::string& text, KqtLogLevel level) {

@@ -32,6 +32,10 @@ class KQTUTIL_API CLogMessage {
   // standard error. False when the file cannot be opened (the destination is
   // then standard error).
   bool SetLogFile(const std::string& path);
+  // Writes messages to `stream` from now on, which stays the caller's: the
+  // logger neither closes it nor uses it after the next call. Null goes back
+  // to standard error.
+  void SetLogStream(std::FILE* stream);
 
   void WriteLogMessage(const std::string& text, KqtLogLevel level);
   // printf-style message with its source name and line.
@@ -52,6 +56,7 @@ class KQTUTIL_API CLogMessage {
   std::atomic<int> m_level{kDefaultLevel};
   CMutexUtil m_mutex;           // one line at a time; guards m_file
   std::FILE* m_file = nullptr;  // null: standard error
+  bool m_ownsFile = false;      // opened by SetLogFile, closed by the logger
 };
 
 }  // namespace kqt

@@ -255,6 +255,10 @@ TEST(Inspector, AReportThatCannotBeWrittenIsAFailure) {
   const std::string errors = dir.path() + "/errors.txt";
   EXPECT_EQ(RunProgram(inst.program, "--no-resolve 2>'" + errors + "'", "/dev/full"), 4);
   EXPECT_NE(ReadFile(errors).find("the report could not be written"), std::string::npos) << ReadFile(errors);
+  // Its help and its version are written the same way.
+  EXPECT_EQ(RunProgram(inst.program, "--help 2>/dev/null", "/dev/full"), 4);
+  EXPECT_EQ(RunProgram(inst.program, "--version 2>/dev/null", "/dev/full"), 4);
+  EXPECT_EQ(RunProgram(inst.program, "check --help 2>/dev/null", "/dev/full"), 4);
   // A reader that is gone before the report is written (the report takes
   // the updater record's half-second retries): the same failure, not a
   // death by SIGPIPE (status 141).
@@ -315,7 +319,24 @@ TEST(Inspector, ReportsTheLibraryLogAndWhetherTheSettingsLoaded) {
   // A section that is not Diagnostics: the log line goes to standard error.
   EXPECT_NE(ReadFile(errors).find("load config error"), std::string::npos) << ReadFile(errors);
 
-  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve --section diagnostics 2>\"" + errors + "\"", output), 0);
+#if !defined(_WIN32)
+  // The capture files are the program's own: made new, and gone from the
+  // temporary directory by the time it ends.
+  const std::string temporary = dir.path() + "/tmp";
+  fs::create_directories(fs::path(temporary));
+  const char* const saved = std::getenv("TMPDIR");
+  const std::string savedValue = saved ? saved : "";
+  ::setenv("TMPDIR", temporary.c_str(), 1);
+#endif
+  const int status = RunProgram(inst.program, "--json --no-resolve --section diagnostics 2>\"" + errors + "\"", output);
+#if !defined(_WIN32)
+  if (saved)
+    ::setenv("TMPDIR", savedValue.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
+  EXPECT_TRUE(fs::is_empty(fs::path(temporary)));
+#endif
+  ASSERT_EQ(status, 0);
   const nlohmann::json log = nlohmann::json::parse(ReadFile(output))["diagnostics"]["library_log"];
   ASSERT_EQ(log.size(), 1u) << log.dump();
   EXPECT_NE(log[0].get<std::string>().find("load config error"), std::string::npos) << log.dump();
@@ -469,4 +490,30 @@ TEST(Inspector, NoCreateSaysWhatWouldBeCreatedAndCreatesNothing) {
   EXPECT_EQ(again["installation"]["global_config_directory_state"], "existed");
   EXPECT_EQ(again["diagnostics"]["library_object_made"], true);
   EXPECT_TRUE(again.contains("hardware"));
+}
+
+// A file named globalcfg where the library would make the directory: the
+// library cannot make it, and the report says so rather than "created".
+TEST(Inspector, SaysTheGlobalConfigDirectoryIsMissingWhenItCouldNotBeCreated) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  WriteFile(inst.root + "/globalcfg", "in the way\n");
+  const nlohmann::json report = RunJson(inst, "--no-resolve --section installation", dir.path());
+  EXPECT_EQ(report["installation"]["global_config_directory_state"], "missing");
+}
+
+// Texts from the files reach the reader's terminal as text: a NUL byte
+// does not cut the line, an escape sequence is shown, not obeyed.
+TEST(Inspector, TheTextFormShowsControlCharactersAsEscapes) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  fs::create_directories(fs::path(inst.root + "/quarn_update"));
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nwaf_cfg=\x1b[31mred\x7f\n");
+  WriteFile(inst.root + "/quarn_update/cur_version.txt", std::string("update_01\0_07\n", 14));
+  const std::string output = dir.path() + "/report.txt";
+  ASSERT_EQ(RunProgram(inst.program, "--no-resolve 2>" + dir.path() + "/log.txt", output), 0) << ReadFile(output);
+  const std::map<std::string, std::string> rows = Rows(ReadFile(output));
+  EXPECT_EQ(rows.at("WAF configuration"), "\"\\x1b[31mred\\x7f\"");
+  EXPECT_EQ(rows.at("Updater version"), "\"update_01\\x00_07\"");
+  EXPECT_EQ(ReadFile(output).find('\x1b'), std::string::npos);
 }
