@@ -4,6 +4,9 @@
 // section header). Key names match without regard to case; a malformed number
 // or switch takes the key's default.
 #include "config/QuarnConfig.h"
+
+#include <algorithm>
+
 #include "config/SettingsRules.h"
 #include "util/LogMessage.h"
 #include "util/platform/ReadFile.h"
@@ -29,8 +32,10 @@ bool LoadIni(S::SettingsIni& ini, const std::string& path) {
 
 void AppendNonEmptyItems(std::vector<std::string>& list, std::vector<std::string> items) {
   // One allocation for the lot: a long list would otherwise be moved
-  // again at every doubling.
-  list.reserve(list.size() + items.size());
+  // again at every doubling. Room for the items kept only: a value of
+  // separators alone must not leave a list holding room for a million.
+  const auto kept = items.size() - static_cast<std::size_t>(std::count(items.begin(), items.end(), std::string()));
+  list.reserve(list.size() + kept);
   for (std::string& item : items)
     if (!item.empty()) list.push_back(std::move(item));
 }

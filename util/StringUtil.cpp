@@ -18,14 +18,25 @@ std::vector<std::string> CStringUtil::stringSplit(const std::string& text, const
     if (!(skipEmpty && text.empty())) pieces.push_back(text);
     return pieces;
   }
-  std::string::size_type start = 0;
-  for (;;) {
-    const std::string::size_type at = text.find(separator, start);
-    const std::string::size_type end = at == std::string::npos ? text.size() : at;
-    if (!(skipEmpty && end == start)) pieces.push_back(text.substr(start, end - start));
-    if (at == std::string::npos) break;
-    start = at + separator.size();
-  }
+  // Counted first, so that the pieces take one allocation: a long list
+  // would otherwise be moved again at every doubling, and hold half as much
+  // again at the last one.
+  auto eachPiece = [&](auto take) {
+    std::string::size_type start = 0;
+    for (;;) {
+      const std::string::size_type at = text.find(separator, start);
+      const std::string::size_type end = at == std::string::npos ? text.size() : at;
+      if (!(skipEmpty && end == start)) take(start, end);
+      if (at == std::string::npos) break;
+      start = at + separator.size();
+    }
+  };
+  std::size_t count = 0;
+  eachPiece([&](std::string::size_type, std::string::size_type) { ++count; });
+  pieces.reserve(count);
+  eachPiece([&](std::string::size_type start, std::string::size_type end) {
+    pieces.push_back(text.substr(start, end - start));
+  });
   return pieces;
 }
 
