@@ -15,42 +15,43 @@ std::string Lower(std::string text) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A line of the text form as it goes to the reader's terminal: control
-// characters (C0, DEL; NUL too) as escapes such as "\x1b", so that no text
-// of a file can move the cursor, change colours or cut the line; every
-// other byte as it is.
-std::string Printable(const std::string& line) {
-  std::string shown;
-  shown.reserve(line.size());
-  for (char c : line) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      static const char kHex[] = "0123456789abcdef";
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    } else {
-      shown += c;
-    }
+// A line of the text form as it goes to the reader's terminal:
+// control characters (C0, DEL; NUL too) as escapes such as "\x1b", so that
+// no text of a file can move the cursor, change colours or cut the line;
+// every other byte as it is.
+void AppendPrintable(std::string& out, const std::string& line) {
+  std::size_t plain = 0;  // the bytes before `at` not yet appended
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    const unsigned char byte = static_cast<unsigned char>(line[at]);
+    if (byte >= 0x20 && byte != 0x7F) continue;
+    out.append(line, plain, at - plain);
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+    plain = at + 1;
   }
-  return shown;
+  out.append(line, plain, std::string::npos);
 }
 
 void WriteText(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
 
-// The lines of a value in the text form.
-std::vector<std::string> TextLines(const nlohmann::ordered_json& value) {
-  if (value.is_string()) return {Quoted(value.get<std::string>())};
-  if (value.is_boolean()) return {value.get<bool>() ? "yes" : "no"};
-  if (value.is_null()) return {"(none)"};
-  if (value.is_array()) {
-    if (value.empty()) return {"(none)"};
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < value.size(); ++i)
-      lines.push_back(std::to_string(i + 1) + ". " + TextLines(value[i]).front());
-    return lines;
-  }
-  return {value.dump()};
+// The first (for a list, the only) line of a value in the text form.
+std::string TextLine(const nlohmann::ordered_json& value) {
+  if (value.is_string()) return Quoted(value.get_ref<const std::string&>());
+  if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+  if (value.is_null()) return "(none)";
+  return value.dump();
+}
+
+// Each line of a value in the text form, handed to `line` one at a time: a
+// list of a million items is printed without a million lines held.
+template <typename Line>
+void ForEachTextLine(const nlohmann::ordered_json& value, Line line) {
+  if (!value.is_array()) return line(TextLine(value));
+  if (value.empty()) return line(std::string("(none)"));
+  for (size_t i = 0; i < value.size(); ++i)
+    line(std::to_string(i + 1) + ". " + (value[i].is_array() ? value[i].dump() : TextLine(value[i])));
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -81,8 +82,13 @@ std::string PointerStep(const std::string& key) {
 // Every text inside `value` as UTF-8 fit for JSON; where bytes still do not
 // convert, the replaced text stays in place and the original bytes go to
 // `undecodable` in hexadecimal, under the text's JSON pointer.
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlohmann::ordered_json& undecodable) {
   if (value.is_string()) {
+    if (IsAscii(value.get_ref<const std::string&>())) return;  // the same in every code page
     const std::string raw = value.get<std::string>();
     const std::string utf8 = quarn_tools::Utf8FromSystemText(raw);
     if (quarn_tools::IsValidUtf8(utf8)) {
@@ -105,7 +111,13 @@ void Report::Section(const std::string& title) { m_blocks.push_back(Block{title,
 void Report::Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
                    const std::string& shown) {
   if (m_blocks.empty()) Section("General");
-  m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown});
+  m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown, false, {}});
+}
+
+void Report::TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts) {
+  if (m_blocks.empty()) Section("General");
+  Entry entry{key, label, nullptr, "", true, std::move(texts)};
+  m_blocks.back().entries.push_back(std::move(entry));
 }
 
 bool Report::SameTitle(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
@@ -135,31 +147,73 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
     first = false;
     WriteText(out, block.title + "\n");
     for (const Entry& entry : block.entries) {
-      const std::vector<std::string> lines = entry.shown.empty() ? TextLines(entry.value) : SplitLines(entry.shown);
-      for (size_t i = 0; i < lines.size(); ++i) {
-        std::string label = i == 0 ? entry.label : std::string();
-        label.resize(width, ' ');
-        WriteText(out, "  " + label + (i == 0 ? " : " : "   ") + Printable(lines[i]) + "\n");
+      bool firstLine = true;
+      std::string label = entry.label, line;
+      label.resize(width, ' ');
+      const auto writeLine = [&](const std::string& text) {
+        line = "  ";
+        if (firstLine)
+          line += label + " : ";
+        else
+          line.append(width + 3, ' ');
+        AppendPrintable(line, text);
+        line += '\n';
+        WriteText(out, line);
+        firstLine = false;
+      };
+      if (entry.isTexts) {
+        if (entry.texts.empty()) writeLine("(none)");
+        for (size_t i = 0; i < entry.texts.size(); ++i)
+          writeLine(std::to_string(i + 1) + ". " + Quoted(entry.texts[i]));
+      } else if (entry.shown.empty()) {
+        ForEachTextLine(entry.value, writeLine);
+      } else {
+        for (const std::string& text : SplitLines(entry.shown)) writeLine(text);
       }
     }
   }
 }
 
-nlohmann::ordered_json Report::Json(const std::string& only) const {
-  nlohmann::ordered_json document = nlohmann::ordered_json::object();
-  document["schema_version"] = kSchemaVersion;
-  nlohmann::ordered_json undecodable = nlohmann::ordered_json::object();
-  for (const Block& block : m_blocks) {
+void Report::WriteJson(std::FILE* out, const std::string& only) {
+  using Json = nlohmann::ordered_json;
+  Json undecodable = Json::object();
+  // A value dumped as it stands in the document, its lines after the first
+  // indented by `indent`.
+  const auto dumpAt = [](const Json& value, const std::string& indent) {
+    const std::string dumped = value.dump(2);
+    std::string shifted;
+    shifted.reserve(dumped.size());
+    for (char c : dumped) {
+      shifted += c;
+      if (c == '\n') shifted += indent;  // inside texts a line end is "\\n": only the layout's are raw
+    }
+    return shifted;
+  };
+  WriteText(out, "{\n  \"schema_version\": " + std::to_string(kSchemaVersion));
+  for (Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
     const std::string name = Lower(block.title);
-    nlohmann::ordered_json section = nlohmann::ordered_json::object();
-    for (const Entry& entry : block.entries) {
-      nlohmann::ordered_json value = entry.value;
-      MakeJsonSafe(value, "/" + name + "/" + PointerStep(entry.key), undecodable);
-      section[entry.key] = std::move(value);
+    WriteText(out, ",\n  " + Json(name).dump() + ": {");
+    for (size_t e = 0; e < block.entries.size(); ++e) {
+      Entry& entry = block.entries[e];
+      const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
+      WriteText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
+      if (entry.isTexts) {
+        WriteText(out, entry.texts.empty() ? "[]" : "[");
+        for (size_t i = 0; i < entry.texts.size(); ++i) {
+          Json text = std::move(entry.texts[i]);
+          MakeJsonSafe(text, pointer + "/" + std::to_string(i), undecodable);
+          WriteText(out, (i ? ",\n      " : "\n      ") + text.dump());
+        }
+        if (!entry.texts.empty()) WriteText(out, "\n    ]");
+        entry.texts = std::vector<std::string>();
+      } else {
+        MakeJsonSafe(entry.value, pointer, undecodable);
+        WriteText(out, dumpAt(entry.value, "    "));
+        entry.value = nullptr;
+      }
     }
-    document[name] = std::move(section);
+    WriteText(out, block.entries.empty() ? "}" : "\n  }");
   }
-  document["undecodable_texts"] = std::move(undecodable);
-  return document;
+  WriteText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
 }

@@ -21,6 +21,11 @@ class Report {
   void Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
              const std::string& shown = "");
 
+  // A list of texts as a field's value, kept as it is given (moved, not
+  // copied) and written out one text at a time: a list of a million
+  // servers costs what its texts cost.
+  void TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts);
+
   // Whether two section titles name the same section (letter case aside).
   static bool SameTitle(const std::string& a, const std::string& b);
 
@@ -31,17 +36,20 @@ class Report {
   // are printed as the bytes they are, but for control characters (NUL and
   // DEL among them), which are printed as escapes ("\x1b").
   void PrintText(std::FILE* out, const std::string& only = std::string()) const;
-  // {"schema_version", the sections, "undecodable_texts"}: every text is
-  // UTF-8 (converted from the system's code page on Windows); bytes that do
-  // not convert become U+FFFD, and the text's original bytes are given in
-  // hexadecimal in "undecodable_texts" under its JSON pointer.
-  nlohmann::ordered_json Json(const std::string& only = std::string()) const;
+  // {"schema_version", the sections, "undecodable_texts"}, indented by two:
+  // every text is UTF-8 (converted from the system's code page on Windows);
+  // bytes that do not convert become U+FFFD, and the text's original bytes
+  // are given in hexadecimal in "undecodable_texts" under its JSON pointer.
+  // Written field by field, each made fit for JSON where it is written.
+  void WriteJson(std::FILE* out, const std::string& only = std::string());
 
  private:
   struct Entry {
     std::string key, label;
     nlohmann::ordered_json value;
     std::string shown;
+    bool isTexts = false;            // the value is `texts`
+    std::vector<std::string> texts;  // a TextsField's list
   };
   struct Block {
     std::string title;

@@ -40,12 +40,16 @@ std::string Excerpt(const char* text, std::size_t size) {
 }
 std::string Excerpt(const std::string& text) { return Excerpt(text.data(), text.size()); }
 
-std::string Quote(const char* text, std::size_t size) {
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+// A text of the file in a message: quoted by its first bytes, with its
+// size where it is longer.
+std::string Cited(const char* text, std::size_t size) {
   std::string quoted = "\"" + Excerpt(text, size) + "\"";
   if (size > kMostQuotedBytes) quoted += " (" + std::to_string(size) + " bytes)";
   return quoted;
 }
-std::string Quote(const std::string& text) { return Quote(text.data(), text.size()); }
+std::string Cited(const std::string& text) { return Cited(text.data(), text.size()); }
 
 template <typename Item, typename Show>
 std::string BoundedList(const std::vector<Item>& items, Show show) {
@@ -204,11 +208,11 @@ class Checker {
               ": the reader ends a line at each, editors may show one line");
     for (const ScannedLine& line : scan.brokenHeaders)
       Add(Severity::kError, "broken_section_header", label, line.line, "",
-          Quote(scan.Data(line.text), line.text.size()) + " is " + line.why +
+          Cited(scan.Data(line.text), line.text.size()) + " is " + line.why +
               ": the keys after it, up to the next header, are not read");
     for (const ScannedLine& line : scan.ignored)
       Add(Severity::kWarning, "ignored_line", label, line.line, "",
-          Quote(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
+          Cited(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
 
     // Keys given more than once in the unnamed section: the last one wins.
     for (const std::vector<std::size_t>& group : names.groups) {
@@ -220,7 +224,7 @@ class Checker {
       std::string given = LineList(lines);
       if (group.size() > lines.size()) given += " and " + std::to_string(group.size() - lines.size()) + " more";
       Add(Severity::kWarning, "duplicate_key", label, last.line, name,
-          Quote(name) + " is given on lines " + given + ": the last one (" + Quote(scan.Value(last)) + ") is used");
+          Cited(name) + " is given on lines " + given + ": the last one (" + Cited(scan.Value(last)) + ") is used");
     }
   }
 
@@ -239,12 +243,12 @@ class Checker {
       const bool isKnown = isOverride ? S::IsOverrideKey(name) : S::FindSettingsKey(name) != nullptr;
       if (!key.section.empty()) {
         Add(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", label, key.line, name,
-            Quote(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
+            Cited(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
                 "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""));
         continue;
       }
       if (isKnown || !names.firstOfName[i]) continue;
-      std::string message = Quote(name) + " is not a key of " + label;
+      std::string message = Cited(name) + " is not a key of " + label;
       const std::string nearest = NearestKnownKey(name, known);
       if (!nearest.empty())
         message += "; did you mean " + Quote(nearest) + "?";
@@ -256,7 +260,7 @@ class Checker {
 
   void CheckValue(const S::Reading& reading, int line) {
     const std::string name = reading.key->name;
-    const std::string said = Quote(name) + " = " + Quote(reading.raw) + ": " + WhyDefault(reading);
+    const std::string said = Quote(name) + " = " + Cited(reading.raw) + ": " + WhyDefault(reading);
     switch (reading.origin) {
       case S::Origin::kFile:
         if (reading.saturated) Add(Severity::kWarning, "saturated", kSettingsLabel, line, name, said);
@@ -304,7 +308,7 @@ class Checker {
     std::sort(repeated.begin(), repeated.end());
     for (const auto& item : repeated)
       Add(Severity::kWarning, "repeated_list_item", "", 0, listName,
-          Quote(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
+          Cited(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
               " list the read makes: it is tried as often");
   }
 
@@ -505,7 +509,7 @@ std::string NearestKnownKey(const std::string& name, const std::vector<std::stri
   return best;
 }
 
-void AddCheckSections(Report& report, const CheckResult& result) {
+void AddCheckSections(Report& report, CheckResult result) {
   report.Section("Files");
   for (const CheckedFile& file : result.files) {
     const std::string key = file.label == kSettingsLabel ? "settings_file" : "override_file";
@@ -528,8 +532,8 @@ void AddCheckSections(Report& report, const CheckResult& result) {
   }
 
   report.Section("Lists");
-  report.Field("service_servers", "Service servers", result.serviceServers);
-  report.Field("update_servers", "Update servers", result.updateServers);
+  report.TextsField("service_servers", "Service servers", std::move(result.serviceServers));
+  report.TextsField("update_servers", "Update servers", std::move(result.updateServers));
 
   report.Section("Findings");
   Json findings = Json::array();

@@ -62,8 +62,8 @@ struct CheckResult {
 CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overrides);
 
 // The result as the report's sections "Files", "Keys", "Lists" and
-// "Findings".
-void AddCheckSections(Report& report, const CheckResult& result);
+// "Findings"; its lists move into the report.
+void AddCheckSections(Report& report, CheckResult result);
 
 // The known key nearest to `name` by edit distance, or "" when none is near.
 std::string NearestKnownKey(const std::string& name, const std::vector<std::string>& known);

@@ -126,10 +126,11 @@ int Check(Report& report, const std::string& executableDir, const std::string& s
   quarn_tools::CheckedFile overrideFile;
   overrideFile.label = "domaincfg.ini";
   if (!overrides.empty()) overrideFile = quarn_tools::ReadCheckedFile(overrides, "domaincfg.ini");
-  const quarn_tools::CheckResult result =
+  quarn_tools::CheckResult result =
       quarn_tools::CheckSettings(quarn_tools::ReadCheckedFile(settings, "cli_config.ini"), overrideFile);
-  quarn_tools::AddCheckSections(report, result);
-  return result.ExitStatus();
+  const int status = result.ExitStatus();
+  quarn_tools::AddCheckSections(report, std::move(result));
+  return status;
 }
 
 // The installation to inspect and whether the library's object may be made
@@ -260,8 +261,7 @@ int Run(int argc, char** argv) {
   }
 
   if (json) {
-    const std::string text = report.Json(section).dump(2) + "\n";
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    report.WriteJson(stdout, section);
   } else {
     report.PrintText(stdout, section);
   }
