@@ -14,34 +14,9 @@
 #include <vector>
 
 #include "bench/BenchMachine.h"
+#include "bench/MemoryInUse.h"
 #include "config/AddressRules.h"
 #include "hwinfo/HwInfo.h"
-
-namespace {
-
-// Bytes in use, and the most in use since the last reset: every allocation
-// of the process goes through these (the library's too).
-std::atomic<std::size_t> g_inUse{0}, g_peak{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* block = std::malloc(size + sizeof(std::max_align_t));
-  if (!block) throw std::bad_alloc();
-  *static_cast<std::size_t*>(block) = size;
-  const std::size_t now = g_inUse += size;
-  std::size_t peak = g_peak.load();
-  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-  }
-  return static_cast<char*>(block) + sizeof(std::max_align_t);
-}
-void operator delete(void* pointer) noexcept {
-  if (!pointer) return;
-  void* block = static_cast<char*>(pointer) - sizeof(std::max_align_t);
-  g_inUse -= *static_cast<std::size_t*>(block);
-  std::free(block);
-}
-void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }
 
 namespace {
 
@@ -80,11 +55,10 @@ void ReadFile(benchmark::State& state, const std::string& text) {
     state.PauseTiming();
     CSingleton<CQuarnConfig>::RemoveInstance();
     CQuarnConfig& config = *CSingleton<CQuarnConfig>::NewInstance();
-    const std::size_t before = g_inUse.load();
-    g_peak = before;
+    const std::size_t before = quarn_bench::MarkMemoryPeak();
     state.ResumeTiming();
     benchmark::DoNotOptimize(config.ReadConfig(file.string()));
-    peak = std::max(peak, g_peak.load() - before);
+    peak = std::max(peak, quarn_bench::MemoryPeak() - before);
   }
   state.counters["file_bytes"] = static_cast<double>(text.size());
   state.counters["peak_bytes"] = static_cast<double>(peak);
@@ -103,11 +77,10 @@ void BM_SimpleIni_Keys(benchmark::State& state) {
   const std::string text = SettingsWithKeys(static_cast<int>(state.range(0)));
   std::size_t peak = 0;
   for (auto _ : state) {
-    const std::size_t before = g_inUse.load();
-    g_peak = before;
+    const std::size_t before = quarn_bench::MarkMemoryPeak();
     CSimpleIniA ini(false, false, false);
     benchmark::DoNotOptimize(ini.LoadData(text.data(), text.size()));
-    peak = std::max(peak, g_peak.load() - before);
+    peak = std::max(peak, quarn_bench::MemoryPeak() - before);
   }
   state.counters["peak_bytes"] = static_cast<double>(peak);
 }

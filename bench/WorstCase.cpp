@@ -1,0 +1,190 @@
+// The worst case of a settings file: for each shape that costs a reader
+// most for its size (tests/support/WorstCaseShapes.h), as cli_config.ini
+// and as domaincfg.ini, the time of making the configuration object (which
+// reads both), of one ReadConfig, and of `quarncfg check` as a process,
+// each beside a plain file of the same size, with the peak of memory.
+//
+//   quarn_worstcase [--bytes N] [--repeat N] [--only NAME] [--quarncfg PATH]
+//
+// Times are the fastest of the repeats. The goal: every shape within 3x
+// the plain file's time, and memory in proportion to the file's size.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bench/MemoryInUse.h"
+#include "bench/platform/ChildRun.h"
+#include "config/QuarnConfig.h"
+#include "config/SettingsRules.h"
+#include "support/FakePlatform.h"
+#include "support/WorstCaseShapes.h"
+#include "util/LogMessage.h"
+#include "util/ToolUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(_WIN32)
+const char kExeSuffix[] = ".exe";
+// The libraries' allocations do not pass through this program's operator
+// new on Windows: the peak in the process is not measured there.
+const bool kPeakInProcess = false;
+#else
+const char kExeSuffix[] = "";
+const bool kPeakInProcess = true;
+#endif
+
+struct Options {
+  std::size_t bytes = quarn::settings::kMostFileBytes;
+  int repeat = 3;
+  std::string only;
+  std::string quarncfg = kqt::CToolUtil::GetApplicationDirPath() + "/quarncfg" + kExeSuffix;
+};
+
+// An installation in a temporary directory, the program taken to live in
+// R/client/bin.
+struct Installation {
+  fs::path root;
+  std::string settings, overrides;
+  quarn_test::FakePlatform platform;
+  quarn_test::ScopedFakePlatform use{platform};
+
+  Installation() {
+    root = fs::temp_directory_path() / ("quarn-worstcase-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root / "client/bin/conf");
+    fs::create_directories(root / "globalcfg");
+    fs::create_directories(root / "quarn_update");
+    std::ofstream(root / "quarn_update/cur_version.txt") << "update_01_07\n";
+    platform.executablePath = (root / "client/bin/agent").generic_string();
+    settings = (root / "client/bin/conf/cli_config.ini").generic_string();
+    overrides = (root / "globalcfg/domaincfg.ini").generic_string();
+    kqt::CLogMessage::GetInstance()->SetLogLevel(0);
+  }
+  ~Installation() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+  void Write(const std::string& settingsText, const std::string& overrideText) const {
+    std::ofstream(settings, std::ios::binary | std::ios::trunc) << settingsText;
+    std::ofstream(overrides, std::ios::binary | std::ios::trunc) << overrideText;
+  }
+};
+
+struct Figures {
+  double construct = 0, read = 0, check = 0;  // seconds, the fastest run
+  std::size_t constructPeak = 0;              // bytes above what was in use before
+  std::uint64_t checkPeak = 0;                // the process's peak
+  int checkStatus = -1;
+};
+
+double Seconds(std::chrono::steady_clock::duration span) { return std::chrono::duration<double>(span).count(); }
+
+Figures Measure(const Installation& installation, const Options& options) {
+  using Clock = std::chrono::steady_clock;
+  Figures figures;
+  figures.construct = figures.read = figures.check = 1e9;
+  for (int i = 0; i < options.repeat; ++i) {
+    const std::size_t before = quarn_bench::MarkMemoryPeak();
+    const Clock::time_point start = Clock::now();
+    CQuarnConfig& config = *CSingleton<CQuarnConfig>::NewInstance();
+    figures.construct = std::min(figures.construct, Seconds(Clock::now() - start));
+    figures.constructPeak = std::max(figures.constructPeak, quarn_bench::MemoryPeak() - before);
+    const Clock::time_point read = Clock::now();
+    config.ReadConfig(installation.settings);
+    figures.read = std::min(figures.read, Seconds(Clock::now() - read));
+    CSingleton<CQuarnConfig>::RemoveInstance();
+    kqt::CLogMessage::GetInstance()->SetLogLevel(0);  // the file may have set it
+
+    const quarn_bench::ChildRun run =
+        quarn_bench::RunChild(options.quarncfg, {"check", installation.settings, "--override", installation.overrides});
+    figures.check = std::min(figures.check, run.seconds);
+    figures.checkPeak = std::max(figures.checkPeak, run.peakBytes);
+    figures.checkStatus = run.started ? run.exitCode : -1;
+  }
+  return figures;
+}
+
+std::string Ratio(double value, double yardstick) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2fx", yardstick > 0 ? value / yardstick : 0.0);
+  return text;
+}
+
+std::string PerByte(double bytes, std::size_t fileBytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", fileBytes ? bytes / static_cast<double>(fileBytes) : 0.0);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == "--bytes" && hasValue)
+      options.bytes = std::min<std::size_t>(std::strtoul(argv[++i], nullptr, 10), quarn::settings::kMostFileBytes);
+    else if (argument == "--repeat" && hasValue)
+      options.repeat = std::max(1, std::atoi(argv[++i]));
+    else if (argument == "--only" && hasValue)
+      options.only = argv[++i];
+    else if (argument == "--quarncfg" && hasValue)
+      options.quarncfg = argv[++i];
+    else {
+      std::fprintf(stderr, "usage: quarn_worstcase [--bytes N] [--repeat N] [--only NAME] [--quarncfg PATH]\n");
+      return 2;
+    }
+  }
+
+  Installation installation;
+  const std::string small = "defaultinstall=standard\n";
+  // What the check's process holds for files of nothing: its peak above
+  // this is what the file costs.
+  installation.Write(small, "");
+  const std::uint64_t baseline = Measure(installation, options).checkPeak;
+
+  std::printf("settings files of %zu bytes at most; fastest of %d; check peak above %.1f MB for an empty file\n",
+              options.bytes, options.repeat, static_cast<double>(baseline) / 1e6);
+  std::printf("%-22s %-8s %8s %10s %7s %10s %7s %9s %10s %7s %9s %7s\n", "shape", "file", "bytes", "construct", "ratio",
+              "ReadConfig", "ratio", "peak B/B", "check", "ratio", "check MB", "B/B");
+  bool missed = false;
+  for (const char* place : {"settings", "override"}) {
+    double plainConstruct = 0, plainRead = 0, plainCheck = 0;
+    for (const quarn_test::SettingsShape& shape : quarn_test::SettingsShapes()) {
+      const bool isPlain = std::strcmp(shape.name, "plain") == 0;
+      if (!options.only.empty() && !isPlain && options.only != shape.name) continue;
+      const std::string content = shape.make(options.bytes);
+      const bool inOverride = std::strcmp(place, "override") == 0;
+      installation.Write(inOverride ? small : content, inOverride ? content : "");
+      const Figures figures = Measure(installation, options);
+      if (isPlain) {
+        plainConstruct = figures.construct;
+        plainRead = figures.read;
+        plainCheck = figures.check;
+      }
+      const double worst =
+          std::max({figures.construct / plainConstruct, figures.read / plainRead, figures.check / plainCheck});
+      const bool over = !isPlain && worst > 3;
+      missed = missed || over;
+      const double checkAbove = figures.checkPeak > baseline ? static_cast<double>(figures.checkPeak - baseline) : 0.0;
+      std::printf("%-22s %-8s %8zu %8.1fms %7s %8.1fms %7s %9s %8.1fms %7s %9.1f %7s%s%s\n", shape.name, place,
+                  content.size(), figures.construct * 1e3, Ratio(figures.construct, plainConstruct).c_str(),
+                  figures.read * 1e3, Ratio(figures.read, plainRead).c_str(),
+                  kPeakInProcess ? PerByte(static_cast<double>(figures.constructPeak), content.size()).c_str() : "-",
+                  figures.check * 1e3, Ratio(figures.check, plainCheck).c_str(),
+                  static_cast<double>(figures.checkPeak) / 1e6, PerByte(checkAbove, content.size()).c_str(),
+                  over ? "  MISSED 3x" : "", figures.checkStatus < 0 ? "  (check did not run)" : "");
+    }
+  }
+  std::printf("%s\n", missed ? "some shape took more than 3x the plain file's time" : "every shape within 3x");
+  return 0;
+}
