@@ -10,6 +10,11 @@ std::atomic<std::size_t> g_inUse{0}, g_peak{0};
 
 }  // namespace
 
+#if !defined(_WIN32)
+// Not on Windows: there a DLL allocates with the C runtime's own operator
+// new, and a block it hands out (a text returned by value) would come back
+// to this delete, which does not know it.
+
 void* operator new(std::size_t size) {
   void* block = std::malloc(size + sizeof(std::max_align_t));
   if (!block) throw std::bad_alloc();
@@ -27,6 +32,7 @@ void operator delete(void* pointer) noexcept {
   std::free(block);
 }
 void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }
+#endif
 
 namespace quarn_bench {
 

@@ -1,7 +1,7 @@
 // Bytes in use through operator new, and the most in use since a mark: a
 // program linked with MemoryInUse.cpp counts every allocation of the
-// process through it (on Linux the libraries' too; on Windows only the
-// program's own, each DLL keeping its own allocator entry).
+// process through it, the libraries' too. Not on Windows, where each DLL
+// keeps its own allocator entry: there every figure is 0.
 #ifndef QUARN_BENCH_MEMORYINUSE_H
 #define QUARN_BENCH_MEMORYINUSE_H
 

@@ -176,12 +176,15 @@ int main(int argc, char** argv) {
       const bool over = !isPlain && worst > 3;
       missed = missed || over;
       const double checkAbove = figures.checkPeak > baseline ? static_cast<double>(figures.checkPeak - baseline) : 0.0;
-      std::printf("%-22s %-8s %8zu %8.1fms %7s %8.1fms %7s %9s %8.1fms %7s %9.1f %7s%s%s\n", shape.name, place,
+      char checkPeak[32] = "-";
+      if (figures.checkPeak && baseline)
+        std::snprintf(checkPeak, sizeof checkPeak, "%.1f", static_cast<double>(figures.checkPeak) / 1e6);
+      std::printf("%-22s %-8s %8zu %8.1fms %7s %8.1fms %7s %9s %8.1fms %7s %9s %7s%s%s\n", shape.name, place,
                   content.size(), figures.construct * 1e3, Ratio(figures.construct, plainConstruct).c_str(),
                   figures.read * 1e3, Ratio(figures.read, plainRead).c_str(),
                   kPeakInProcess ? PerByte(static_cast<double>(figures.constructPeak), content.size()).c_str() : "-",
-                  figures.check * 1e3, Ratio(figures.check, plainCheck).c_str(),
-                  static_cast<double>(figures.checkPeak) / 1e6, PerByte(checkAbove, content.size()).c_str(),
+                  figures.check * 1e3, Ratio(figures.check, plainCheck).c_str(), checkPeak,
+                  figures.checkPeak && baseline ? PerByte(checkAbove, content.size()).c_str() : "-",
                   over ? "  MISSED 3x" : "", figures.checkStatus < 0 ? "  (check did not run)" : "");
     }
   }

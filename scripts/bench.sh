@@ -6,7 +6,8 @@
 #                 side by side with their floors (one median ratio with its
 #                 10th-90th percentiles per repetition); then the BIOS UUID
 #                 of every corpus table against its floor and against
-#                 dmidecode; then the inspector, one process per section.
+#                 dmidecode; then the inspector, one process per section;
+#                 then the worst case of a settings file.
 #   --callgrind   the getters and their floors counted in instructions under
 #                 valgrind's callgrind (deterministic on a noisy machine).
 set -euo pipefail
@@ -47,3 +48,8 @@ fi
 PATH=$PATH:/usr/sbin build/native/bin/quarn_firmware_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 # The inspector, one process per question: what --section spares.
 build/native/bin/quarncfg_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+# The worst case of a settings file: every adversarial shape at the size
+# limit beside a plain file (docs/performance.md, "The worst case"). The
+# Windows build measures the same under Wine:
+#   build/win64/wine-run.sh build/win64/bin/quarn_worstcase.exe
+build/native/bin/quarn_worstcase

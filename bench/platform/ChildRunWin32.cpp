@@ -1,4 +1,3 @@
-#include <psapi.h>
 #include <windows.h>
 
 #include <chrono>
@@ -19,19 +18,13 @@ std::wstring Quoted(const std::string& text) {
   return quoted + L"\"";
 }
 
-std::uint64_t PeakCommit(HANDLE process) {
-  // K32GetProcessMemoryInfo from Windows 7 on; psapi's name before.
-  using Query = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
-  Query query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo")));
-  if (!query) {
-    if (HMODULE psapi = ::LoadLibraryW(L"psapi.dll"))
-      query = reinterpret_cast<Query>(reinterpret_cast<void*>(::GetProcAddress(psapi, "GetProcessMemoryInfo")));
-  }
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  if (!query || !query(process, &counters, sizeof counters)) return 0;
-  return counters.PeakPagefileUsage;
+// The most memory the processes of `job` committed, 0 where the system does
+// not say: a process's own counters are gone once it has ended.
+std::uint64_t PeakCommit(HANDLE job) {
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION information{};
+  if (!::QueryInformationJobObject(job, JobObjectExtendedLimitInformation, &information, sizeof information, nullptr))
+    return 0;
+  return information.PeakProcessMemoryUsed;
 }
 
 }  // namespace
@@ -50,17 +43,26 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
   startup.hStdOutput = null;
   startup.hStdError = null;
   PROCESS_INFORMATION process{};
+  // Started suspended and put in a job first, whose record of the peak
+  // outlives the process.
+  const HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
   const auto start = std::chrono::steady_clock::now();
-  const BOOL made =
-      ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  const BOOL made = ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                                     &startup, &process);
   if (null != INVALID_HANDLE_VALUE) ::CloseHandle(null);
-  if (!made) return run;
+  if (!made) {
+    if (job) ::CloseHandle(job);
+    return run;
+  }
+  const bool inJob = job && ::AssignProcessToJobObject(job, process.hProcess);
+  ::ResumeThread(process.hThread);
   ::WaitForSingleObject(process.hProcess, INFINITE);
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.started = true;
   DWORD code = 0;
   if (::GetExitCodeProcess(process.hProcess, &code)) run.exitCode = static_cast<int>(code);
-  run.peakBytes = PeakCommit(process.hProcess);
+  run.peakBytes = inJob ? PeakCommit(job) : 0;
+  if (job) ::CloseHandle(job);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return run;
