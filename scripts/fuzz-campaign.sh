@@ -6,14 +6,17 @@
 # other (QUARN_FUZZ_TARGETS="A B" picks targets, so two runs can share the
 # cores). Prints one line per target and adds them to
 # build/fuzz/campaign.txt with the commit they fuzzed; each target goes on
-# from the corpus earlier runs left in build/fuzz/corpus/. A crash input is
-# left in build/fuzz/ (add it to tests/fuzz-regressions/TARGET/ as a test).
+# from the corpus earlier runs left in build/fuzz/corpus/. An input that
+# crashes, times out or takes too much memory is kept in
+# build/fuzz/findings/TARGET/ (add it to tests/fuzz-regressions/TARGET/ as a
+# test).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/fuzz-targets.sh
 hours=${1:-1}
 seconds=$(awk -v h="$hours" 'BEGIN { printf "%d", h * 3600 }')
 scripts/build.sh fuzz || exit 1
+fuzz_shapes || exit 1
 
 summary=build/fuzz/campaign.txt
 commit=$(git describe --always --dirty 2>/dev/null || echo unknown)

@@ -6,7 +6,7 @@
 # may be larger than 64 KiB (the buffer is then grown to it), so twice that;
 # a memory picture is the window and what lies beyond it; a settings file is
 # refused above 1 MiB.
-fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles)
+fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk)
 
 fuzz_shared=../shared/testdata/smbios
 [ -d "$fuzz_shared" ] || fuzz_shared=""
@@ -17,20 +17,35 @@ fuzz_max_len() {
     TableWalk | EntryPoint) echo 65536 ;;
     FirmwareBlock | HardwareFirmware | HardwareMemory) echo 131072 ;;
     ReadConfig | SettingsFiles) echo 1048576 ;;
+    IniWalk) echo 4096 ;;  # the INI reader alone, its oracle, costs the square of a section's name
   esac
 }
+
+# Limits per input: a slow or memory-hungry input is a finding like a
+# crash. The slowest honest input (a settings file of 1 MiB, sanitized) takes
+# well under a second; the largest holds a million list items.
+fuzz_limits=(-timeout=10 -report_slow_units=3 -rss_limit_mb=1024 -malloc_limit_mb=512)
 
 # fuzz_seeds TARGET: the seed folders, one per line.
 fuzz_seeds() {
   case $1 in
-    ReadConfig) printf '%s\n' fuzz/seeds/ini scripts/sample ;;
-    SettingsFiles) printf '%s\n' fuzz/seeds/settings fuzz/seeds/ini ;;
+    ReadConfig) printf '%s\n' fuzz/seeds/ini scripts/sample build/fuzz/shapes ;;
+    SettingsFiles) printf '%s\n' fuzz/seeds/settings fuzz/seeds/ini build/fuzz/shapes ;;
+    IniWalk) printf '%s\n' fuzz/seeds/ini fuzz/seeds/settings ;;
     *) printf '%s\n' fuzz/seeds/table ${fuzz_shared:+"$fuzz_shared"} ;;
   esac
 }
 
+# fuzz_shapes: the worst-case settings shapes (tests/support/WorstCaseShapes)
+# at 128 KiB, as seeds in build/fuzz/shapes.
+fuzz_shapes() {
+  mkdir -p build/fuzz/shapes
+  build/fuzz/bin/fuzz_shapes build/fuzz/shapes 131072
+}
+
 # fuzz_run TARGET LOG LIBFUZZER-OPTIONS...: runs one target on its corpus
-# (build/fuzz/corpus/TARGET) and seeds; new crash inputs go to build/fuzz/.
+# (build/fuzz/corpus/TARGET) and seeds with the limits above; what it finds
+# is kept (fuzz_keep).
 fuzz_run() {
   local target=$1 log=$2
   shift 2
@@ -38,8 +53,27 @@ fuzz_run() {
   mkdir -p "$corpus"
   local seeds
   mapfile -t seeds < <(fuzz_seeds "$target")
-  build/fuzz/bin/fuzz_$target -max_len="$(fuzz_max_len "$target")" -rss_limit_mb=2048 -timeout=10 \
+  build/fuzz/bin/fuzz_$target -max_len="$(fuzz_max_len "$target")" "${fuzz_limits[@]}" \
     -print_final_stats=1 -artifact_prefix=build/fuzz/ "$@" "$corpus" "${seeds[@]}" >"$log" 2>&1
+  local rc=$?
+  fuzz_keep "$target" || rc=1
+  return $rc
+}
+
+# fuzz_keep TARGET: moves what the last run found (crash-, leak-, timeout-,
+# oom- and slow-unit- inputs) to build/fuzz/findings/TARGET and names each;
+# false when there was any. A kept input belongs, once understood, in
+# tests/fuzz-regressions/TARGET, which fuzz.sh replays first.
+fuzz_keep() {
+  local found=0 input
+  for input in build/fuzz/crash-* build/fuzz/leak-* build/fuzz/timeout-* build/fuzz/oom-* build/fuzz/slow-unit-*; do
+    [ -e "$input" ] || continue
+    mkdir -p "build/fuzz/findings/$1"
+    mv "$input" "build/fuzz/findings/$1/"
+    echo "fuzz $1: kept build/fuzz/findings/$1/${input##*/}"
+    found=1
+  done
+  [ $found -eq 0 ]
 }
 
 # fuzz_executions LOG
