@@ -26,7 +26,8 @@ function(quarn_target_defaults target)
     endif()
   endif()
   if(WIN32)
-    # Windows 7 API level; no min/max macros; lean windows.h.
+    # Windows 7 API level; no min/max macros; lean windows.h: as
+    # util/platform/Win32.h, the door to windows.h, sets them.
     target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
   endif()
 endfunction()

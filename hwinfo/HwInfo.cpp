@@ -1,10 +1,8 @@
 #include "hwinfo/HwInfo.h"
 
-#include <new>
-
 #include "hwinfo/Hypervisor.h"
+#include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
-#include "hwinfo/SmbiosReaders.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 
 std::atomic<int> CHwInfo::version{0};
@@ -42,25 +40,9 @@ std::string CHwInfo::GetMahineUuid() {
   return quarn::smbios::UuidText(uuid, swap);
 }
 
+// The firmware-table service where the system offers it (on Windows NT 5.2
+// or later: IsNt52OrLater on the version the system reports; on Linux where
+// the kernel publishes the tables), else physical memory.
 int CHwInfo::IsWin2k3OrLater() { return quarn::sys::CurrentFirmwarePlatform().HasFirmwareTableService() ? 1 : 0; }
-
-int quarn::smbios::ReadSmbiosTable(unsigned char* buffer, int* size) {
-  // No failure is reported to the caller: whatever goes wrong below leaves
-  // the buffer without a table. Only memory exhaustion goes on up.
-  try {
-    if (CHwInfo::IsWin2k3OrLater()) {
-      quarn::smbios::CSMBiosFirmwareReader reader;
-      const int copied = reader.ReadTable(buffer, size);
-      if (copied > 0) CHwInfo::version.store(reader.tableVersion);
-      return copied;
-    }
-    quarn::smbios::CSMBiosMemoryReader reader;
-    return reader.ReadTable(buffer, size);
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (...) {
-    return 0;
-  }
-}
 
 void CHwInfo::GetSMBiosData(unsigned char* buffer, int* size) { quarn::smbios::ReadSmbiosTable(buffer, size); }

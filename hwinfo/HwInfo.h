@@ -19,8 +19,7 @@ struct tagSMBiosStructHeader {
 
 namespace quarn {
 namespace smbios {
-// GetSMBiosData, also telling how many bytes of the table were delivered
-// (0 for none): the library's own, not exported.
+// The acquisition (hwinfo/SmbiosAcquisition.h), which keeps the version.
 int ReadSmbiosTable(unsigned char* buffer, int* size);
 }  // namespace smbios
 }  // namespace quarn

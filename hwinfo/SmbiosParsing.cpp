@@ -12,9 +12,15 @@ std::uint32_t Little32(const unsigned char* p) {
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
+std::uint64_t Little64(const unsigned char* p) {
+  return static_cast<std::uint64_t>(Little32(p)) | static_cast<std::uint64_t>(Little32(p + 4)) << 32;
+}
+
 const std::size_t kBlockHeader = 8;
 const std::size_t kEntryPointStep = 16;
-const std::size_t kEntryPointFields = 28;  // through the table address
+const std::size_t kEntryPointFields = 28;   // "_SM_" through the table address
+const std::size_t kEntryPoint3Fields = 24;  // "_SM3_" through the table address
+const unsigned long kNtPlatform = 2;        // VER_PLATFORM_WIN32_NT
 const std::size_t kUuidOffset = 8;
 const std::size_t kUuidEnd = 24;
 
@@ -42,19 +48,45 @@ bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlo
   return true;
 }
 
-bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry) {
-  if (!window) return false;
-  for (std::size_t at = 0; at + kEntryPointFields <= size; at += kEntryPointStep) {
-    const unsigned char* candidate = window + at;
-    if (std::memcmp(candidate, "_SM_", 4) != 0) continue;
-    const unsigned char entryLength = candidate[5];
-    if (at + entryLength > size || ByteSum(candidate, entryLength) != 0) continue;
-    entry.offset = at;
-    entry.tableLength = static_cast<std::uint16_t>(candidate[22] | candidate[23] << 8);
-    entry.tableAddress = Little32(candidate + 24);
+bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& entry) {
+  if (!bytes) return false;
+  if (size >= kEntryPointFields && std::memcmp(bytes, "_SM_", 4) == 0) {
+    const unsigned char length = bytes[5];
+    if (length > size || ByteSum(bytes, length) != 0) return false;
+    entry = EntryPoint();
+    entry.major = bytes[6];
+    entry.minor = bytes[7];
+    entry.tableLength = static_cast<std::uint32_t>(bytes[22] | bytes[23] << 8);
+    entry.tableAddress = Little32(bytes + 24);
+    return true;
+  }
+  if (size >= kEntryPoint3Fields && std::memcmp(bytes, "_SM3_", 5) == 0) {
+    const unsigned char length = bytes[6];
+    if (length > size || ByteSum(bytes, length) != 0) return false;
+    entry = EntryPoint();
+    entry.is64Bit = true;
+    entry.major = bytes[7];
+    entry.minor = bytes[8];
+    entry.revision = bytes[9];
+    entry.tableLength = Little32(bytes + 12);
+    entry.tableAddress = Little64(bytes + 16);
     return true;
   }
   return false;
+}
+
+bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry) {
+  if (!window) return false;
+  for (std::size_t at = 0; at + kEntryPointFields <= size; at += kEntryPointStep) {
+    if (std::memcmp(window + at, "_SM_", 4) != 0 || !ReadEntryPoint(window + at, size - at, entry)) continue;
+    entry.offset = at;
+    return true;
+  }
+  return false;
+}
+
+bool IsNt52OrLater(unsigned long platformId, unsigned long major, unsigned long minor) {
+  return platformId == kNtPlatform && (major >= 6 || (major == 5 && minor >= 2));
 }
 
 const unsigned char* FindStructure(const unsigned char* data, std::size_t length, unsigned char type) {

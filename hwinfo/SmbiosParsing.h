@@ -1,8 +1,10 @@
-// Reading SMBIOS bytes (as DMTF DSP0134 defines them):
-// the firmware block, the entry point in a BIOS memory window, the walk over
-// the structure table, and the UUID of the System Information structure.
-// Pure functions over byte buffers: every read is checked against the end of
-// its buffer, and no length from the firmware is trusted.
+// Reading SMBIOS bytes (as DMTF DSP0134 defines them): the firmware block,
+// the entry point (a file of the kernel's, or found in a BIOS memory
+// window), the walk over the structure table, and the UUID of the System
+// Information structure; and the rule that picks the way the table is
+// obtained on Windows. Pure functions over byte buffers and values: every
+// read is checked against the end of its buffer, and no length from the
+// firmware is trusted.
 #ifndef QUARN_HWINFO_SMBIOSPARSING_H
 #define QUARN_HWINFO_SMBIOSPARSING_H
 
@@ -30,15 +32,31 @@ struct FirmwareBlockView {
 // False when the block is shorter than its header.
 bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlockView& view);
 
-// The 32-bit entry point ("_SM_") found in a window of BIOS memory.
+// An entry point: the 32-bit one ("_SM_", SMBIOS 2.x) or the 64-bit one
+// ("_SM3_", 3.x).
 struct EntryPoint {
-  std::size_t offset = 0;          // of the anchor in the window
-  std::uint16_t tableLength = 0;   // bytes 22-23
-  std::uint32_t tableAddress = 0;  // bytes 24-27, physical
+  std::size_t offset = 0;  // of the anchor in the window searched (FindEntryPoint)
+  bool is64Bit = false;
+  unsigned char major = 0, minor = 0;
+  unsigned char revision = 0;      // "_SM3_": the document revision (byte 9); else 0
+  std::uint32_t tableLength = 0;   // "_SM_": bytes 22-23; "_SM3_": the table's maximum size, bytes 12-15
+  std::uint64_t tableAddress = 0;  // "_SM_": bytes 24-27; "_SM3_": bytes 16-23; physical
 };
-// The first anchor at a 16-byte step whose entry point lies wholly in the
-// window and sums to 0 over its length byte's count. False when none does.
+// The entry point at the start of `bytes`, checked as a reader of the
+// firmware must: its anchor, its fields within `size`, its length byte
+// (byte 5, or 6 for "_SM3_") within `size`, and the sum of that many bytes
+// 0 modulo 256. False when any of these fails. The intermediate "_DMI_"
+// anchor of the 32-bit form and its own checksum are not consulted.
+bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& entry);
+// The first 32-bit entry point that ReadEntryPoint accepts at a 16-byte
+// step of a window of BIOS memory (the 64-bit form is not looked for
+// there). False when none is.
 bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry);
+
+// Whether a Windows system offers the firmware-table service: the NT family
+// (platform id 2) from version 5.2 (Server 2003, XP x64) on. Earlier and
+// other systems search physical memory for the table.
+bool IsNt52OrLater(unsigned long platformId, unsigned long major, unsigned long minor);
 
 // The first structure of `type` in the `length` bytes at `data`, or null.
 // The walk moves by each structure's formatted length and then past its

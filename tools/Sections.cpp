@@ -10,8 +10,8 @@
 #include "config/SettingsRules.h"
 #include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
+#include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
-#include "hwinfo/platform/FirmwarePlatform.h"
 #include "util/FileUtil.h"
 #include "util/ToolUtil.h"
 
@@ -249,23 +249,20 @@ void AddHost(Report& report, Inspection& inspection) {
 void AddHardware(Report& report, Inspection& inspection) {
   CQuarnConfig& config = *inspection.config;
   report.Section("Hardware");
-  // Where the table comes from, and its header, as the platform gives them.
-  quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
-  // Every key in every run: the header's fields are null where the table
-  // comes from memory or the service gave none.
+  // Where the table comes from, and its header. Every key in every run: the
+  // header's fields are null where the table comes from memory or the
+  // service gave none.
+  const quarn::smbios::TableSource source = quarn::smbios::DescribeTableSource();
   Json version, number, size;
   std::string shownVersion = "none (the table is searched for in physical memory)";
-  if (platform.HasFirmwareTableService()) {
+  if (source.firmwareService) {
     report.Field("smbios_source", "SMBIOS source", "firmware table service", "firmware table service");
-    const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
-    quarn::smbios::FirmwareBlockView view;
     shownVersion = "none (the service gave no table)";
-    if (block.status == quarn::sys::FirmwareBlock::kOk &&
-        quarn::smbios::ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) {
-      version = std::to_string(view.major) + "." + std::to_string(view.minor);
-      number = quarn::smbios::VersionNumber(view.major, view.minor);
-      size = view.tableLength;
-      shownVersion = version.get<std::string>() + " (number " + std::to_string(number.get<int>()) + ")";
+    if (source.blockRead) {
+      version = std::to_string(source.major) + "." + std::to_string(source.minor);
+      number = source.versionNumber;
+      size = source.tableLength;
+      shownVersion = version.get<std::string>() + " (number " + std::to_string(source.versionNumber) + ")";
     }
   } else {
     report.Field("smbios_source", "SMBIOS source", "physical memory", "physical memory (BIOS area)");

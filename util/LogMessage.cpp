@@ -5,6 +5,8 @@
 #include <ctime>
 #include <vector>
 
+#include "util/platform/Platform.h"
+
 namespace kqt {
 namespace {
 
@@ -14,11 +16,7 @@ std::string TimeStamp() {
   const std::time_t seconds = system_clock::to_time_t(now);
   const long long millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &seconds);
-#else
-  localtime_r(&seconds, &local);
-#endif
+  sys::LocalTime(seconds, local);
   char text[40];
   const size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   std::snprintf(text + n, sizeof text - n, ".%03lld", millis);

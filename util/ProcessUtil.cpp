@@ -1,19 +1,10 @@
 #include "util/ProcessUtil.h"
 
-#include "util/StringUtil.h"
+#include "util/platform/Files.h"
 #include "util/platform/Platform.h"
 
 namespace kqt {
 namespace {
-
-// Windows file names ignore letter case; POSIX ones do not.
-bool SameName(const std::string& a, const std::string& b) {
-#if defined(_WIN32)
-  return a.size() == b.size() && CStringUtil::stringStartWith(a, b, true);
-#else
-  return a == b;
-#endif
-}
 
 class ProcessUtil : public IProcessUtil {
  public:
@@ -21,7 +12,7 @@ class ProcessUtil : public IProcessUtil {
     std::vector<ProcessEntry> matches;
     if (name.empty()) return matches;
     for (const sys::ProcessInfo& process : sys::CurrentPlatform().ListProcesses()) {
-      if (SameName(process.exeName, name) || SameName(process.arg0, name))
+      if (sys::SameFileName(process.exeName, name) || sys::SameFileName(process.arg0, name))
         matches.push_back(ProcessEntry{process.pid, name});
     }
     return matches;

@@ -1,8 +1,7 @@
-#include <windows.h>
-
 #include <chrono>
 
 #include "bench/platform/ChildRun.h"
+#include "util/platform/Win32.h"
 
 namespace quarn_bench {
 namespace {

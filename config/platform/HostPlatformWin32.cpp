@@ -1,13 +1,9 @@
 // The configuration library's host queries on Windows.
-// Windows headers in the order they need: winsock2 before windows.h.
-#include <winsock2.h>
-
-#include <windows.h>
+#include "util/platform/Win32.h"
 
 #include <cstring>
 
 #include "config/platform/HostPlatform.h"
-#include "util/platform/LoadedRoutine.h"
 #include "util/platform/SocketsForCall.h"
 
 namespace quarn {

@@ -5,6 +5,7 @@
 #ifndef QUARN_HWINFO_PLATFORM_FIRMWAREPLATFORM_H
 #define QUARN_HWINFO_PLATFORM_FIRMWAREPLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,19 +21,21 @@
 namespace quarn {
 namespace sys {
 
+// The most bytes a firmware table or block may have: far above any real
+// one (a few KiB; 29 KiB for the largest of the corpus), so that no size the
+// system reports makes the library allocate without bound.
+constexpr std::size_t kMostFirmwareBytes = std::size_t{16} << 20;
+
 // The raw SMBIOS block as Windows' GetSystemFirmwareTable('RSMB') returns
 // it: calling method, major and minor version, DMI revision, 32-bit table
 // length (little-endian), then the structure table.
 struct FirmwareBlock {
-  enum Status {
-    kOk,
-    kNoService,  // the module that offers the service is not loaded
-    kNoRoutine,  // the service's routine is missing
-    kFailed,     // the service is there but gave nothing
-  };
+  enum Status { kOk, kFailed };
   Status status = kFailed;
   std::vector<unsigned char> bytes;
-  std::string diagnostic;  // what went wrong, for kFailed
+  // kFailed: what went wrong, as the acquisition prints it ("failed to get
+  // address of GetSystemFirmwareTable", "/sys/...: not a regular file\n").
+  std::string diagnostic;
 };
 
 // The four registers of one CPUID leaf.

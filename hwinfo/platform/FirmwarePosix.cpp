@@ -8,7 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
+#include "util/platform/Posix.h"
 #include "util/platform/ReadFile.h"
 
 namespace quarn {
@@ -17,16 +19,12 @@ namespace {
 
 const char kDmiTables[] = "/sys/firmware/dmi/tables";
 
-// The kernel's files are read as regular files only, in one bounded read:
-// a FIFO, device or directory put in their place is refused at once, and
-// nothing larger than this is read (a real table is a few KiB; the entry
-// point is at most 31 bytes).
-const std::size_t kMostTableBytes = std::size_t{16} << 20;
-
 // The whole of a small file, in one bounded read; false with the reason on
 // failure.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
-  switch (kqt::sys::ReadRegularFile(path, kMostTableBytes, content)) {
+  // Regular files only, in one bounded read: a FIFO, device or directory put
+  // in their place is refused at once.
+  switch (kqt::sys::ReadRegularFile(path, kMostFirmwareBytes, content)) {
     case kqt::sys::ReadStatus::kOk:
       return true;
     case kqt::sys::ReadStatus::kMissing:
@@ -60,24 +58,18 @@ FirmwareBlock ReadPublishedTables(const std::string& dir) {
   if (!ReadWholeFile(dir + "/smbios_entry_point", entry, block.diagnostic) ||
       !ReadWholeFile(dir + "/DMI", table, block.diagnostic))
     return block;
-  // The version from the entry point: "_SM_" (2.x) or "_SM3_" (3.x).
-  unsigned char major = 0, minor = 0, revision = 0;
-  if (entry.size() >= 8 && std::memcmp(entry.data(), "_SM_", 4) == 0) {
-    major = static_cast<unsigned char>(entry[6]);
-    minor = static_cast<unsigned char>(entry[7]);
-  } else if (entry.size() >= 10 && std::memcmp(entry.data(), "_SM3_", 5) == 0) {
-    major = static_cast<unsigned char>(entry[7]);
-    minor = static_cast<unsigned char>(entry[8]);
-    revision = static_cast<unsigned char>(entry[9]);
-  } else {
-    block.diagnostic = dir + "/smbios_entry_point: no SMBIOS entry point\n";
+  // The version from the entry point ("_SM_" for 2.x, "_SM3_" for 3.x),
+  // read and checked as any reader of the firmware's entry point.
+  quarn::smbios::EntryPoint point;
+  if (!quarn::smbios::ReadEntryPoint(reinterpret_cast<const unsigned char*>(entry.data()), entry.size(), point)) {
+    block.diagnostic = dir + "/smbios_entry_point: no SMBIOS entry point (anchor, length or checksum wrong)\n";
     return block;
   }
   const std::uint32_t length = static_cast<std::uint32_t>(table.size());
   block.bytes = {0,
-                 major,
-                 minor,
-                 revision,
+                 point.major,
+                 point.minor,
+                 point.revision,
                  static_cast<unsigned char>(length),
                  static_cast<unsigned char>(length >> 8),
                  static_cast<unsigned char>(length >> 16),
@@ -102,33 +94,30 @@ bool ReadMemoryDevice(const std::string& device, std::uint32_t address, std::uin
   // in its place would otherwise block the open for ever, under the lock
   // every caller of the BIOS UUID waits on. Read, not mapped: a device
   // shorter than the range ends the read instead of raising SIGBUS.
-  const int memory = ::open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (memory < 0) {
+  const kqt::sys::ScopedDescriptor memory(::open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!memory.valid()) {
     diagnostics += std::string("Could not open \\device\\physicalmemory: ") + std::strerror(errno) + "\n";
     return false;
   }
   struct stat info;
-  if (::fstat(memory, &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISREG(info.st_mode))) {
+  if (::fstat(memory.get(), &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISREG(info.st_mode))) {
     diagnostics += "Could not open \\device\\physicalmemory: " + device + " is not a memory device\n";
-    ::close(memory);
     return false;
   }
   std::vector<unsigned char> bytes(length);
   std::size_t have = 0;
   while (have < length) {
-    const ssize_t n =
-        ::pread(memory, bytes.data() + have, length - have, static_cast<off_t>(address) + static_cast<off_t>(have));
+    const ssize_t n = ::pread(memory.get(), bytes.data() + have, length - have,
+                              static_cast<off_t>(address) + static_cast<off_t>(have));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       char what[256];
       std::snprintf(what, sizeof what, "Could not map view of %X length %X", address, static_cast<unsigned>(length));
       diagnostics += std::string(what) + ": " + (n < 0 ? std::strerror(errno) : "the range ends early") + "\n";
-      ::close(memory);
       return false;
     }
     have += static_cast<std::size_t>(n);
   }
-  ::close(memory);
   std::memcpy(buffer, bytes.data(), length);
   return true;
 }

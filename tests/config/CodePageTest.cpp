@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "util/platform/Win32.h"
 #endif
 
 #include "config/QuarnConfig.h"

@@ -79,7 +79,7 @@ TEST_F(Acquisition, AFailedServiceSaysSoAndCopiesNothing) {
   platform.firmwareTableService = 1;
   platform.firmwareBlock = [] {
     quarn::sys::FirmwareBlock block;
-    block.status = quarn::sys::FirmwareBlock::kNoRoutine;
+    block.diagnostic = "failed to get address of GetSystemFirmwareTable";
     return block;
   };
   Bytes buffer(0x10000, 0);

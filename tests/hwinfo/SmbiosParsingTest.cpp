@@ -140,3 +140,72 @@ TEST(SmbiosUuid, ByteOrderByVersionAndHypervisor) {
   EXPECT_EQ(UuidText(Bytes(16, 0).data(), true), "00000000-0000-0000-0000-000000000000");
   EXPECT_EQ(UuidText(Bytes(16, 0xFF).data(), false), "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF");
 }
+
+namespace {
+
+// A "_SM3_" entry point of 24 bytes: version 3.`minor`, revision 1, a table
+// of at most `length` bytes at `address`; its checksum right unless
+// `validSum` is false.
+Bytes EntryPoint3(unsigned char minor, std::uint32_t length, std::uint64_t address, bool validSum = true) {
+  Bytes entry = {'_', 'S', 'M', '3', '_', 0, 24, 3, minor, 1, 1, 0};
+  for (int i = 0; i < 4; ++i) entry.push_back(static_cast<unsigned char>(length >> (8 * i)));
+  for (int i = 0; i < 8; ++i) entry.push_back(static_cast<unsigned char>(address >> (8 * i)));
+  unsigned char sum = 0;
+  for (unsigned char byte : entry) sum = static_cast<unsigned char>(sum + byte);
+  entry[5] = static_cast<unsigned char>(0 - sum + (validSum ? 0 : 1));
+  return entry;
+}
+
+}  // namespace
+
+// The entry point as a file of the kernel holds it: both forms, each
+// accepted only when whole and summing to zero.
+TEST(SmbiosEntryPoint, BothFormsAreReadOnlyWhenWholeAndSummingToZero) {
+  Bytes two(31, 0);
+  quarn_test::PutEntryPoint(two, 0, 0x000E1000, 0x1234);
+  EntryPoint entry;
+  ASSERT_TRUE(ReadEntryPoint(two.data(), two.size(), entry));
+  EXPECT_FALSE(entry.is64Bit);
+  EXPECT_EQ(entry.major, 2);
+  EXPECT_EQ(entry.minor, 4);
+  EXPECT_EQ(entry.tableLength, 0x1234u);
+  EXPECT_EQ(entry.tableAddress, 0xE1000u);
+  EXPECT_FALSE(ReadEntryPoint(two.data(), 27, entry));  // the fields end past the bytes
+  two[5] = 32;                                          // a length past the bytes
+  EXPECT_FALSE(ReadEntryPoint(two.data(), two.size(), entry));
+  quarn_test::PutEntryPoint(two, 0, 0xE1000, 0x1234, false);
+  EXPECT_FALSE(ReadEntryPoint(two.data(), two.size(), entry));
+
+  const Bytes three = EntryPoint3(2, 0x5000, 0x12345678ABull);
+  ASSERT_TRUE(ReadEntryPoint(three.data(), three.size(), entry));
+  EXPECT_TRUE(entry.is64Bit);
+  EXPECT_EQ(entry.major, 3);
+  EXPECT_EQ(entry.minor, 2);
+  EXPECT_EQ(entry.revision, 1);
+  EXPECT_EQ(entry.tableLength, 0x5000u);
+  EXPECT_EQ(entry.tableAddress, 0x12345678ABull);
+  EXPECT_FALSE(ReadEntryPoint(three.data(), 23, entry));
+  const Bytes wrong = EntryPoint3(2, 0x5000, 0x1000, false);
+  EXPECT_FALSE(ReadEntryPoint(wrong.data(), wrong.size(), entry));
+  EXPECT_FALSE(ReadEntryPoint(reinterpret_cast<const unsigned char*>("_SM4_ and more bytes than 24"), 28, entry));
+
+  // In a window of memory only the 32-bit form is looked for.
+  Bytes window(0x100, 0);
+  std::copy(three.begin(), three.end(), window.begin() + 0x20);
+  EXPECT_FALSE(FindEntryPoint(window.data(), window.size(), entry));
+}
+
+TEST(SmbiosWay, TheFirmwareTableServiceIsForNt52AndLater) {
+  const struct {
+    unsigned long platformId, major, minor;
+    bool service;
+  } rows[] = {
+      {2, 4, 0, false}, {2, 5, 0, false},  {2, 5, 1, false},   // NT 4, 2000, XP
+      {2, 5, 2, true},  {2, 6, 0, true},   {2, 6, 1, true},    // Server 2003 and XP x64, Vista, 7
+      {2, 6, 3, true},  {2, 10, 0, true},                      // 8.1, 10 and 11
+      {1, 6, 1, false}, {0, 10, 0, false}, {3, 10, 0, false},  // not the NT family
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(IsNt52OrLater(row.platformId, row.major, row.minor), row.service)
+        << row.platformId << " " << row.major << "." << row.minor;
+}

@@ -12,7 +12,7 @@
 #include "util/LogMessage.h"
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "util/platform/Win32.h"
 #else
 #include <signal.h>
 #include <sys/stat.h>

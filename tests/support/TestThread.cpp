@@ -1,7 +1,7 @@
 #include "support/TestThread.h"
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "util/platform/Win32.h"
 
 #include <stdexcept>
 #else

@@ -1,12 +1,12 @@
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include <chrono>
 #include <random>
 #include <string>
 
 #include "platform/CaptureFiles.h"
+#include "util/platform/Win32.h"
 
 namespace quarn_tools {
 

@@ -35,6 +35,10 @@ bool MakeDirectory(const std::string& path);
 // The working directory in normal form; empty when the system does not say.
 std::string WorkingDirectory();
 
+// Whether two file names are the same name on this system: letter case
+// aside on Windows, byte for byte elsewhere.
+bool SameFileName(const std::string& a, const std::string& b);
+
 }  // namespace sys
 }  // namespace kqt
 

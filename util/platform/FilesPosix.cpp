@@ -42,5 +42,7 @@ std::string WorkingDirectory() {
   return std::string();
 }
 
+bool SameFileName(const std::string& a, const std::string& b) { return a == b; }
+
 }  // namespace sys
 }  // namespace kqt

@@ -1,11 +1,9 @@
 // File-system questions on Windows, asked through the wide API: a narrow
 // path is converted from the ANSI code page once, never reinterpreted.
-#include <windows.h>
-
 #include <algorithm>
 #include <vector>
 
-#include "util/platform/AnsiText.h"
+#include "util/StringUtil.h"
 #include "util/platform/Files.h"
 #include "util/platform/Win32File.h"
 
@@ -41,12 +39,13 @@ FileKind KindOf(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kDirectory;
-  Handle file(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  ScopedFileHandle file(
+      ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   return file.valid() && IsRegular(file.get()) ? FileKind::kRegular : FileKind::kOther;
 }
 
 bool RegularFileSize(const std::string& path, std::uint64_t& size) {
-  Handle file(OpenFile(path, FILE_READ_ATTRIBUTES));
+  ScopedFileHandle file(OpenFile(path, FILE_READ_ATTRIBUTES));
   LARGE_INTEGER bytes;
   if (!file.valid() || !IsRegular(file.get()) || !::GetFileSizeEx(file.get(), &bytes) || bytes.QuadPart < 0)
     return false;
@@ -68,6 +67,11 @@ std::string WorkingDirectory() {
   wide.resize(length);
   SlashWide(wide);
   return path::Normal(AnsiFromWide(wide), std::string(), PathStyle());
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  // The ASCII letters' case, as the process list compares names.
+  return a.size() == b.size() && CStringUtil::stringStartWith(a, b, true);
 }
 
 }  // namespace sys

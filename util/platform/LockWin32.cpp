@@ -4,11 +4,10 @@
 // library from loading on Windows XP and Server 2003, so their four routines
 // are looked up once, at the first lock made. Where they are missing, each
 // lock owns a critical section instead (exclusive for readers as well).
-#include <windows.h>
-
 #include <new>
 
 #include "util/LockUtil.h"
+#include "util/platform/Win32.h"
 
 namespace kqt {
 namespace {
@@ -23,22 +22,21 @@ struct SlimLockRoutines {
   bool present = false;
 };
 
-SrwRoutine Kernel32Routine(HMODULE kernel32, const char* name) {
-  return reinterpret_cast<SrwRoutine>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name)));
+SrwRoutine Kernel32Routine(const char* name) {
+#if defined(KQT_LOCKS_WITHOUT_SLIM_LOCKS)  // set by the test of the stand-in
+  (void)name;
+  return nullptr;
+#else
+  return sys::LoadedRoutine<SrwRoutine>("kernel32.dll", name);
+#endif
 }
 
 SlimLockRoutines LoadSlimLockRoutines() {
   SlimLockRoutines routines;
-  HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
-#if defined(KQT_LOCKS_WITHOUT_SLIM_LOCKS)  // set by the test of the stand-in
-  kernel32 = nullptr;
-#endif
-  if (kernel32) {
-    routines.acquireShared = Kernel32Routine(kernel32, "AcquireSRWLockShared");
-    routines.releaseShared = Kernel32Routine(kernel32, "ReleaseSRWLockShared");
-    routines.acquireExclusive = Kernel32Routine(kernel32, "AcquireSRWLockExclusive");
-    routines.releaseExclusive = Kernel32Routine(kernel32, "ReleaseSRWLockExclusive");
-  }
+  routines.acquireShared = Kernel32Routine("AcquireSRWLockShared");
+  routines.releaseShared = Kernel32Routine("ReleaseSRWLockShared");
+  routines.acquireExclusive = Kernel32Routine("AcquireSRWLockExclusive");
+  routines.releaseExclusive = Kernel32Routine("ReleaseSRWLockExclusive");
   routines.present =
       routines.acquireShared && routines.releaseShared && routines.acquireExclusive && routines.releaseExclusive;
   return routines;

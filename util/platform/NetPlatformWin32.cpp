@@ -1,7 +1,5 @@
 // Name lookup on Windows.
-#include <winsock2.h>
-
-#include <ws2tcpip.h>
+#include "util/platform/Win32.h"
 
 #include <cstring>
 

@@ -13,6 +13,7 @@
 #define KQT_UTIL_PLATFORM_PLATFORM_H
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ class KQT_UTIL_SEAM_API Platform {
 // The implementation in force: a substitute where a test set one, else the
 // real one.
 Platform& CurrentPlatform();
+
+// `seconds` as local time (not substituted: the log's time stamps); false
+// where the system cannot say.
+bool LocalTime(std::time_t seconds, std::tm& local);
 
 #if defined(QUARN_TEST_HOOKS)
 // The real implementation, whatever substitute is in force.

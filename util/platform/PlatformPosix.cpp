@@ -14,6 +14,9 @@
 
 namespace kqt {
 namespace sys {
+
+bool LocalTime(std::time_t seconds, std::tm& local) { return ::localtime_r(&seconds, &local) != nullptr; }
+
 namespace {
 
 std::string ReadLink(const std::string& path) {

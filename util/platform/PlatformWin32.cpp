@@ -1,33 +1,16 @@
 // The kqt utility library's platform queries on Windows.
-#include <windows.h>
-
+#include "util/platform/Win32.h"
+// After the door: the Toolhelp snapshot of the process list.
 #include <tlhelp32.h>
 
 #include <cstring>
 
-#include "util/platform/AnsiText.h"
-#include "util/platform/LoadedRoutine.h"
 #include "util/platform/Platform.h"
 
 namespace kqt {
 namespace sys {
-namespace {
 
-class SnapshotHandle {
- public:
-  explicit SnapshotHandle(HANDLE handle) : m_handle(handle) {}
-  ~SnapshotHandle() {
-    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
-  }
-  SnapshotHandle(const SnapshotHandle&) = delete;
-  SnapshotHandle& operator=(const SnapshotHandle&) = delete;
-  HANDLE get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
-
-}  // namespace
+bool LocalTime(std::time_t seconds, std::tm& local) { return ::localtime_s(&local, &seconds) == 0; }
 
 std::string Platform::ExecutablePath() {
   // The wide name, converted once: the narrow call would hand out the same
@@ -70,8 +53,8 @@ void Platform::SleepMilliseconds(std::uint64_t milliseconds) {
 
 std::vector<ProcessInfo> Platform::ListProcesses() {
   std::vector<ProcessInfo> processes;
-  SnapshotHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.get() == INVALID_HANDLE_VALUE) return processes;
+  ScopedFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot.valid()) return processes;
   PROCESSENTRY32 entry;
   std::memset(&entry, 0, sizeof entry);
   entry.dwSize = sizeof entry;

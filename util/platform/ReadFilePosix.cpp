@@ -6,34 +6,17 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "util/platform/Posix.h"
 #include "util/platform/ReadFile.h"
 
 namespace kqt {
 namespace sys {
-namespace {
-
-// Closes a descriptor at the end of a scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
-
-}  // namespace
 
 ReadStatus ReadRegularFile(const std::string& path, std::size_t limit, std::string& content) {
   if (path.empty()) return ReadStatus::kMissing;
   // O_NONBLOCK: opening a FIFO without a writer must not wait for one.
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (file.get() < 0) return errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kFailed;
+  ScopedDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kFailed;
   struct stat info;
   if (::fstat(file.get(), &info) != 0) return ReadStatus::kFailed;
   if (!S_ISREG(info.st_mode)) return ReadStatus::kNotRegular;

@@ -1,10 +1,7 @@
 // Reading a whole small file on Windows, through the wide API.
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdint>
 
-#include "util/platform/AnsiText.h"
 #include "util/platform/ReadFile.h"
 #include "util/platform/Win32File.h"
 
@@ -22,7 +19,7 @@ bool IsMissingError(DWORD error) {
 ReadStatus ReadRegularFile(const std::string& path, std::size_t limit, std::string& content) {
   const std::wstring wide = WideFromAnsi(path);
   if (wide.empty()) return ReadStatus::kMissing;
-  Handle file(
+  ScopedFileHandle file(
       ::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     const DWORD error = ::GetLastError();

@@ -1,7 +1,8 @@
-// Windows Sockets started for one call and ended again. Windows only;
-// included after winsock2.h.
+// Windows Sockets started for one call and ended again. Windows only.
 #ifndef KQT_UTIL_PLATFORM_SOCKETSFORCALL_H
 #define KQT_UTIL_PLATFORM_SOCKETSFORCALL_H
+
+#include "util/platform/Win32.h"
 
 namespace kqt {
 namespace sys {

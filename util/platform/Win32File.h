@@ -1,27 +1,12 @@
-// Small helpers for file handles on Windows. Windows only.
+// What the file sources share on Windows: what a regular file is, and the
+// sharing every open allows. Windows only.
 #ifndef KQT_UTIL_PLATFORM_WIN32FILE_H
 #define KQT_UTIL_PLATFORM_WIN32FILE_H
 
-#include <windows.h>
+#include "util/platform/Win32.h"
 
 namespace kqt {
 namespace sys {
-
-// Closes a handle at the end of a scope.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : m_handle(handle) {}
-  ~Handle() {
-    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return m_handle; }
-  bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE m_handle;
-};
 
 // A disk file that is not a directory: no pipe, console or other device.
 inline bool IsRegular(HANDLE file) {

@@ -1,10 +1,11 @@
-#include "hwinfo/SmbiosReaders.h"
+#include "hwinfo/SmbiosAcquisition.h"
 
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
 
+#include "hwinfo/HwInfo.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 
@@ -16,27 +17,20 @@ const std::uint32_t kWindowStart = 0xF0000;
 const std::uint32_t kWindowLength = 0x10000;
 const std::uint32_t kWindowEnd = kWindowStart + kWindowLength;  // 1 MiB
 
+// The acquisition's diagnostics go to standard output, as they are given.
 void Print(const std::string& text) {
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
 }
 
-}  // namespace
-
-int CSMBiosFirmwareReader::ReadTable(unsigned char* buffer, int* size) {
+// The firmware-table service: the whole block is asked for and its table
+// copied. A null or too small buffer gets nothing and `*size` is set to the
+// block's size. `version` receives the block's version number.
+int ReadFirmwareWay(unsigned char* buffer, int* size, int& version) {
   const quarn::sys::FirmwareBlock block = quarn::sys::CurrentFirmwarePlatform().FirmwareSmbiosBlock();
-  switch (block.status) {
-    case quarn::sys::FirmwareBlock::kNoService:
-      Print("failed to load library kernel32.dll");
-      return 0;
-    case quarn::sys::FirmwareBlock::kNoRoutine:
-      Print("failed to get address of GetSystemFirmwareTable");
-      return 0;
-    case quarn::sys::FirmwareBlock::kFailed:
-      Print(block.diagnostic);
-      return 0;
-    case quarn::sys::FirmwareBlock::kOk:
-      break;
+  if (block.status != quarn::sys::FirmwareBlock::kOk) {
+    Print(block.diagnostic);
+    return 0;
   }
   if (block.bytes.size() > 0x7FFFFFFFu) return 0;
   const int blockSize = static_cast<int>(block.bytes.size());
@@ -48,11 +42,15 @@ int CSMBiosFirmwareReader::ReadTable(unsigned char* buffer, int* size) {
   FirmwareBlockView view;
   if (!ReadFirmwareBlock(block.bytes.data(), block.bytes.size(), view)) return 0;
   std::memcpy(buffer, view.table, view.tableLength);
-  tableVersion = VersionNumber(view.major, view.minor);
+  version = VersionNumber(view.major, view.minor);
   return static_cast<int>(view.tableLength);
 }
 
-int CSMBiosMemoryReader::ReadTable(unsigned char* buffer, int* size) {
+// The BIOS area of physical memory (0xF0000 to 1 MiB), searched for the
+// entry point; the table is read from where the entry point says. A null
+// buffer or one below 65,536 bytes gets nothing and `*size` is set to
+// 65,536.
+int ReadMemoryWay(unsigned char* buffer, int* size) {
   if (!size) return 0;
   if (!buffer || *size < static_cast<int>(kWindowLength)) {
     *size = static_cast<int>(kWindowLength);
@@ -66,8 +64,8 @@ int CSMBiosMemoryReader::ReadTable(unsigned char* buffer, int* size) {
 
   EntryPoint entry;
   if (!FindEntryPoint(window.data(), window.size(), entry)) return 0;
-  const std::uint32_t address = entry.tableAddress;
-  const std::uint32_t length = entry.tableLength;  // at most 65,535: fits the buffer
+  const std::uint32_t address = static_cast<std::uint32_t>(entry.tableAddress);
+  const std::uint32_t length = entry.tableLength;  // 16 bits in the 32-bit form: fits the buffer
   if (address > kWindowStart && static_cast<std::uint64_t>(address) + length <= kWindowEnd) {
     std::memcpy(buffer, window.data() + (address - kWindowStart), length);
     return static_cast<int>(length);
@@ -85,6 +83,24 @@ int CSMBiosMemoryReader::ReadTable(unsigned char* buffer, int* size) {
   Print(diagnostics);
   std::memcpy(buffer, scratch.data(), length);
   return static_cast<int>(length);
+}
+
+}  // namespace
+
+int ReadSmbiosTable(unsigned char* buffer, int* size) {
+  // No failure is reported to the caller: whatever goes wrong below leaves
+  // the buffer without a table. Only memory exhaustion goes on up.
+  try {
+    if (!CHwInfo::IsWin2k3OrLater()) return ReadMemoryWay(buffer, size);
+    int version = 0;
+    const int copied = ReadFirmwareWay(buffer, size, version);
+    if (copied > 0) CHwInfo::version.store(version);
+    return copied;
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (...) {
+    return 0;
+  }
 }
 
 }  // namespace smbios
