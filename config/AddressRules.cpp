@@ -107,6 +107,22 @@ std::string ChooseIdentityIp(const std::vector<std::string>& addresses) {
 
 const int IdentityExplanation::kMostExamined = kMostExaminedAddresses;
 
+const char* VerdictName(IdentityVerdict::Kind kind) {
+  switch (kind) {
+    case IdentityVerdict::kUnusable:
+      return "unusable";
+    case IdentityVerdict::kPrivate:
+      return "private";
+    case IdentityVerdict::kFallback172:
+      return "172. fallback";
+    case IdentityVerdict::kPublic:
+      return "not private";
+    case IdentityVerdict::kNotConsidered:
+      return "not considered";
+  }
+  return "unknown";
+}
+
 IdentityExplanation ExplainIdentityIp(const std::vector<std::string>& addresses) {
   IdentityExplanation explanation;
   for (const std::string& address : addresses)

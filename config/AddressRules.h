@@ -46,6 +46,9 @@ struct IdentityExplanation {
   static const int kMostExamined;         // the bound: usable non-private addresses examined, less one
 };
 IdentityExplanation ExplainIdentityIp(const std::vector<std::string>& addresses);
+// A stable name of a verdict ("unusable", "private", "172. fallback", "not
+// private", "not considered"); "unknown" for a value outside the kinds.
+const char* VerdictName(IdentityVerdict::Kind kind);
 
 }  // namespace quarn
 

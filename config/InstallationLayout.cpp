@@ -8,12 +8,12 @@
 void CQuarnConfig::DeriveInstallationLayout() {
   const std::string appDir = kqt::CToolUtil::GetApplicationDirPath();
   const quarn::layout::Places places = quarn::layout::DerivePlaces(appDir);
-  m_dirConf.setPath(places.conf.path());
-  m_dirClient.setPath(places.client.path());
-  m_dirQuarn.setPath(places.root.path());
-  m_dirUpdate.setPath(places.update.path());
-  m_dirConfigFile.setPath(places.configFile.path());
-  m_dirGlobalCfg.setPath(places.globalCfg.path());
+  m_dirConf.setPath(places.confDir);
+  m_dirClient.setPath(places.clientDir);
+  m_dirQuarn.setPath(places.root);
+  m_dirUpdate.setPath(places.updateDir);
+  m_dirConfigFile.setPath(places.configFile);
+  m_dirGlobalCfg.setPath(places.globalCfg);
   // The shared configuration directory is created when it is missing; a
   // failure leaves the cursor where it stands and is not an error. When the
   // system does not say where the executable is, the places above stand on
@@ -53,4 +53,6 @@ std::string CQuarnConfig::GetUpdatePidFilePath() { return m_dirUpdate.absoluteFi
 
 std::string CQuarnConfig::GetUpCmdFilePath() { return m_dirUpdate.absoluteFilePath("up_cmd.txt"); }
 
-std::string CQuarnConfig::GetUpdateVersionFilePath() { return quarn::layout::UpdateVersionFilePath(m_dirUpdate); }
+std::string CQuarnConfig::GetUpdateVersionFilePath() {
+  return quarn::layout::UpdateVersionFilePath(m_dirUpdate.absolutePath());
+}

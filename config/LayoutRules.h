@@ -1,51 +1,67 @@
 // How an installation's places follow from the directory E of the executable
 // that loads the library: the client directory is E/.., the root R is
-// E/../.., and the state files lie in fixed places below them. The
-// configuration object derives its places through these functions, and the
-// inspector applies them to an installation it was not started from.
+// E/../.., and the state files lie in fixed places below them; and the
+// version texts made from what lies there. The configuration object derives
+// its places through these functions, and the inspector applies them to an
+// installation it was not started from.
+//
+// DerivePlaces is path arithmetic only. Two functions ask the disk, and say
+// so: ConstructionCreatesGlobalCfg and ReadUpdateVersionRecord.
 #ifndef QUARN_CONFIG_LAYOUTRULES_H
 #define QUARN_CONFIG_LAYOUTRULES_H
 
 #include <string>
 
-#include "util/DirCom.h"
-
 namespace quarn {
 namespace layout {
 
-// The directory cursors, as construction sets them (R/globalcfg set, but
-// neither tested nor created).
-struct Places {
-  kqt::CDirCom root;        // R
-  kqt::CDirCom update;      // R/quarn_update
-  kqt::CDirCom client;      // C
-  kqt::CDirCom conf;        // E/conf (where the cursor stands if it is missing)
-  kqt::CDirCom globalCfg;   // R/globalcfg
-  kqt::CDirCom configFile;  // the settings file path, in a cursor
-};
-Places DerivePlaces(const std::string& executableDir);
-
-// Whether construction creates R/globalcfg: only when it is missing and
-// the executable's directory is known (otherwise the places stand on the
-// working directory, and nothing is made there).
-bool ConstructionCreatesGlobalCfg(const std::string& executableDir, const Places& places);
-
-// The fresh places, computed on each question from E.
-std::string ClientConfDir(const std::string& executableDir);
-std::string ClientDataDir(const std::string& executableDir);
-
+const char kSettingsFileName[] = "cli_config.ini";
+const char kOverrideFileName[] = "domaincfg.ini";
 const char kUpdateExeName[] = "BrundavelUpdate.exe";
 const char kNoUpdateVersion[] = "update_00_00";
-std::string UpdateVersionFilePath(const kqt::CDirCom& updateDir);
+
+// The places, each as the library's getter answers it: absolute, "/"
+// between components, no trailing separator.
+struct Places {
+  std::string executableDir;      // E
+  std::string clientDir;          // E/..
+  std::string root;               // R = E/../..
+  std::string confDir;            // E/conf
+  std::string dataDir;            // E/data
+  std::string configFile;         // E/conf/cli_config.ini
+  std::string globalCfg;          // R/globalcfg
+  std::string overrideFile;       // R/globalcfg/domaincfg.ini
+  std::string updateDir;          // R/quarn_update
+  std::string updateExeName;      // BrundavelUpdate.exe
+  std::string updateExe;          // R/quarn_update/BrundavelUpdate.exe
+  std::string updatePidFile;      // R/quarn_update/pid.txt
+  std::string updateCommandFile;  // R/quarn_update/up_cmd.txt
+  std::string updateVersionFile;  // R/quarn_update/cur_version.txt
+};
+// The places of the installation whose executable directory is E. Nothing
+// is asked of the disk (but the working directory, where E is not
+// absolute).
+Places DerivePlaces(const std::string& executableDir);
+
+// Each place that the library computes afresh on every question.
+std::string ClientConfDir(const std::string& executableDir);
+std::string ClientDataDir(const std::string& executableDir);
+std::string OverrideFilePath(const std::string& globalCfgDir);
+std::string UpdateVersionFilePath(const std::string& updateDir);
 
 // A version text reported to the servers: "win32_" (on 32- and 64-bit
 // Windows alike), the version, "_", the size of the program in bytes.
 std::string VersionDetail(const std::string& version, long long programSize);
 
-// The updater's version record: its first line, trimmed, when the updater's
-// directory exists and the record can be read; else false and
-// kNoUpdateVersion.
-bool ReadUpdateVersionRecord(const kqt::CDirCom& updateDir, std::string& version);
+// Asks the disk: whether construction creates R/globalcfg. Only when it is
+// missing and the executable's directory is known (otherwise the places
+// stand on the working directory, and nothing is made there).
+bool ConstructionCreatesGlobalCfg(const std::string& executableDir, const Places& places);
+
+// Asks the disk: the updater's version record, its first line trimmed,
+// when the updater's directory exists and the record can be read; else
+// false and kNoUpdateVersion.
+bool ReadUpdateVersionRecord(const std::string& updateDir, std::string& version);
 
 }  // namespace layout
 }  // namespace quarn

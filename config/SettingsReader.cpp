@@ -5,8 +5,7 @@
 // or switch takes the key's default.
 #include "config/QuarnConfig.h"
 
-#include <algorithm>
-
+#include "config/LayoutRules.h"
 #include "config/SettingsRules.h"
 #include "util/LogMessage.h"
 #include "util/platform/ReadFile.h"
@@ -30,16 +29,6 @@ bool LoadIni(S::SettingsIni& ini, const std::string& path) {
   return ini.Load(content);
 }
 
-void AppendNonEmptyItems(std::vector<std::string>& list, std::vector<std::string> items) {
-  // One allocation for the lot: a long list would otherwise be moved
-  // again at every doubling. Room for the items kept only: a value of
-  // separators alone must not leave a list holding room for a million.
-  const auto kept = items.size() - static_cast<std::size_t>(std::count(items.begin(), items.end(), std::string()));
-  list.reserve(list.size() + kept);
-  for (std::string& item : items)
-    if (!item.empty()) list.push_back(std::move(item));
-}
-
 }  // namespace
 
 bool CQuarnConfig::ReadConfig(const std::string& path) {
@@ -53,50 +42,81 @@ bool CQuarnConfig::ReadConfig(const std::string& path) {
     result = false;  // go on: every key below then takes its default
   }
 
-  // Each key's value, its default and bounds applied, as the settings rules
-  // give it.
-  m_strCurrentVersion = settings.Read(KeyId::kCurrentVersion).text;
-  m_strInstallModule = settings.Read(KeyId::kInstallModule).text;
-  if (m_strInstallModule.empty()) result = false;
+  // The override file, whose items come before the settings file's in
+  // each server list.
+  S::SettingsIni overrides;
+  const bool overridden = LoadIni(overrides, quarn::layout::OverrideFilePath(m_dirGlobalCfg.absolutePath()));
 
-  m_nLogLevel = settings.Read(KeyId::kLogLevel).number;
-  kqt::CLogMessage::GetInstance()->SetLogLevel(m_nLogLevel);
-  m_llLogMaxSize = settings.Read(KeyId::kLogMaxSize).number;
-
-  if (g_bFirstReadConfig) {
-    m_dMaxCpuUse = settings.Read(KeyId::kMaxCpuUse).number;
-    m_nMaxMemUse = settings.Read(KeyId::kMaxMemUse).number;
-    g_bFirstReadConfig = false;
-  }
-
-  m_bProtectUpdate = settings.Read(KeyId::kProtectUpdate).flag;
-  m_bProtectOruHids = settings.Read(KeyId::kProtectOruHids).flag;
-  m_bSendFile = settings.Read(KeyId::kSendFile).flag;
-  m_bUpdateLua = settings.Read(KeyId::kUpdateLua).flag;
-  m_bConnectBeta = settings.Read(KeyId::kConnectBeta).flag;
-  m_bVmCrashCheck = settings.Read(KeyId::kVmCrashCheck).flag;
-  m_bVelseEnable = settings.Read(KeyId::kVelseEnable).flag;
-  m_bVelseWafEnable = settings.Read(KeyId::kVelseWafEnable).flag;
-
-  m_nWafRuleRefresh = settings.Read(KeyId::kWafRuleRefresh).number;
-  m_nWafPortRefresh = settings.Read(KeyId::kWafPortRefresh).number;
-
-  m_strWafConfig = settings.Read(KeyId::kWafConfig).text;
-
-  // The override file replaces a list with its items, exactly as split;
-  // the settings file's items (or the defaults) are then appended.
-  const std::string overridePath = m_dirGlobalCfg.absolutePath() + "/domaincfg.ini";
-  {
-    S::SettingsIni overrides;
-    if (LoadIni(overrides, overridePath)) {
-      const char* services = overrides.Raw("srv_domain");
-      const char* updates = overrides.Raw("update_srv_domain");
-      if (services && *services) m_vecSrvHosts = S::SplitList(services);
-      if (updates && *updates) m_vecUpdateHosts = S::SplitList(updates);
+  // Every key in the table's order, its default and bounds applied as the
+  // settings rules give it; the resource limits on the first read of the
+  // process only.
+  for (std::size_t i = 0; i < S::kKeyCount; ++i) {
+    const KeyId id = static_cast<KeyId>(i);
+    if (S::SettingsKey(id).firstReadOnly && !g_bFirstReadConfig) continue;
+    const S::Reading reading = settings.Read(id);
+    switch (id) {
+      case KeyId::kCurrentVersion:
+        m_strCurrentVersion = reading.text;
+        break;
+      case KeyId::kInstallModule:
+        m_strInstallModule = reading.text;
+        if (m_strInstallModule.empty()) result = false;
+        break;
+      case KeyId::kLogLevel:
+        m_nLogLevel = reading.number;
+        kqt::CLogMessage::GetInstance()->SetLogLevel(m_nLogLevel);
+        break;
+      case KeyId::kLogMaxSize:
+        m_llLogMaxSize = reading.number;
+        break;
+      case KeyId::kMaxCpuUse:
+        m_dMaxCpuUse = reading.number;
+        break;
+      case KeyId::kMaxMemUse:
+        m_nMaxMemUse = reading.number;
+        break;
+      case KeyId::kProtectUpdate:
+        m_bProtectUpdate = reading.flag;
+        break;
+      case KeyId::kProtectOruHids:
+        m_bProtectOruHids = reading.flag;
+        break;
+      case KeyId::kSendFile:
+        m_bSendFile = reading.flag;
+        break;
+      case KeyId::kUpdateLua:
+        m_bUpdateLua = reading.flag;
+        break;
+      case KeyId::kConnectBeta:
+        m_bConnectBeta = reading.flag;
+        break;
+      case KeyId::kVmCrashCheck:
+        m_bVmCrashCheck = reading.flag;
+        break;
+      case KeyId::kVelseEnable:
+        m_bVelseEnable = reading.flag;
+        break;
+      case KeyId::kVelseWafEnable:
+        m_bVelseWafEnable = reading.flag;
+        break;
+      case KeyId::kWafRuleRefresh:
+        m_nWafRuleRefresh = reading.number;
+        break;
+      case KeyId::kWafPortRefresh:
+        m_nWafPortRefresh = reading.number;
+        break;
+      case KeyId::kWafConfig:
+        m_strWafConfig = reading.text;
+        break;
+      case KeyId::kServiceServers:
+      case KeyId::kUpdateServers: {
+        std::vector<std::string>& list = id == KeyId::kServiceServers ? m_vecSrvHosts : m_vecUpdateHosts;
+        S::MergeServerList(list, overridden ? overrides.Raw(S::SettingsKey(id).name) : nullptr, reading.items);
+        break;
+      }
     }
   }
-  AppendNonEmptyItems(m_vecSrvHosts, settings.Read(KeyId::kServiceServers).items);
-  AppendNonEmptyItems(m_vecUpdateHosts, settings.Read(KeyId::kUpdateServers).items);
+  g_bFirstReadConfig = false;
 
   return result;
 }

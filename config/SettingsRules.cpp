@@ -2,6 +2,7 @@
 
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -97,7 +98,9 @@ const Key* FindSettingsKey(const char* name) {
 }
 
 bool IsOverrideKey(const char* name) {
-  return SameKeyName(name, "srv_domain") || SameKeyName(name, "update_srv_domain");
+  for (KeyId id : kOverrideKeys)
+    if (SameKeyName(name, SettingsKey(id).name)) return true;
+  return false;
 }
 
 IntegerReading InterpretInteger(const char* raw, int defaultValue) {
@@ -163,6 +166,18 @@ BooleanReading InterpretBoolean(const char* raw, bool defaultValue) {
 }
 
 std::vector<std::string> SplitList(const std::string& text) { return kqt::CStringUtil::stringSplit(text, "|", false); }
+
+void MergeServerList(std::vector<std::string>& list, const char* overrideValue,
+                     std::vector<std::string> settingsItems) {
+  if (overrideValue && *overrideValue) list = SplitList(overrideValue);
+  // Room for the items kept only, in one allocation: a value of separators
+  // alone must not leave a list holding room for a million.
+  const auto kept = settingsItems.size() -
+                    static_cast<std::size_t>(std::count(settingsItems.begin(), settingsItems.end(), std::string()));
+  list.reserve(list.size() + kept);
+  for (std::string& item : settingsItems)
+    if (!item.empty()) list.push_back(std::move(item));
+}
 
 struct SettingsIni::Ini {
   CSimpleIniA reader{false, false, false};

@@ -82,7 +82,10 @@ struct KeyNameLess {
   bool operator()(const char* a, const char* b) const;
   bool operator()(const std::string& a, const std::string& b) const { return (*this)(a.c_str(), b.c_str()); }
 };
-// Whether the override file reads a key of that name: only the two lists.
+// The keys the override file reads: the two server lists, by the settings
+// file's names.
+constexpr KeyId kOverrideKeys[] = {KeyId::kServiceServers, KeyId::kUpdateServers};
+// Whether the override file reads a key of that name.
 bool IsOverrideKey(const char* name);
 inline bool IsOverrideKey(const std::string& name) { return IsOverrideKey(name.c_str()); }
 
@@ -106,6 +109,14 @@ BooleanReading InterpretBoolean(const char* raw, bool defaultValue);
 
 // A list value split on "|", items exactly as the split gives them.
 std::vector<std::string> SplitList(const std::string& text);
+
+// A server list as a read leaves it: when the override file gives the
+// list's key a value that is not empty (`overrideValue`, null when it gives
+// none), its items replace the list, exactly as split (an empty item stays
+// a server without a name); then the settings file's items (or the
+// default's), those that are not empty, are appended. Nothing is removed
+// before: a second read appends again.
+void MergeServerList(std::vector<std::string>& list, const char* overrideValue, std::vector<std::string> settingsItems);
 
 // What one key of a loaded file holds.
 struct Reading {

@@ -1,14 +1,11 @@
-// The update server's host name and the URLs built on it. Fixed at build
-// time: neither the settings nor the server lists change them.
-#include "config/DeploymentDefaults.h"
+// The update server's host name and the URLs built on it (config/UrlRules).
 #include "config/QuarnConfig.h"
+#include "config/UrlRules.h"
 
-std::string CQuarnConfig::GetUpdateServerPreDomain() { return quarn::kUpdateServerHost; }
+std::string CQuarnConfig::GetUpdateServerPreDomain() { return quarn::urls::UpdateServer(); }
 
-std::string CQuarnConfig::GetPostSrvUrl() { return std::string("http://") + quarn::kUpdateServerHost + "/update"; }
+std::string CQuarnConfig::GetPostSrvUrl() { return quarn::urls::ReportUrl(); }
 
-std::string CQuarnConfig::GetDownLoadPlatformUrl() { return GetDownLoadPreUrl() + "win32/"; }
+std::string CQuarnConfig::GetDownLoadPlatformUrl() { return quarn::urls::PlatformDownloadUrl(); }
 
-std::string CQuarnConfig::GetDownLoadPreUrl() {
-  return std::string("http://") + quarn::kUpdateServerHost + "/download/";
-}
+std::string CQuarnConfig::GetDownLoadPreUrl() { return quarn::urls::DownloadUrl(); }

@@ -14,7 +14,7 @@ const unsigned long long kRetryDelayMs = 500;
 
 bool CQuarnConfig::ReadUpdateVersion() {
   kqt::CMutexLockUtil hold(m_mutexUpdateVersion);
-  return quarn::layout::ReadUpdateVersionRecord(m_dirUpdate, m_strUpdateVersion);
+  return quarn::layout::ReadUpdateVersionRecord(m_dirUpdate.absolutePath(), m_strUpdateVersion);
 }
 
 std::string CQuarnConfig::GetUpdateVersion() {

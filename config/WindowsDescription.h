@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "config/platform/HostPlatform.h"
+#include "config/WindowsVersionInfo.h"
 
 namespace quarn {
 

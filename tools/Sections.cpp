@@ -8,6 +8,7 @@
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
+#include "config/UrlRules.h"
 #include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosAcquisition.h"
@@ -19,11 +20,16 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
+using quarn::layout::Places;
+using State = Inspection::GlobalCfgState;
+
 std::string Hex(unsigned long value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%lX", value);
   return text;
 }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Each server with one address, as GetIpByDomain draws it ("" for none).
 Json WithAddresses(CQuarnConfig& config, const std::vector<std::string>& servers) {
@@ -43,45 +49,50 @@ std::string AddressLines(const Json& list) {
   return shown.empty() ? "(none)" : shown;
 }
 
-}  // namespace
+const char* GlobalCfgStateName(State state) {
+  switch (state) {
+    case State::kExisted:
+      return "existed";
+    case State::kCreated:
+      return "created";
+    case State::kWouldBeCreated:
+      return "would_be_created";
+    case State::kMissing:
+      return "missing";
+  }
+  return "missing";
+}
+
+// The places of the Installation section: the library's layout rules for
+// an installation named, the object's getter for its own.
+struct PlaceField {
+  const char* key;
+  const char* label;
+  std::string Places::*place;
+  std::string (CQuarnConfig::*get)();
+};
+const PlaceField kPlaceFields[] = {
+    {"executable_directory", "Executable directory", &Places::executableDir, &CQuarnConfig::GetCurrentDir},
+    {"client_directory", "Client directory", &Places::clientDir, &CQuarnConfig::GetClientDir},
+    {"installation_root", "Installation root", &Places::root, &CQuarnConfig::GetQuarnDir},
+    {"settings_directory", "Settings directory", &Places::confDir, &CQuarnConfig::GetClientConfDir},
+    {"settings_file", "Settings file", &Places::configFile, &CQuarnConfig::GetConfigFilePath},
+    {"data_directory", "Data directory", &Places::dataDir, &CQuarnConfig::GetClientDataDir},
+    {"global_config_directory", "Global config directory", &Places::globalCfg, &CQuarnConfig::GetGlobalCfgDir},
+    {"updater_directory", "Updater directory", &Places::updateDir, &CQuarnConfig::GetUpdateDir},
+    {"updater_executable_name", "Updater executable name", &Places::updateExeName, &CQuarnConfig::GetUpdateExeName},
+    {"updater_executable", "Updater executable", &Places::updateExe, &CQuarnConfig::GetUpdateExePath},
+    {"updater_pid_file", "Updater pid file", &Places::updatePidFile, &CQuarnConfig::GetUpdatePidFilePath},
+    {"updater_command_file", "Updater command file", &Places::updateCommandFile, &CQuarnConfig::GetUpCmdFilePath},
+    {"updater_version_file", "Updater version file", &Places::updateVersionFile,
+     &CQuarnConfig::GetUpdateVersionFilePath},
+};
 
 void AddInstallation(Report& report, Inspection& inspection) {
   report.Section("Installation");
-  const std::string& exeDir = inspection.executableDir;
-  if (inspection.fromRules) {
-    // The library's own layout rules, applied to the installation named.
-    const quarn::layout::Places& places = inspection.places;
-    report.Field("executable_directory", "Executable directory", exeDir);
-    report.Field("client_directory", "Client directory", places.client.absolutePath());
-    report.Field("installation_root", "Installation root", places.root.absolutePath());
-    report.Field("settings_directory", "Settings directory", quarn::layout::ClientConfDir(exeDir));
-    report.Field("settings_file", "Settings file", places.configFile.absolutePath());
-    report.Field("data_directory", "Data directory", quarn::layout::ClientDataDir(exeDir));
-    report.Field("global_config_directory", "Global config directory", places.globalCfg.absolutePath());
-    report.Field("updater_directory", "Updater directory", places.update.absolutePath());
-    report.Field("updater_executable_name", "Updater executable name", quarn::layout::kUpdateExeName);
-    report.Field("updater_executable", "Updater executable",
-                 places.update.absoluteFilePath(quarn::layout::kUpdateExeName));
-    report.Field("updater_pid_file", "Updater pid file", places.update.absoluteFilePath("pid.txt"));
-    report.Field("updater_command_file", "Updater command file", places.update.absoluteFilePath("up_cmd.txt"));
-    report.Field("updater_version_file", "Updater version file", quarn::layout::UpdateVersionFilePath(places.update));
-  } else {
-    CQuarnConfig& config = *inspection.config;
-    report.Field("executable_directory", "Executable directory", config.GetCurrentDir());
-    report.Field("client_directory", "Client directory", config.GetClientDir());
-    report.Field("installation_root", "Installation root", config.GetQuarnDir());
-    report.Field("settings_directory", "Settings directory", config.GetClientConfDir());
-    report.Field("settings_file", "Settings file", config.GetConfigFilePath());
-    report.Field("data_directory", "Data directory", config.GetClientDataDir());
-    report.Field("global_config_directory", "Global config directory", config.GetGlobalCfgDir());
-    report.Field("updater_directory", "Updater directory", config.GetUpdateDir());
-    report.Field("updater_executable_name", "Updater executable name", config.GetUpdateExeName());
-    report.Field("updater_executable", "Updater executable", config.GetUpdateExePath());
-    report.Field("updater_pid_file", "Updater pid file", config.GetUpdatePidFilePath());
-    report.Field("updater_command_file", "Updater command file", config.GetUpCmdFilePath());
-    report.Field("updater_version_file", "Updater version file", config.GetUpdateVersionFilePath());
-  }
-  using State = Inspection::GlobalCfgState;
+  for (const PlaceField& field : kPlaceFields)
+    report.Field(field.key, field.label,
+                 inspection.fromRules ? inspection.places.*field.place : (inspection.config->*field.get)());
   const State state = inspection.globalCfgState;
   std::string shown = GlobalCfgStateName(state);
   if (state == State::kCreated)
@@ -92,8 +103,6 @@ void AddInstallation(Report& report, Inspection& inspection) {
     shown = "missing: the library could not create it (a file in its place, or no right to write there)";
   report.Field("global_config_directory_state", "Global config directory state", GlobalCfgStateName(state), shown);
 }
-
-namespace {
 
 // The settings as the report shows them, with the getter that answers each
 // and the key of the settings file it comes from: both ways of filling the
@@ -143,15 +152,12 @@ Json RuleValue(const Inspection& inspection, K id) {
   }
 }
 
-}  // namespace
-
 void AddSettings(Report& report, Inspection& inspection) {
   report.Section("Settings");
   // Whether the library could load the settings file: the same bounded
   // read and the same reader as its own (the library says only "load config
   // error" in its log).
-  const std::string path =
-      inspection.fromRules ? inspection.places.configFile.absolutePath() : inspection.config->GetConfigFilePath();
+  const std::string path = inspection.fromRules ? inspection.places.configFile : inspection.config->GetConfigFilePath();
   const quarn_tools::CheckedFile file = quarn_tools::ReadCheckedFile(path, "cli_config.ini");
   quarn::settings::SettingsIni ini;
   const bool loaded = file.status == quarn_tools::CheckedFile::Status::kRead && ini.Load(file.content);
@@ -205,8 +211,7 @@ void AddNetwork(Report& report, Inspection& inspection) {
   Json verdicts = Json::array();
   std::string shown;
   for (const quarn::IdentityVerdict& verdict : why.verdicts) {
-    static const char* const kKinds[] = {"unusable", "private", "172. fallback", "not private", "not considered"};
-    const std::string kind = kKinds[verdict.kind];
+    const std::string kind = quarn::VerdictName(verdict.kind);
     verdicts.push_back(
         {{"address", verdict.address}, {"class", kind}, {"prefix", verdict.prefix ? Json(verdict.prefix) : Json()}});
     shown += (shown.empty() ? "" : "\n") + verdict.address + ": " + kind +
@@ -297,80 +302,128 @@ void AddHardware(Report& report, Inspection& inspection) {
   report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
 }
 
+// The updater's version record as the library reads it: for another
+// installation by its rules, else through the object (which answers
+// "update_00_00" when the record cannot be read, and retries first).
+struct UpdaterRecord {
+  std::string version, path;
+  bool read = false;
+};
+UpdaterRecord ReadUpdaterRecord(Inspection& inspection) {
+  UpdaterRecord record;
+  if (inspection.fromRules) {
+    record.read = quarn::layout::ReadUpdateVersionRecord(inspection.places.updateDir, record.version);
+    record.path = inspection.places.updateVersionFile;
+  } else {
+    record.version = inspection.config->GetUpdateVersion();
+    record.path = inspection.config->GetUpdateVersionFilePath();
+    std::string line;
+    record.read = kqt::CFileUtil::ReadLine(record.path, line);
+  }
+  return record;
+}
+
+// A field of the Versions section, and who answers it:
+// - kInstallation: the library's rules for another installation, the
+//   object for this program's own;
+// - kCallingProgram: the object, for the program that asks (each program of
+//   the agent reports its own size: there is no one answer for an
+//   installation);
+// - kMachine: the object, whenever there is one (the process list).
+// `show`, where given, is the value in the text form.
+struct VersionField {
+  const char* key;
+  const char* label;
+  enum Source { kInstallation, kCallingProgram, kMachine } source;
+  Json (*rule)(const Inspection&, const UpdaterRecord&);
+  Json (*object)(CQuarnConfig&, const UpdaterRecord&);
+  std::string (*show)(const Json&, const UpdaterRecord&);
+};
+const VersionField kVersionFields[] = {
+    {"client_version", "Client version", VersionField::kInstallation,
+     [](const Inspection& i, const UpdaterRecord&) { return RuleValue(i, K::kCurrentVersion); },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetCurrentVersion()); }, nullptr},
+    // The library answers "update_00_00" when the record cannot be read:
+    // said so rather than shown as a version.
+    {"updater_version", "Updater version", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord& r) { return Json(r.version); },
+     [](CQuarnConfig&, const UpdaterRecord& r) { return Json(r.version); },
+     [](const Json&, const UpdaterRecord& r) {
+       return r.read ? Quoted(r.version) : Quoted(r.version) + " (no record: " + r.path + " cannot be read)";
+     }},
+    {"updater_version_record_read", "Updater version record read", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord& r) { return Json(r.read); },
+     [](CQuarnConfig&, const UpdaterRecord& r) { return Json(r.read); }, nullptr},
+    {"client_version_detail", "Client version detail", VersionField::kCallingProgram, nullptr,
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetVersionDetail()); }, nullptr},
+    {"updater_version_detail", "Updater version detail", VersionField::kInstallation,
+     [](const Inspection& i, const UpdaterRecord& r) {
+       const long long size = static_cast<long long>(kqt::CFileUtil::GetFileSize(i.places.updateExe));
+       return Json(quarn::layout::VersionDetail(r.version, size));
+     },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetUpdateVerDetail()); }, nullptr},
+    {"updater_pid", "Updater process id", VersionField::kMachine, nullptr,
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetUpdatePid()); },
+     [](const Json& pid, const UpdaterRecord&) {
+       return pid.get<int>() ? std::to_string(pid.get<int>()) : std::string("0 (not running)");
+     }},
+    {"update_server", "Update server", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord&) { return Json(quarn::urls::UpdateServer()); },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetUpdateServerPreDomain()); }, nullptr},
+    {"report_url", "Report URL", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord&) { return Json(quarn::urls::ReportUrl()); },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetPostSrvUrl()); }, nullptr},
+    {"download_url", "Download URL", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord&) { return Json(quarn::urls::DownloadUrl()); },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetDownLoadPreUrl()); }, nullptr},
+    {"platform_download_url", "Platform download URL", VersionField::kInstallation,
+     [](const Inspection&, const UpdaterRecord&) { return Json(quarn::urls::PlatformDownloadUrl()); },
+     [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetDownLoadPlatformUrl()); }, nullptr},
+};
+
 void AddVersions(Report& report, Inspection& inspection) {
   report.Section("Versions");
-  CQuarnConfig* config = inspection.config;
-  const std::string none = "none (" + inspection.notMadeBecause + ")";
-  // For another installation, the records are read by the library's rules
-  // from its files; what depends on the calling program or the machine
-  // comes from the library's object, when there is one.
-  std::string updaterVersion, recordPath;
-  bool recordRead = false;
-  if (inspection.fromRules) {
-    report.Field("client_version", "Client version", RuleValue(inspection, quarn::settings::KeyId::kCurrentVersion));
-    recordRead = quarn::layout::ReadUpdateVersionRecord(inspection.places.update, updaterVersion);
-    recordPath = quarn::layout::UpdateVersionFilePath(inspection.places.update);
-  } else {
-    report.Field("client_version", "Client version", config->GetCurrentVersion());
-    // The library answers "update_00_00" when the record cannot be read: say
-    // so rather than show it as a version.
-    updaterVersion = config->GetUpdateVersion();
-    recordPath = config->GetUpdateVersionFilePath();
-    std::string recordLine;
-    recordRead = kqt::CFileUtil::ReadLine(recordPath, recordLine);
-  }
-  report.Field("updater_version", "Updater version", updaterVersion,
-               recordRead ? "\"" + updaterVersion + "\""
-                          : "\"" + updaterVersion + "\" (no record: " + recordPath + " cannot be read)");
-  report.Field("updater_version_record_read", "Updater version record read", recordRead);
-  if (inspection.fromRules) {
-    // Each program of the agent reports its own size: there is no one answer
-    // for an installation.
-    const std::string version = RuleValue(inspection, quarn::settings::KeyId::kCurrentVersion).get<std::string>();
-    report.Field("client_version_detail", "Client version detail", nullptr,
-                 "\"" + quarn::layout::VersionDetail(version, 0) +
-                     "\", the 0 replaced by the size in bytes of the program that asks");
-  } else {
-    report.Field("client_version_detail", "Client version detail", config->GetVersionDetail());
-  }
-  if (inspection.fromRules) {
-    const std::string exe = inspection.places.update.absoluteFilePath(quarn::layout::kUpdateExeName);
-    const long long size = static_cast<long long>(kqt::CFileUtil::GetFileSize(exe));
-    report.Field("updater_version_detail", "Updater version detail",
-                 quarn::layout::VersionDetail(updaterVersion, size));
-  } else {
-    report.Field("updater_version_detail", "Updater version detail", config->GetUpdateVerDetail());
-  }
-  if (config) {
-    const int pid = config->GetUpdatePid();
-    report.Field("updater_pid", "Updater process id", pid, pid ? std::to_string(pid) : "0 (not running)");
-    report.Field("update_server", "Update server", config->GetUpdateServerPreDomain());
-    report.Field("report_url", "Report URL", config->GetPostSrvUrl());
-    report.Field("download_url", "Download URL", config->GetDownLoadPreUrl());
-    report.Field("platform_download_url", "Platform download URL", config->GetDownLoadPlatformUrl());
-  } else {
-    for (const auto& field :
-         {std::make_pair("updater_pid", "Updater process id"), std::make_pair("update_server", "Update server"),
-          std::make_pair("report_url", "Report URL"), std::make_pair("download_url", "Download URL"),
-          std::make_pair("platform_download_url", "Platform download URL")})
-      report.Field(field.first, field.second, nullptr, none);
+  const UpdaterRecord record = ReadUpdaterRecord(inspection);
+  for (const VersionField& field : kVersionFields) {
+    Json value;
+    std::string shown;
+    switch (field.source) {
+      case VersionField::kInstallation:
+        value = inspection.fromRules ? field.rule(inspection, record) : field.object(*inspection.config, record);
+        break;
+      case VersionField::kCallingProgram:
+        if (!inspection.fromRules)
+          value = field.object(*inspection.config, record);
+        else
+          shown =
+              Quoted(quarn::layout::VersionDetail(RuleValue(inspection, K::kCurrentVersion).get<std::string>(), 0)) +
+              ", the 0 replaced by the size in bytes of the program that asks";
+        break;
+      case VersionField::kMachine:
+        if (inspection.config)
+          value = field.object(*inspection.config, record);
+        else
+          shown = "none (" + inspection.notMadeBecause + ")";
+        break;
+    }
+    if (field.show && !value.is_null()) shown = field.show(value, record);
+    report.Field(field.key, field.label, value, shown);
   }
 }
 
-const char* GlobalCfgStateName(Inspection::GlobalCfgState state) {
-  switch (state) {
-    case Inspection::GlobalCfgState::kExisted:
-      return "existed";
-    case Inspection::GlobalCfgState::kCreated:
-      return "created";
-    case Inspection::GlobalCfgState::kWouldBeCreated:
-      return "would_be_created";
-    case Inspection::GlobalCfgState::kMissing:
-      return "missing";
-  }
-  return "missing";
-}
+}  // namespace
 
-bool NeedsLibraryObject(void (*fill)(Report&, Inspection&)) {
-  return fill == AddNetwork || fill == AddHost || fill == AddHardware;
+const std::vector<SectionFiller>& ReportSections() {
+  // Only the sections asked for are computed: a question about the servers
+  // costs no updater retries and no hardware read.
+  static const std::vector<SectionFiller> sections = {
+      {"Installation", AddInstallation, false},
+      {"Settings", AddSettings, false},
+      {"Servers", AddServers, false},
+      {"Network", AddNetwork, true},
+      {"Host", AddHost, true},
+      {"Hardware", AddHardware, true},
+      {"Versions", AddVersions, false},
+  };
+  return sections;
 }

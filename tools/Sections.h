@@ -3,6 +3,7 @@
 #define QUARN_TOOLS_SECTIONS_H
 
 #include <string>
+#include <vector>
 
 #include "Report.h"
 #include "SettingsCheck.h"
@@ -34,22 +35,15 @@ struct Inspection {
   bool resolveServers = true;  // look up each server's address
 };
 
-// Each fills its section; all share one signature so that a table can hold
-// them.
-void AddInstallation(Report& report, Inspection& inspection);
-void AddSettings(Report& report, Inspection& inspection);
-void AddServers(Report& report, Inspection& inspection);
-void AddNetwork(Report& report, Inspection& inspection);
-void AddHost(Report& report, Inspection& inspection);
-void AddHardware(Report& report, Inspection& inspection);
-void AddVersions(Report& report, Inspection& inspection);
-
-// The state's stable name ("existed", "created", "would_be_created",
-// "missing").
-const char* GlobalCfgStateName(Inspection::GlobalCfgState state);
-
-// Whether a section needs the library's object whatever the installation:
-// without one it is left out (Diagnostics says why).
-bool NeedsLibraryObject(void (*fill)(Report&, Inspection&));
+// A section of the report: its title, what fills it, and whether it needs
+// the library's object whatever the installation (without one it is left
+// out, and Diagnostics says why). In the order printed; Diagnostics, which
+// the program fills itself, comes last.
+struct SectionFiller {
+  const char* title;
+  void (*fill)(Report&, Inspection&);
+  bool needsObject;
+};
+const std::vector<SectionFiller>& ReportSections();
 
 #endif

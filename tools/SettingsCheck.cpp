@@ -51,6 +51,24 @@ std::string Cited(const char* text, std::size_t size) {
 }
 std::string Cited(const std::string& text) { return Cited(text.data(), text.size()); }
 
+// How many items a list value splits into, and how many of them are empty,
+// without making them.
+struct ItemCount {
+  std::size_t items = 1;
+  std::ptrdiff_t empty = 0;
+};
+ItemCount CountItems(const std::string& value) {
+  ItemCount count;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= value.size(); ++at) {
+    if (at < value.size() && value[at] != '|') continue;
+    if (at == start) ++count.empty;
+    if (at < value.size()) ++count.items;
+    start = at + 1;
+  }
+  return count;
+}
+
 template <typename Item, typename Show>
 std::string BoundedList(const std::vector<Item>& items, Show show) {
   std::string text;
@@ -232,7 +250,7 @@ class Checker {
   void CheckKeyNames(const IniScan& scan, const NameGroups& names, const std::string& label, bool isOverride) {
     std::vector<std::string> known;
     if (isOverride) {
-      known = {"srv_domain", "update_srv_domain"};
+      for (S::KeyId id : S::kOverrideKeys) known.push_back(S::SettingsKey(id).name);
     } else {
       for (std::size_t i = 0; i < S::kKeyCount; ++i) known.push_back(S::SettingsKey(static_cast<S::KeyId>(i)).name);
     }
@@ -253,7 +271,7 @@ class Checker {
       if (!nearest.empty())
         message += "; did you mean " + Quote(nearest) + "?";
       else if (isOverride && S::FindSettingsKey(name))
-        message += "; it belongs in cli_config.ini (this file reads only srv_domain and update_srv_domain)";
+        message += "; it belongs in cli_config.ini (this file reads only " + known[0] + " and " + known[1] + ")";
       Add(Severity::kWarning, "unknown_key", label, key.line, name, message);
     }
   }
@@ -278,9 +296,7 @@ class Checker {
 
   // Empty items of a list value: dropped from the settings file, kept (as
   // an empty server name) from the override file.
-  void CheckListItems(const std::string& label, int line, const std::string& name,
-                      const std::vector<std::string>& items, bool kept) {
-    const auto empty = std::count(items.begin(), items.end(), std::string());
+  void CheckListItems(const std::string& label, int line, const std::string& name, std::ptrdiff_t empty, bool kept) {
     if (empty == 0) return;
     if (kept)
       Add(Severity::kError, "empty_list_item", label, line, name,
@@ -424,48 +440,48 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
       verdict.note += std::string(verdict.note.empty() ? "" : "; ") + "first read of the process only";
     result.keys.push_back(verdict);
     if (loaded) checker.CheckValue(reading, names.LineOf(scan, reading.key->name));
+    // In the order of kOverrideKeys, which is the table's.
     if (reading.key->kind == S::Kind::kList) lists.push_back(std::move(reading));
   }
   const KeyVerdict& install = result.keys[static_cast<std::size_t>(S::KeyId::kInstallModule)];
   if (loaded && install.value.empty())
-    checker.Add(Severity::kError, install.present ? "empty_defaultinstall" : "missing_defaultinstall", kSettingsLabel,
-                names.LineOf(scan, "defaultinstall"), "defaultinstall",
-                std::string("\"defaultinstall\" is ") + (install.present ? "empty" : "not given") +
-                    ": the settings read reports false");
+    checker.Add(
+        Severity::kError, install.present ? "empty_defaultinstall" : "missing_defaultinstall", kSettingsLabel,
+        names.LineOf(scan, install.name.c_str()), install.name,
+        Quote(install.name) + " is " + (install.present ? "empty" : "not given") + ": the settings read reports false");
 
   // The override file, then the lists as the read puts them together.
   std::vector<std::string> services, updates;
+  S::SettingsIni overrideIni;
+  const char* overrideValues[2] = {nullptr, nullptr};  // kOverrideKeys' values, as held
   if (overrides.status == CheckedFile::Status::kRead) {
-    S::SettingsIni overrideIni;
     if (overrideIni.Load(overrides.content)) {
       const IniScan overrideScan = ScanIniLines(overrides.content);
       const NameGroups overrideNames(overrideScan);
       checker.CheckLines(overrideScan, overrideNames, kOverrideLabel);
       checker.CheckKeyNames(overrideScan, overrideNames, kOverrideLabel, true);
-      for (const char* name : {"srv_domain", "update_srv_domain"}) {
-        const char* raw = overrideIni.Raw(name);
+      for (std::size_t k = 0; k < 2; ++k) {
+        const char* name = S::SettingsKey(S::kOverrideKeys[k]).name;
+        const char* raw = overrideValues[k] = overrideIni.Raw(name);
         if (!raw || !*raw) continue;
-        std::vector<std::string>& list = std::string(name) == "srv_domain" ? services : updates;
-        list = S::SplitList(raw);
+        const ItemCount count = CountItems(raw);
         const int line = overrideNames.LineOf(overrideScan, name);
         checker.Add(Severity::kNote, "override_replaces_list", kOverrideLabel, line, name,
-                    std::string("\"") + name + "\" puts its " + std::to_string(list.size()) +
+                    std::string("\"") + name + "\" puts its " + std::to_string(count.items) +
                         " item(s) first; cli_config.ini's items follow");
-        checker.CheckListItems(kOverrideLabel, line, name, list, true);
+        checker.CheckListItems(kOverrideLabel, line, name, count.empty, true);
       }
     }
   } else if (overrides.status != CheckedFile::Status::kMissing && overrides.status != CheckedFile::Status::kNotGiven) {
     checker.Add(Severity::kWarning, "override_not_read", kOverrideLabel, 0, "",
                 overrides.path + " cannot be read (" + StatusName(overrides.status) + "): the library passes over it");
   }
-  for (S::Reading& reading : lists) {
-    std::vector<std::string>& list = reading.key == &S::SettingsKey(S::KeyId::kServiceServers) ? services : updates;
+  for (std::size_t k = 0; k < 2; ++k) {
+    S::Reading& reading = lists[k];
     if (reading.present)
-      checker.CheckListItems(kSettingsLabel, names.LineOf(scan, reading.key->name), reading.key->name, reading.items,
-                             false);
-    list.reserve(list.size() + reading.items.size());
-    for (std::string& item : reading.items)
-      if (!item.empty()) list.push_back(std::move(item));
+      checker.CheckListItems(kSettingsLabel, names.LineOf(scan, reading.key->name), reading.key->name,
+                             std::count(reading.items.begin(), reading.items.end(), std::string()), false);
+    S::MergeServerList(k == 0 ? services : updates, overrideValues[k], std::move(reading.items));
   }
   checker.CheckRepeats("service server", services);
   checker.CheckRepeats("update server", updates);

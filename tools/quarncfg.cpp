@@ -24,22 +24,9 @@ const char kDescription[] =
     "--installation names): its places, settings, servers, network identity, host, hardware and versions. Loading "
     "the library creates \"globalcfg\" two levels above this program when it is missing (see --no-create).";
 
-// The sections in their order, each with what fills it. Only the sections
-// asked for are computed: a question about the servers costs no updater
-// retries and no hardware read.
-struct SectionFiller {
-  const char* title;
-  void (*fill)(Report&, Inspection&);
-};
-const SectionFiller kFillers[] = {
-    {"Installation", AddInstallation}, {"Settings", AddSettings}, {"Servers", AddServers},
-    {"Network", AddNetwork},           {"Host", AddHost},         {"Hardware", AddHardware},
-    {"Versions", AddVersions},
-};
-
 std::vector<std::string> SectionTitles() {
   std::vector<std::string> titles;
-  for (const SectionFiller& filler : kFillers) titles.push_back(filler.title);
+  for (const SectionFiller& filler : ReportSections()) titles.push_back(filler.title);
   titles.push_back("Diagnostics");
   return titles;
 }
@@ -120,8 +107,8 @@ int Check(Report& report, const std::string& executableDir, const std::string& s
   const quarn::layout::Places places = quarn::layout::DerivePlaces(executableDir);
   std::string settings = settingsPath, overrides = overridePath;
   if (settings.empty()) {
-    settings = places.configFile.absolutePath();
-    if (overrides.empty()) overrides = places.globalCfg.absoluteFilePath("domaincfg.ini");
+    settings = places.configFile;
+    if (overrides.empty()) overrides = places.overrideFile;
   }
   quarn_tools::CheckedFile overrideFile;
   overrideFile.label = "domaincfg.ini";
@@ -142,15 +129,15 @@ Inspection Prepare(const std::string& executableDir, bool elsewhere, bool noCrea
   const quarn::layout::Places own = quarn::layout::DerivePlaces(ownDir);
   const bool ownWouldCreate = quarn::layout::ConstructionCreatesGlobalCfg(ownDir, own);
   if (ownWouldCreate && (noCreate || elsewhere))
-    inspection.notMadeBecause = "making it would create " + own.globalCfg.absolutePath() +
+    inspection.notMadeBecause = "making it would create " + own.globalCfg +
                                 (elsewhere ? " beside this program (--installation)" : " (--no-create)");
   inspection.executableDir = executableDir;
   inspection.places = quarn::layout::DerivePlaces(executableDir);
   inspection.fromRules = elsewhere || !inspection.notMadeBecause.empty();
   if (inspection.fromRules) {
-    inspection.settings = quarn_tools::CheckSettings(
-        quarn_tools::ReadCheckedFile(inspection.places.configFile.absolutePath(), "cli_config.ini"),
-        quarn_tools::ReadCheckedFile(inspection.places.globalCfg.absoluteFilePath("domaincfg.ini"), "domaincfg.ini"));
+    inspection.settings =
+        quarn_tools::CheckSettings(quarn_tools::ReadCheckedFile(inspection.places.configFile, "cli_config.ini"),
+                                   quarn_tools::ReadCheckedFile(inspection.places.overrideFile, "domaincfg.ini"));
   }
   const bool wouldCreate =
       elsewhere ? quarn::layout::ConstructionCreatesGlobalCfg(executableDir, inspection.places) : ownWouldCreate;
@@ -236,9 +223,9 @@ int Run(int argc, char** argv) {
       if (config && inspection.globalCfgState == Inspection::GlobalCfgState::kCreated &&
           !kqt::CDirCom(config->GetGlobalCfgDir()).exists())
         inspection.globalCfgState = Inspection::GlobalCfgState::kMissing;
-      for (const SectionFiller& filler : kFillers) {
+      for (const SectionFiller& filler : ReportSections()) {
         if (!section.empty() && !Report::SameTitle(section, filler.title)) continue;
-        if (!config && NeedsLibraryObject(filler.fill)) continue;
+        if (!config && filler.needsObject) continue;
         filler.fill(report, inspection);
       }
       inspection.config = nullptr;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/QuarnConfigExport.h"
+#include "config/WindowsVersionInfo.h"
 
 #if defined(QUARN_TEST_HOOKS)
 #define QUARN_HOST_SEAM_API QUARNCONFIG_API
@@ -19,22 +20,6 @@
 
 namespace quarn {
 namespace sys {
-
-// What Windows reports about its version, as plain values (the fields of
-// OSVERSIONINFOEXA and SYSTEM_INFO, and two more queries). All zero where
-// the query fails or the system is not Windows.
-struct WindowsVersionInfo {
-  unsigned long platformId = 0;  // 2: the NT family
-  unsigned long major = 0;
-  unsigned long minor = 0;
-  unsigned long build = 0;
-  char servicePack[128] = {};  // szCSDVersion: not always terminated
-  unsigned char productType = 0;
-  unsigned short suiteMask = 0;
-  unsigned short processorArchitecture = 0;  // of the native system
-  int serverR2 = 0;                          // GetSystemMetrics(SM_SERVERR2), asked for 5.2 only
-  unsigned long productCode = 0;             // GetProductInfo, asked for major version 6 only
-};
 
 class QUARN_HOST_SEAM_API HostPlatform {
  public:

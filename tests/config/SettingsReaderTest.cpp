@@ -73,34 +73,13 @@ TEST_F(Settings, APathThatIsNotAFileIsALoadError) {
   EXPECT_NE(log.Text().find("load config error: " + installation.confDir()), std::string::npos) << log.Text();
 }
 
-struct LimitCase {
-  const char* content;
-  double cpu;
-  int memory;
-};
-
-class ResourceLimits : public ConfigFixture, public ::testing::WithParamInterface<LimitCase> {};
-
-TEST_P(ResourceLimits, AreBoundedOnTheFirstRead) {
-  installation.WriteSettings(GetParam().content);
-  EXPECT_EQ(Config().GetMaxCpuUse(), GetParam().cpu);
-  EXPECT_EQ(Config().GetMaxMemUse(), GetParam().memory);
+// The bounds themselves are the settings rules' (SettingsRulesTest); here,
+// that the first read applies them.
+TEST_F(Settings, TheLimitsAreBoundedOnTheFirstRead) {
+  installation.WriteSettings("max_cpuuse=95\nmax_memuse=0x1E000\n");
+  EXPECT_EQ(Config().GetMaxCpuUse(), 10.0);
+  EXPECT_EQ(Config().GetMaxMemUse(), 122880);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, ResourceLimits,
-    ::testing::Values(LimitCase{"max_cpuuse=90", 90, 51200}, LimitCase{"max_cpuuse=91", 10, 51200},
-                      LimitCase{"max_cpuuse=1", 1, 51200}, LimitCase{"max_cpuuse=0", 10, 51200},
-                      LimitCase{"max_cpuuse=-5", 10, 51200}, LimitCase{"max_cpuuse=12.5", 10, 51200},
-                      LimitCase{"max_memuse=122880", 10, 122880}, LimitCase{"max_memuse=122881", 10, 51200},
-                      LimitCase{"max_memuse=0", 10, 51200}, LimitCase{"max_memuse=0x1E000", 10, 122880},
-                      LimitCase{"max_memuse=4294967297", 10, 51200}),
-    [](const ::testing::TestParamInfo<LimitCase>& info) {
-      std::string name = info.param.content;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
 
 TEST_F(Settings, LaterReadsLeaveTheLimitsAlone) {
   installation.WriteSettings("max_cpuuse=20\nmax_memuse=1000\n");
@@ -110,63 +89,36 @@ TEST_F(Settings, LaterReadsLeaveTheLimitsAlone) {
   EXPECT_EQ(Config().GetMaxMemUse(), 1000);
 }
 
-TEST_F(Settings, RefreshPeriodsMustBePositive) {
-  Read("velse_waf_rule_refresh=0\nvelse_waf_port_refresh=-1\n");
-  EXPECT_EQ(Config().WafRuleRefreshInMinute(), 720);
-  EXPECT_EQ(Config().WafPortRefreshInMinute(), 1440);
-  Read("velse_waf_rule_refresh=1\nvelse_waf_port_refresh=2\n");
-  EXPECT_EQ(Config().WafRuleRefreshInMinute(), 1);
-  EXPECT_EQ(Config().WafPortRefreshInMinute(), 2);
-}
-
-TEST_F(Settings, SwitchesTakeTheirFirstCharacter) {
-  struct Case {
-    const char* value;
-    int expected;  // -1: the key's default
-  };
-  const Case cases[] = {{"1", 1},          {"t", 1},      {"True", 1}, {"y", 1},  {"Y", 1},  {"On", 1}, {"oN", 1},
-                        {"yes please", 1}, {"0", 0},      {"f", 0},    {"F", 0},  {"n", 0},  {"No", 0}, {"off", 0},
-                        {"OFF", 0},        {"maybe", -1}, {"", -1},    {"o", -1}, {"2", -1}, {" ", -1}};
-  for (const Case& c : cases) {
-    Read(std::string("sendfile=") + c.value + "\nconnect_beta=" + c.value + "\n");
-    EXPECT_EQ(Config().IsSendFile(), c.expected == -1 ? true : c.expected == 1) << "'" << c.value << "'";
-    EXPECT_EQ(Config().IsConnectToBetaServerEnabeld(), c.expected == -1 ? false : c.expected == 1)
-        << "'" << c.value << "'";
-  }
-}
-
-TEST_F(Settings, IntegersAreDecimalOrHexSigned32BitWithNothingLeftOver) {
-  struct Case {
-    std::string value;
-    int expected;
-  };
-  const std::vector<Case> cases = {
-      {"3", 3},
-      {"0x10", 16},
-      {"0X1f", 31},
-      {"0x", 4},
-      {"-3", -3},
-      {"+7", 7},
-      {"12%", 4},
-      {"1.5", 4},
-      {"10k", 4},
-      {"abc", 4},
-      {"2147483647", INT_MAX},
-      {"2147483648", INT_MAX},
-      {"4294967297", INT_MAX},  // not 1: saturates on every system
-      {"-4294967297", INT_MIN},
-      {"0xFFFFFFFF", INT_MAX},
-      {"0x100000001", INT_MAX},
-      {std::string(61, '0') + "42", 42},  // 63 characters
-      {std::string(62, '0') + "42", 4},   // 64 characters: too long
-  };
-  for (const Case& c : cases) {
-    Read("loglevel=" + c.value + "\n");
-    EXPECT_EQ(Config().GetLogLevel(), c.expected) << "'" << c.value << "'";
-    EXPECT_EQ(kqt::CLogMessage::GetInstance()->GetLogLevel(), c.expected) << "handed to the logger";
-  }
-  Read("logmaxsize=-1\n");
-  EXPECT_EQ(Config().GetLogFileMaxFile(), -1LL);
+// Each key reaches its member, through the settings rules (whose rows are
+// tested where they live, in SettingsRulesTest): a file that gives every
+// key a value other than its default.
+TEST_F(Settings, EveryKeyReachesItsGetter) {
+  EXPECT_TRUE(
+      Read("current_version=quarn_02_01\ndefaultinstall=full\nloglevel=0x3\nlogmaxsize=-1\n"
+           "protectupdate=off\nprotectoruhids=No\nsendfile=0\nupdatelua=false\nconnect_beta=yes\n"
+           "vm_crash_check=On\nvelse_enable=1\nvelse_waf_enable=True\nvelse_waf_rule_refresh=0\n"
+           "velse_waf_port_refresh=2\nwaf_cfg = rule a  b \nsrv_domain=s\nupdate_srv_domain=u\n"));
+  CQuarnConfig& config = Config();
+  EXPECT_EQ(config.GetCurrentVersion(), "quarn_02_01");
+  EXPECT_EQ(config.GetInstallModule(), "full");
+  EXPECT_EQ(config.GetLogLevel(), 3);
+  EXPECT_EQ(kqt::CLogMessage::GetInstance()->GetLogLevel(), 3) << "handed to the logger";
+  EXPECT_EQ(config.GetLogFileMaxFile(), -1LL);
+  EXPECT_FALSE(config.IsProtectUpdate());
+  EXPECT_FALSE(config.IsProtectOruHids());
+  EXPECT_FALSE(config.IsSendFile());
+  EXPECT_FALSE(config.IsUpdateLua());
+  EXPECT_TRUE(config.IsConnectToBetaServerEnabeld());
+  EXPECT_TRUE(config.IsVmCrashCheckEnabled());
+  EXPECT_TRUE(config.IsVelseEnabled());
+  EXPECT_TRUE(config.IsWafEnabled());
+  EXPECT_EQ(config.WafRuleRefreshInMinute(), 720);  // bounded
+  EXPECT_EQ(config.WafPortRefreshInMinute(), 2);
+  EXPECT_EQ(config.GetWafConfig(), "rule a  b");
+  // Construction read the file, and Read once more: each read appends the
+  // lists' items.
+  EXPECT_EQ(config.GetAllSrvUrl(), (Hosts{"s", "s"}));
+  EXPECT_EQ(config.GetAllUpdateUrl(), (Hosts{"u", "u"}));
 }
 
 TEST_F(Settings, OnlyTheUnnamedSectionCountsAndKeyNamesIgnoreCase) {
@@ -183,15 +135,6 @@ TEST_F(Settings, OnlyTheUnnamedSectionCountsAndKeyNamesIgnoreCase) {
   EXPECT_TRUE(Config().IsSendFile());
 }
 
-TEST_F(Settings, TextValuesAreTrimmedButKeptWhenEmpty) {
-  EXPECT_EQ(Config().GetCurrentVersion(), "quarn_00_90");
-  Read("current_version=\nwaf_cfg =   rule a  b   \n");
-  EXPECT_EQ(Config().GetCurrentVersion(), "");
-  EXPECT_EQ(Config().GetWafConfig(), "rule a  b");
-  Read("defaultinstall=  full\t\n");
-  EXPECT_EQ(Config().GetInstallModule(), "full");
-}
-
 TEST_F(Settings, AByteOrderMarkDoesNotHideTheFirstKey) {
   EXPECT_TRUE(
       Read("\xEF\xBB\xBF"
@@ -200,30 +143,11 @@ TEST_F(Settings, AByteOrderMarkDoesNotHideTheFirstKey) {
   EXPECT_EQ(Config().GetLogLevel(), 3);
 }
 
-TEST_F(Settings, SettingsListsDropEmptyItems) {
-  installation.WriteSettings("srv_domain=a|b||c|\nupdate_srv_domain=u\n");
-  EXPECT_EQ(Config().GetAllSrvUrl(), (Hosts{"a", "b", "c"}));
-  EXPECT_EQ(Config().GetAllUpdateUrl(), (Hosts{"u"}));
-}
-
-TEST_F(Settings, AnEmptyListValueAppendsNothingAndNoDefaults) {
-  installation.WriteSettings("srv_domain=\nupdate_srv_domain=\n");
-  EXPECT_TRUE(Config().GetAllSrvUrl().empty());
-  EXPECT_TRUE(Config().GetAllUpdateUrl().empty());
-}
-
 TEST_F(Settings, OverrideItemsComeFirstAndAreKeptAsSplit) {
   installation.WriteDomainOverride("srv_domain=x||y\nupdate_srv_domain=z\n");
   installation.WriteSettings("update_srv_domain=u1|u2\n");
   EXPECT_EQ(Config().GetAllSrvUrl(), Join({"x", "", "y"}, DefaultServiceServers()));
   EXPECT_EQ(Config().GetAllUpdateUrl(), (Hosts{"z", "u1", "u2"}));
-}
-
-TEST_F(Settings, AnOverrideWithoutValuesLeavesTheListsToTheSettings) {
-  installation.WriteDomainOverride("srv_domain=\n[other]\nupdate_srv_domain=ignored\n");
-  installation.WriteSettings("srv_domain=s\n");
-  EXPECT_EQ(Config().GetAllSrvUrl(), (Hosts{"s"}));
-  EXPECT_EQ(Config().GetAllUpdateUrl(), DefaultUpdateServers());
 }
 
 TEST_F(Settings, RereadingAppendsAgainUnlessTheOverrideReplaces) {

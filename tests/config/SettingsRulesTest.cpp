@@ -140,25 +140,6 @@ TEST(SettingsRules, EachDefaultTellsWhyTheValueWasNotUsed) {
   EXPECT_EQ(S::InterpretBoolean("off", true).origin, Origin::kFile);
 }
 
-TEST(SettingsRules, BoundsReplaceAValueOutsideThemByTheDefault) {
-  const S::Key& cpu = S::SettingsKey(S::KeyId::kMaxCpuUse);
-  EXPECT_EQ(S::InterpretBoundedInteger("90", cpu).value, 90);
-  for (const char* outside : {"91", "0", "-5"}) {
-    const S::IntegerReading reading = S::InterpretBoundedInteger(outside, cpu);
-    EXPECT_EQ(reading.value, 10) << outside;
-    EXPECT_EQ(reading.origin, Origin::kOutOfBounds) << outside;
-  }
-  EXPECT_EQ(S::InterpretBoundedInteger("12.5", cpu).origin, Origin::kTrailingCharacters);
-  const S::Key& memory = S::SettingsKey(S::KeyId::kMaxMemUse);
-  EXPECT_EQ(S::InterpretBoundedInteger("0x1E000", memory).value, 122880);
-  EXPECT_EQ(S::InterpretBoundedInteger("122881", memory).value, 51200);
-  const S::Key& rules = S::SettingsKey(S::KeyId::kWafRuleRefresh);
-  EXPECT_EQ(S::InterpretBoundedInteger("1", rules).value, 1);
-  EXPECT_EQ(S::InterpretBoundedInteger("0", rules).origin, Origin::kOutOfBounds);
-  // Keys without bounds take any 32-bit value.
-  EXPECT_EQ(S::InterpretBoundedInteger("-2147483648", S::SettingsKey(S::KeyId::kLogLevel)).value, INT_MIN);
-}
-
 TEST(SettingsRules, KeysAreFoundAsTheReaderFindsThem) {
   S::SettingsIni ini;
   ASSERT_TRUE(ini.Load("LogLevel = 3 \nsrv_domain=a||b\ncurrent_version=\n[section]\nsendfile=no\n"));
@@ -178,4 +159,103 @@ TEST(SettingsRules, KeysAreFoundAsTheReaderFindsThem) {
   EXPECT_EQ(S::FindSettingsKey("loglevl"), nullptr);
   EXPECT_TRUE(S::IsOverrideKey("Update_Srv_Domain"));
   EXPECT_FALSE(S::IsOverrideKey("loglevel"));
+}
+
+TEST(SettingsRules, SwitchesTakeTheirFirstCharacter) {
+  const struct {
+    const char* value;
+    int expected;  // -1: the default
+  } rows[] = {{"1", 1},    {"t", 1},  {"True", 1},   {"y", 1}, {"Y", 1},  {"On", 1},  {"oN", 1},  {"yes please", 1},
+              {"0", 0},    {"f", 0},  {"F", 0},      {"n", 0}, {"No", 0}, {"off", 0}, {"OFF", 0}, {"ture", 1},
+              {"nope", 0}, {"10", 1}, {"maybe", -1}, {"", -1}, {"o", -1}, {"ok", -1}, {"2", -1},  {" ", -1}};
+  for (const auto& row : rows)
+    for (const bool fallback : {true, false})
+      EXPECT_EQ(S::InterpretBoolean(row.value, fallback).value, row.expected == -1 ? fallback : row.expected == 1)
+          << "'" << row.value << "', default " << fallback;
+  EXPECT_EQ(S::InterpretBoolean(nullptr, true).value, true);
+}
+
+TEST(SettingsRules, IntegersAreDecimalOrHexSigned32BitWithNothingLeftOver) {
+  const struct {
+    std::string value;
+    int expected;
+  } rows[] = {
+      {"3", 3},
+      {"0x10", 16},
+      {"0X1f", 31},
+      {"0x", 4},
+      {"-3", -3},
+      {"+7", 7},
+      {" 5", 5},  // leading white space (the reader trims it anyway)
+      {"12%", 4},
+      {"1.5", 4},
+      {"10k", 4},
+      {"abc", 4},
+      {"2147483647", INT_MAX},
+      {"2147483648", INT_MAX},
+      {"4294967297", INT_MAX},  // not 1: saturates on every system
+      {"-4294967297", INT_MIN},
+      {"0xFFFFFFFF", INT_MAX},
+      {"0x100000001", INT_MAX},
+      {std::string(61, '0') + "42", 42},  // 63 characters
+      {std::string(62, '0') + "42", 4},   // 64 characters: too long
+  };
+  for (const auto& row : rows) EXPECT_EQ(S::InterpretInteger(row.value.c_str(), 4).value, row.expected) << row.value;
+}
+
+TEST(SettingsRules, EachBoundHoldsAtItsEdges) {
+  const struct {
+    S::KeyId id;
+    const char* value;
+    int expected;
+  } rows[] = {
+      {S::KeyId::kMaxCpuUse, "90", 90},
+      {S::KeyId::kMaxCpuUse, "91", 10},
+      {S::KeyId::kMaxCpuUse, "1", 1},
+      {S::KeyId::kMaxCpuUse, "0", 10},
+      {S::KeyId::kMaxCpuUse, "-5", 10},
+      {S::KeyId::kMaxCpuUse, "12.5", 10},
+      {S::KeyId::kMaxMemUse, "122880", 122880},
+      {S::KeyId::kMaxMemUse, "122881", 51200},
+      {S::KeyId::kMaxMemUse, "0", 51200},
+      {S::KeyId::kMaxMemUse, "0x1E000", 122880},
+      {S::KeyId::kMaxMemUse, "4294967297", 51200},  // saturated, then out of bounds
+      {S::KeyId::kWafRuleRefresh, "0", 720},
+      {S::KeyId::kWafRuleRefresh, "1", 1},
+      {S::KeyId::kWafPortRefresh, "-1", 1440},
+      {S::KeyId::kWafPortRefresh, "2", 2},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(S::InterpretBoundedInteger(row.value, S::SettingsKey(row.id)).value, row.expected)
+        << S::SettingsKey(row.id).name << "=" << row.value;
+  // The reason goes with it: a number outside, or what was wrong with it.
+  const S::Key& cpu = S::SettingsKey(S::KeyId::kMaxCpuUse);
+  EXPECT_EQ(S::InterpretBoundedInteger("91", cpu).origin, Origin::kOutOfBounds);
+  EXPECT_EQ(S::InterpretBoundedInteger("12.5", cpu).origin, Origin::kTrailingCharacters);
+  EXPECT_EQ(S::InterpretBoundedInteger("90", cpu).origin, Origin::kFile);
+  // Keys without bounds take any 32-bit value.
+  EXPECT_EQ(S::InterpretBoundedInteger("-2147483648", S::SettingsKey(S::KeyId::kLogLevel)).value, INT_MIN);
+}
+
+TEST(SettingsRules, ServerListsArePutTogetherAsTheReadDoes) {
+  using Hosts = std::vector<std::string>;
+  const struct {
+    Hosts before;
+    const char* overrideValue;  // null: the override file gives no value
+    Hosts settingsItems;
+    Hosts after;
+  } rows[] = {
+      {{}, nullptr, {"a", "b", "", "c", ""}, {"a", "b", "c"}},  // empty items dropped
+      {{}, nullptr, {""}, {}},                                  // an empty value: nothing at all
+      {{}, "x||y", {"s"}, {"x", "", "y", "s"}},                 // the override's items first, as split
+      {{}, "", {"s"}, {"s"}},                                   // an empty override value: no effect
+      {{"a", "b"}, nullptr, {"a", "b"}, {"a", "b", "a", "b"}},  // a second read appends again
+      {{"a", "b"}, "x", {"a", "b"}, {"x", "a", "b"}},           // unless the override replaces first
+      {{}, "|", {}, {"", ""}},                                  // separators alone: servers without names
+  };
+  for (const auto& row : rows) {
+    Hosts list = row.before;
+    S::MergeServerList(list, row.overrideValue, row.settingsItems);
+    EXPECT_EQ(list, row.after) << (row.overrideValue ? row.overrideValue : "(no override)");
+  }
 }
