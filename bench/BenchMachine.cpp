@@ -3,6 +3,7 @@
 #include <fstream>
 #include <random>
 
+#include "support/SmbiosTables.h"
 #include "util/LogMessage.h"
 
 namespace fs = std::filesystem;
@@ -29,21 +30,8 @@ Machine::Machine() {
   std::ofstream(root / "globalcfg/domaincfg.ini") << "update_srv_domain=mirror.example.net\n";
   std::ofstream(root / "quarn_update/cur_version.txt") << "update_01_07\n";
   platform.executablePath = (root / "client/bin/agent").generic_string();
-  // A 3 KiB table: structures of type 0 and, last, type 1 with a UUID.
-  std::vector<unsigned char> table;
-  while (table.size() < 3000) {
-    const unsigned char structure[] = {2, 8, 0, 0, 1, 2, 3, 4, 'b', 'o', 'a', 'r', 'd', 0, 0};
-    table.insert(table.end(), structure, structure + sizeof structure);
-  }
-  std::vector<unsigned char> system = {1, 27, 1, 0, 1, 2, 3, 4};
-  for (int i = 0; i < 16; ++i) system.push_back(static_cast<unsigned char>(i * 17));
-  system.insert(system.end(), {6, 0, 0, 'M', 0, 0});
-  table.insert(table.end(), system.begin(), system.end());
-  table.insert(table.end(), {127, 4, 0xFF, 0xFE, 0, 0});
-  const uint32_t length = static_cast<uint32_t>(table.size());
-  auto& block = platform.block;
-  block = {0, 2, 8, 0, static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8), 0, 0};
-  block.insert(block.end(), table.begin(), table.end());
+  // A 3 KiB table of SMBIOS 2.8, its UUID last.
+  platform.block = quarn_test::FirmwareBlockBytes(2, 8, quarn_test::TableOfSize(3000 + 70));
   use = std::make_unique<quarn_test::ScopedFakePlatform>(platform);
   kqt::CLogMessage::GetInstance()->SetLogLevel(0);
 }

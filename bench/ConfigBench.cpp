@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/BenchMachine.h"
+#include "bench/SideBySide.h"
 #include "bench/floor/GetterFloor.h"
 #include "config/QuarnConfig.h"
 #include "support/FakePlatform.h"
@@ -83,44 +84,12 @@ void BM_Getter_BiosUuid(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(config.GetBiosUuid());
 }
 
-// Side by side: each round times a batch of floor calls and a batch of
-// getter calls back to back (their order alternating), so that the
-// machine's drift falls on both; the ratio of each round is kept, and the
-// median ratio with its 10th and 90th percentiles is reported.
+// Side by side (bench/SideBySide.h), 500 calls a batch.
 template <typename Floor, typename Subject>
 void SideBySide(benchmark::State& state, Floor floor, Subject subject) {
-  constexpr int kCalls = 500;
-  using Clock = std::chrono::steady_clock;
-  const auto batch = [](auto& call) {
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < kCalls; ++i) benchmark::DoNotOptimize(call());
-    return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / kCalls;
-  };
-  std::vector<double> ratios, floors, subjects;
-  bool subjectFirst = false;
-  for (auto _ : state) {
-    double floorNs, subjectNs;
-    if (subjectFirst) {
-      subjectNs = batch(subject);
-      floorNs = batch(floor);
-    } else {
-      floorNs = batch(floor);
-      subjectNs = batch(subject);
-    }
-    subjectFirst = !subjectFirst;
-    ratios.push_back(subjectNs / floorNs);
-    floors.push_back(floorNs);
-    subjects.push_back(subjectNs);
-  }
-  const auto at = [](std::vector<double> values, double share) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
-  };
-  state.counters["ratio"] = at(ratios, 0.5);
-  state.counters["ratio_p10"] = at(ratios, 0.1);
-  state.counters["ratio_p90"] = at(ratios, 0.9);
-  state.counters["floor_ns"] = at(floors, 0.5);
-  state.counters["getter_ns"] = at(subjects, 0.5);
+  const quarn_bench::SideBySideFigures figures = quarn_bench::TimeSideBySide(state, floor, subject, 500);
+  state.counters["floor_ns"] = figures.floorNs;
+  state.counters["getter_ns"] = figures.subjectNs;
 }
 
 // The floor of another shared library, with an answer of the getter's

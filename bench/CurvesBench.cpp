@@ -17,6 +17,7 @@
 #include "bench/MemoryInUse.h"
 #include "config/AddressRules.h"
 #include "hwinfo/HwInfo.h"
+#include "support/SmbiosTables.h"
 
 namespace {
 
@@ -88,17 +89,7 @@ void BM_SimpleIni_Keys(benchmark::State& state) {
 // The UUID walk of a table of the given size: type-2 structures, then the
 // System Information structure.
 void BM_TableWalk(benchmark::State& state) {
-  const std::size_t size = static_cast<std::size_t>(state.range(0));
-  std::vector<unsigned char> table;
-  while (table.size() + 40 < size) {
-    const unsigned char structure[] = {2, 8, 0, 0, 1, 2, 3, 4, 'b', 'o', 'a', 'r', 'd', 0, 0};
-    table.insert(table.end(), structure, structure + sizeof structure);
-  }
-  std::vector<unsigned char> system = {1, 27, 1, 0, 1, 2, 3, 4};
-  for (int i = 0; i < 16; ++i) system.push_back(static_cast<unsigned char>(i * 17));
-  system.insert(system.end(), {6, 0, 0, 'M', 0, 0});
-  table.insert(table.end(), system.begin(), system.end());
-  table.insert(table.end(), {127, 4, 0xFF, 0xFE, 0, 0});
+  const std::vector<unsigned char> table = quarn_test::TableOfSize(static_cast<std::size_t>(state.range(0)));
   std::vector<unsigned char> buffer(0x10000, 0);
   std::copy(table.begin(), table.end(), buffer.begin());
   for (auto _ : state) benchmark::DoNotOptimize(CHwInfo(buffer.data(), static_cast<int>(buffer.size())).GetMachineid());

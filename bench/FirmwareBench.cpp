@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SideBySide.h"
 #include "hwinfo/HwInfo.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
@@ -154,38 +155,11 @@ void BM_Uuid_SideBySide(benchmark::State& state, const std::string& name) {
   PublishedCopy platform;
   platform.dir = (TheCorpus().root / name).string();
   quarn::sys::FirmwarePlatform* before = quarn::sys::SetFirmwarePlatformForTesting(&platform);
-  using Clock = std::chrono::steady_clock;
-  const auto time = [](auto&& work) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(work());
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-  };
-  std::vector<double> ratios, subjects, floors;
-  bool subjectFirst = false;
-  for (auto _ : state) {
-    double subject, floor;
-    if (subjectFirst) {
-      subject = time(InProcessUuid);
-      floor = time([&] { return FloorWork(platform.dir); });
-    } else {
-      floor = time([&] { return FloorWork(platform.dir); });
-      subject = time(InProcessUuid);
-    }
-    subjectFirst = !subjectFirst;
-    ratios.push_back(subject / floor);
-    subjects.push_back(subject);
-    floors.push_back(floor);
-  }
+  const quarn_bench::SideBySideFigures figures = quarn_bench::TimeSideBySide(
+      state, [&] { return FloorWork(platform.dir); }, InProcessUuid);
   quarn::sys::SetFirmwarePlatformForTesting(before);
-  const auto at = [](std::vector<double> values, double share) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
-  };
-  state.counters["uuid_us"] = at(subjects, 0.5);
-  state.counters["floor_us"] = at(floors, 0.5);
-  state.counters["ratio"] = at(ratios, 0.5);
-  state.counters["ratio_p10"] = at(ratios, 0.1);
-  state.counters["ratio_p90"] = at(ratios, 0.9);
+  state.counters["uuid_us"] = figures.subjectNs / 1000;
+  state.counters["floor_us"] = figures.floorNs / 1000;
 }
 
 void BM_Uuid_Dmidecode(benchmark::State& state, const std::string& name) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SideBySide.h"
 #include "util/ProcessUtil.h"
 
 // The floor's system calls: POSIX only, as this benchmark is.
@@ -69,41 +70,13 @@ size_t CountProcesses() {
 template <size_t (*Floor)()>
 void BM_ProcessList_SideBySide(benchmark::State& state) {
   kqt::IProcessUtil* processes = kqt::GetProcessUtil();
-  using Clock = std::chrono::steady_clock;
-  const auto time = [](auto&& work) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(work());
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-  };
-  std::vector<double> ratios, subjects, floors;
-  bool subjectFirst = false;
   const auto subject = [&] { return processes->GetProcessListByName("BrundavelUpdate.exe").size(); };
-  for (auto _ : state) {
-    double s, f;
-    if (subjectFirst) {
-      s = time(subject);
-      f = time(Floor);
-    } else {
-      f = time(Floor);
-      s = time(subject);
-    }
-    subjectFirst = !subjectFirst;
-    ratios.push_back(s / f);
-    subjects.push_back(s);
-    floors.push_back(f);
-  }
-  const auto at = [](std::vector<double> values, double share) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
-  };
+  const quarn_bench::SideBySideFigures figures = quarn_bench::TimeSideBySide(state, Floor, subject);
   const double count = static_cast<double>(CountProcesses());
   state.counters["processes"] = count;
-  state.counters["list_us"] = at(subjects, 0.5);
-  state.counters["floor_us"] = at(floors, 0.5);
-  state.counters["us_per_process"] = at(subjects, 0.5) / std::max(count, 1.0);
-  state.counters["ratio"] = at(ratios, 0.5);
-  state.counters["ratio_p10"] = at(ratios, 0.1);
-  state.counters["ratio_p90"] = at(ratios, 0.9);
+  state.counters["list_us"] = figures.subjectNs / 1000;
+  state.counters["floor_us"] = figures.floorNs / 1000;
+  state.counters["us_per_process"] = figures.subjectNs / 1000 / std::max(count, 1.0);
 }
 BENCHMARK_TEMPLATE(BM_ProcessList_SideBySide, FloorScan)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_ProcessList_SideBySide, FloorScanWithArguments)->Unit(benchmark::kMicrosecond);

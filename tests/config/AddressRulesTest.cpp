@@ -91,3 +91,13 @@ TEST(AddressRules, TheExplanationTellsWhatTheWalkMadeOfEachAddress) {
   EXPECT_EQ(bounded.verdicts.back().kind, V::kNotConsidered);
   EXPECT_EQ(bounded.chosen, "");
 }
+
+TEST(AddressRules, EachVerdictHasItsName) {
+  using V = quarn::IdentityVerdict;
+  EXPECT_STREQ(quarn::VerdictName(V::kUnusable), "unusable");
+  EXPECT_STREQ(quarn::VerdictName(V::kPrivate), "private");
+  EXPECT_STREQ(quarn::VerdictName(V::kFallback172), "172. fallback");
+  EXPECT_STREQ(quarn::VerdictName(V::kPublic), "not private");
+  EXPECT_STREQ(quarn::VerdictName(V::kNotConsidered), "not considered");
+  EXPECT_STREQ(quarn::VerdictName(static_cast<V::Kind>(99)), "unknown");
+}

@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "hwinfo/HwInfo.h"
+#include "support/SmbiosTables.h"
 #include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
-#include "tests/hwinfo/SmbiosTables.h"
 #include "util/AlgorithmUtil.h"
 
 using quarn_test::Bytes;
@@ -14,17 +14,11 @@ using quarn_test::Bytes;
 class Hardware : public ConfigFixture {
  protected:
   void SetUp() override {
-    installation.platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
+    quarn_test::UseHypervisor(installation.platform, "TestHvTestHv");
     UseTable(quarn_test::Concat({quarn_test::SystemInformation(quarn_test::CountingUuid()), quarn_test::EndOfTable()}));
   }
   void UseTable(const Bytes& table, unsigned char major = 2, unsigned char minor = 8) {
-    installation.platform.firmwareTableService = 1;
-    installation.platform.firmwareBlock = [=] {
-      quarn::sys::FirmwareBlock block;
-      block.status = quarn::sys::FirmwareBlock::kOk;
-      block.bytes = quarn_test::FirmwareBlockBytes(major, minor, table);
-      return block;
-    };
+    quarn_test::UseFirmwareTable(installation.platform, major, minor, table);
   }
   void UseNoTable() {
     installation.platform.firmwareBlock = [] { return quarn::sys::FirmwareBlock(); };  // kFailed, no text

@@ -4,17 +4,8 @@
 #include "tests/config/ConfigFixture.h"
 
 namespace {
-quarn::sys::WindowsVersionInfo Windows7() {
-  quarn::sys::WindowsVersionInfo info;
-  info.platformId = 2;
-  info.major = 6;
-  info.minor = 1;
-  info.build = 7601;
-  info.productType = 1;
-  info.processorArchitecture = 9;
-  info.productCode = 1;
-  return info;
-}
+quarn::sys::WindowsVersionInfo Windows7() { return quarn_test::machines::Windows7Sp1X64Ultimate().windows; }
+const char kWindows7[] = "Microsoft Windows 7 Ultimate Edition Service Pack 1 (build 7601), 64-bit";
 }  // namespace
 
 using Host = ConfigFixture;
@@ -29,8 +20,8 @@ TEST_F(Host, TextsAreCollectedAtConstruction) {
   CQuarnConfig& config = Config();
   const int queries = installation.platform.hostNameQueries.load();
   EXPECT_EQ(config.GetMachineName(), "agent-host-01");
-  EXPECT_EQ(config.GetSysInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit");
-  EXPECT_EQ(config.GetPlatInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit_X64");
+  EXPECT_EQ(config.GetSysInfo(), kWindows7);
+  EXPECT_EQ(config.GetPlatInfo(), std::string(kWindows7) + "_X64");
   EXPECT_EQ(installation.platform.hostNameQueries.load(), queries);  // served, not collected again
 }
 
@@ -46,8 +37,8 @@ TEST_F(Host, AnEmptyTextIsCollectedAgainOnEveryCall) {
   EXPECT_EQ(installation.platform.hostNameQueries.load(), queries + 2);
 
   installation.platform.windowsVersion = Windows7;
-  EXPECT_EQ(config.GetSysInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit");
-  EXPECT_EQ(config.GetPlatInfo(), "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit_X86");
+  EXPECT_EQ(config.GetSysInfo(), kWindows7);
+  EXPECT_EQ(config.GetPlatInfo(), std::string(kWindows7) + "_X86");
 }
 
 TEST_F(Host, AFailureWhileDescribingIsLoggedAndGivesNothing) {
@@ -76,8 +67,7 @@ TEST_F(Host, ReadersNeverSeeAHalfWrittenText) {
       for (int i = 0; i < 200; ++i) {
         config.GetMachineName();
         const std::string text = config.GetSysInfo();
-        if (text != "Microsoft Windows 7 Ultimate Edition (build 7601), 64-bit" &&
-            text != "Microsoft Windows 7 Ultimate Edition (build 7600), 64-bit")
+        if (text != kWindows7 && text != "Microsoft Windows 7 Ultimate Edition Service Pack 1 (build 7600), 64-bit")
           ++bad;
       }
     });

@@ -7,7 +7,6 @@
 
 #include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
-#include "tests/hwinfo/SmbiosTables.h"
 #include "util/LockUtil.h"
 
 namespace {
@@ -25,23 +24,10 @@ bool OneOf(const T& value, const std::set<T>& allowed) {
 class Stress : public ConfigFixture {};
 
 TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
-  // A fixed machine: its addresses, its firmware table, its Windows.
+  // A fixed machine: its Windows and firmware table, and its addresses.
+  const quarn_test::Machine& machine = quarn_test::machines::Windows7Sp1X64Ultimate();
+  quarn_test::Use(machine, installation.platform);
   installation.platform.localAddresses = [] { return std::vector<std::string>{"8.8.8.8", "10.1.1.1"}; };
-  installation.platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
-  installation.platform.firmwareTableService = 1;
-  installation.platform.firmwareBlock = [] {
-    quarn::sys::FirmwareBlock block;
-    block.status = quarn::sys::FirmwareBlock::kOk;
-    block.bytes = quarn_test::FirmwareBlockBytes(
-        2, 8,
-        quarn_test::Concat({quarn_test::SystemInformation(quarn_test::CountingUuid()), quarn_test::EndOfTable()}));
-    return block;
-  };
-  installation.platform.windowsVersion = [] {
-    quarn::sys::WindowsVersionInfo info;
-    info.platformId = 2, info.major = 6, info.minor = 1, info.build = 7601, info.productType = 1;
-    return info;
-  };
   installation.platform.skipSleep = true;
   std::filesystem::create_directories(installation.root() + "/quarn_update");
   quarn_test::WriteFile(installation.root() + "/quarn_update/cur_version.txt", "update_01_07\n");
@@ -65,8 +51,8 @@ TEST_F(Stress, EveryAnswerIsAValueThatWasStored) {
   const std::set<std::string> uuids = {"", "uuid-one", "uuid-two"};
   const std::vector<std::string> serverList = {"x.example.com", "a1", "a2"};
   const std::vector<std::string> updateList = {"y.example.com"};
-  const std::string biosUuid = "33221100-5544-7766-8899-aabbccddeeff";
-  const std::string sysInfo = "Microsoft Windows 7  (build 7601), 32-bit";
+  const std::string biosUuid = machine.biosUuid;
+  const std::string sysInfo = "Microsoft Windows 7 Ultimate Edition Service Pack 1 (build 7601), 64-bit";
 
   std::atomic<long> bad{0}, answers{0};
   std::atomic<bool> stop{false};

@@ -2,7 +2,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "config/DeploymentDefaults.h"
+#include "config/UrlRules.h"
 #include "support/TestThread.h"
 #include "tests/config/ConfigFixture.h"
 
@@ -88,15 +88,16 @@ TEST_F(RealSystemUpdater, AnUpdaterProcessIsFoundWhileItRuns) {
   EXPECT_EQ(config.GetUpdatePid(), 0);
 }
 
-TEST_F(Updater, UrlsAreBuiltOnTheOneUpdateServer) {
+// The texts are the URL rules' (UrlRulesTest); here, that neither the
+// settings, the override file nor the beta switch change what the object
+// answers.
+TEST_F(Updater, UrlsAreTheRulesWhateverTheSettingsSay) {
   installation.WriteSettings("update_srv_domain=other.example.org\nconnect_beta=1\n");
   installation.WriteDomainOverride("update_srv_domain=mirror.example.org\n");
   CQuarnConfig& config = Config();
-  const std::string host = config.GetUpdateServerPreDomain();
-  EXPECT_EQ(host, quarn::kUpdateServerHost);
-  EXPECT_EQ(config.GetPostSrvUrl(), "http://" + host + "/update");
-  EXPECT_EQ(config.GetDownLoadPreUrl(), "http://" + host + "/download/");
-  EXPECT_EQ(config.GetDownLoadPlatformUrl(), "http://" + host + "/download/win32/");
-  EXPECT_EQ(config.GetDownLoadPlatformUrl().rfind(config.GetDownLoadPreUrl(), 0), 0u);
-  EXPECT_EQ(config.GetPostSrvUrl(), config.GetPostSrvUrl());
+  EXPECT_EQ(config.GetUpdateServerPreDomain(), quarn::urls::UpdateServer());
+  EXPECT_EQ(config.GetPostSrvUrl(), quarn::urls::ReportUrl());
+  EXPECT_EQ(config.GetDownLoadPreUrl(), quarn::urls::DownloadUrl());
+  EXPECT_EQ(config.GetDownLoadPlatformUrl(), quarn::urls::PlatformDownloadUrl());
+  EXPECT_NE(config.GetUpdateServerPreDomain(), "mirror.example.org");
 }

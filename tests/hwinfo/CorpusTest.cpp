@@ -1,12 +1,16 @@
 // Real SMBIOS tables of real machines, read in place from the shared test
-// data (MANIFEST.tsv describes each). Each table is given to the library as
-// the firmware would give it, under a hypervisor that is neither Xen nor
-// Microsoft, and must yield the UUID dmidecode reads for tables of SMBIOS
-// 2.6 or later, and the library's own order for older ones.
+// data (MANIFEST.tsv describes each), one test case per machine. Each table
+// is given to the library as the firmware would give it, under a hypervisor
+// that is neither Xen nor Microsoft; its UUID must be the one dmidecode reads
+// for tables of SMBIOS 2.6 or later, and for older ones the stored bytes
+// with the first three fields swapped (the library swaps from 2.1 on),
+// written out here by hand.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 #include "hwinfo/HwInfo.h"
@@ -14,6 +18,8 @@
 #include "support/TestSupport.h"
 
 namespace {
+
+const char kCorpus[] = QUARN_SMBIOS_TESTDATA;
 
 struct Dump {
   std::string name, entryPoint, version, dmidecodeUuid, rawUuid;
@@ -26,9 +32,9 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-std::vector<Dump> Manifest(const std::string& dir) {
+std::vector<Dump> Manifest() {
   std::vector<Dump> dumps;
-  std::ifstream in(dir + "/MANIFEST.tsv");
+  std::ifstream in(std::string(kCorpus) + "/MANIFEST.tsv");
   std::string line;
   std::getline(in, line);  // column names
   while (std::getline(in, line)) {
@@ -43,74 +49,135 @@ std::vector<unsigned char> FileBytes(const std::string& path) {
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<unsigned char> HexBytes(const std::string& hex) {
-  std::vector<unsigned char> bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2)
-    bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return bytes;
-}
-
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
+// The manifest's stored UUID bytes (32 hexadecimal digits), the first three
+// fields reversed, in the 8-4-4-4-12 form.
+std::string SwappedUuid(const std::string& hex) {
+  const std::string b = Lower(hex);
+  const auto byte = [&](size_t i) { return b.substr(2 * i, 2); };
+  return byte(3) + byte(2) + byte(1) + byte(0) + "-" + byte(5) + byte(4) + "-" + byte(7) + byte(6) + "-" + byte(8) +
+         byte(9) + "-" + b.substr(20);
+}
+
+// The version the manifest gives, as major and minor; 3.0 where the dump
+// has no entry point (the firmware block then says 3.0).
+void ManifestVersion(const Dump& dump, unsigned& major, unsigned& minor) {
+  major = 3, minor = 0;
+  if (dump.version != "unknown") std::sscanf(dump.version.c_str(), "%u.%u", &major, &minor);
+}
+
+// What gtest prints of a parameter: the machine's name.
+void PrintTo(const Dump& dump, std::ostream* out) { *out << dump.name; }
+
+std::vector<Dump> WithEntryPoints() {
+  std::vector<Dump> dumps;
+  for (const Dump& dump : Manifest())
+    if (dump.entryPoint == "_SM_" || dump.entryPoint == "_SM3_") dumps.push_back(dump);
+  return dumps;
+}
+
+std::string TestName(const ::testing::TestParamInfo<Dump>& info) {
+  std::string name = info.param.name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+class SmbiosCorpus : public ::testing::TestWithParam<Dump> {};
+class SmbiosCorpusEntryPoint : public ::testing::TestWithParam<Dump> {};
+
 }  // namespace
 
-TEST(SmbiosCorpus, EveryRealTableGivesItsUuid) {
-  const std::string dir = QUARN_SMBIOS_TESTDATA;
-  const std::vector<Dump> dumps = Manifest(dir);
-  if (dumps.empty())
-    GTEST_SKIP() << "no SMBIOS test data at " << dir << " (the shared test data is not beside the checkout)";
-
+TEST_P(SmbiosCorpus, GivesTheUuidOfItsTable) {
+  const Dump& dump = GetParam();
+  const std::string dir = std::string(kCorpus) + "/" + dump.name;
+  // The block as the firmware-table service gives it: the Windows dumps
+  // have theirs; the others get a header with the entry point's version.
+  std::vector<unsigned char> block = FileBytes(dir + "/RSMB");
+  unsigned major, minor;
+  ManifestVersion(dump, major, minor);
+  if (block.empty())
+    block = quarn_test::FirmwareBlockBytes(static_cast<unsigned char>(major), static_cast<unsigned char>(minor),
+                                           FileBytes(dir + "/DMI"));
+  ASSERT_GT(block.size(), 8u);
   quarn_test::FakePlatform platform;
-  platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
+  quarn_test::UseHypervisor(platform, "TestHvTestHv");
   platform.firmwareTableService = 1;
+  platform.firmwareBlock = [&] {
+    quarn::sys::FirmwareBlock result;
+    result.status = quarn::sys::FirmwareBlock::kOk;
+    result.bytes = block;
+    return result;
+  };
   quarn_test::ScopedFakePlatform use(platform);
 
-  for (const Dump& dump : dumps) {
-    SCOPED_TRACE(dump.name);
-    // The block as the firmware-table service gives it: the Windows dumps
-    // have theirs; the others get a header with the entry point's version
-    // (3.0 where the dump has no entry point).
-    std::vector<unsigned char> block = FileBytes(dir + "/" + dump.name + "/RSMB");
-    if (block.empty()) {
-      unsigned major = 3, minor = 0;
-      if (dump.version != "unknown") std::sscanf(dump.version.c_str(), "%u.%u", &major, &minor);
-      block = quarn_test::FirmwareBlockBytes(static_cast<unsigned char>(major), static_cast<unsigned char>(minor),
-                                             FileBytes(dir + "/" + dump.name + "/DMI"));
-    }
-    ASSERT_GT(block.size(), 8u);
-    platform.firmwareBlock = [&] {
-      quarn::sys::FirmwareBlock result;
-      result.status = quarn::sys::FirmwareBlock::kOk;
-      result.bytes = block;
-      return result;
-    };
+  std::vector<unsigned char> buffer(0x10000, 0);
+  int size = static_cast<int>(buffer.size());
+  CHwInfo::GetSMBiosData(buffer.data(), &size);
+  const std::string uuid = Lower(CHwInfo(buffer.data(), size).GetMachineid());
 
-    std::vector<unsigned char> buffer(0x10000, 0);
-    int size = static_cast<int>(buffer.size());
-    CHwInfo::GetSMBiosData(buffer.data(), &size);
-    const std::string uuid = Lower(CHwInfo(buffer.data(), size).GetMachineid());
-
-    // The same table walked in a buffer of exactly its size: under
-    // AddressSanitizer any read past it stops the test.
-    quarn::smbios::FirmwareBlockView view;
-    ASSERT_TRUE(quarn::smbios::ReadFirmwareBlock(block.data(), block.size(), view));
-    std::vector<unsigned char> exact(view.table, view.table + view.tableLength);
-    EXPECT_EQ(Lower(CHwInfo(exact.data(), static_cast<int>(exact.size())).GetMachineid()), uuid);
-    for (int type = 0; type < 256; ++type)
-      quarn::smbios::FindStructure(exact.data(), exact.size(), static_cast<unsigned char>(type));
-
-    const std::vector<unsigned char> raw = HexBytes(dump.rawUuid);
-    ASSERT_EQ(raw.size(), 16u);
-    const bool swapped = quarn::smbios::VersionNumber(view.major, view.minor) >= 518;
-    EXPECT_EQ(uuid, Lower(quarn::smbios::UuidText(raw.data(), swapped)));
-    if (view.major > 2 || (view.major == 2 && view.minor >= 6)) {
-      std::string expected = dump.dmidecodeUuid;
-      if (expected == "Not Present") expected = "ffffffff-ffff-ffff-ffff-ffffffffffff";
-      if (expected == "Not Settable") expected = "00000000-0000-0000-0000-000000000000";
-      EXPECT_EQ(uuid, expected) << "SMBIOS " << int(view.major) << "." << int(view.minor);
-    }
+  const bool sinceTwoSix = major > 2 || (major == 2 && minor >= 6);
+  if (sinceTwoSix) {
+    std::string expected = dump.dmidecodeUuid;
+    if (expected == "Not Present") expected = "ffffffff-ffff-ffff-ffff-ffffffffffff";
+    if (expected == "Not Settable") expected = "00000000-0000-0000-0000-000000000000";
+    EXPECT_EQ(uuid, expected) << "SMBIOS " << major << "." << minor << ", as dmidecode reads it";
+  } else {
+    EXPECT_EQ(uuid, SwappedUuid(dump.rawUuid)) << "SMBIOS " << major << "." << minor << ": swapped from 2.1 on";
   }
+
+  // The same table walked in a buffer of exactly its size: under
+  // AddressSanitizer any read past it stops the test. Each structure found
+  // lies inside the table and is of the type asked for.
+  quarn::smbios::FirmwareBlockView view;
+  ASSERT_TRUE(quarn::smbios::ReadFirmwareBlock(block.data(), block.size(), view));
+  const std::vector<unsigned char> exact(view.table, view.table + view.tableLength);
+  EXPECT_EQ(Lower(CHwInfo(const_cast<unsigned char*>(exact.data()), static_cast<int>(exact.size())).GetMachineid()),
+            uuid);
+  int found = 0;
+  for (int type = 0; type < 256; ++type) {
+    const unsigned char* structure =
+        quarn::smbios::FindStructure(exact.data(), exact.size(), static_cast<unsigned char>(type));
+    if (!structure) continue;
+    ++found;
+    EXPECT_LT(static_cast<size_t>(structure - exact.data()), exact.size());
+    EXPECT_EQ(*structure, type);
+  }
+  EXPECT_GE(found, 2) << "a BIOS and a System Information structure at least";
+}
+
+// The kernel's entry point file, where the dump has one: the library's
+// reader takes it, with the form and version the manifest gives.
+TEST_P(SmbiosCorpusEntryPoint, IsReadAsTheManifestSays) {
+  const Dump& dump = GetParam();
+  const std::vector<unsigned char> bytes = FileBytes(std::string(kCorpus) + "/" + dump.name + "/smbios_entry_point");
+  quarn::smbios::EntryPoint entry;
+  ASSERT_TRUE(quarn::smbios::ReadEntryPoint(bytes.data(), bytes.size(), entry));
+  EXPECT_EQ(entry.is64Bit, dump.entryPoint == "_SM3_");
+  unsigned major, minor;
+  ManifestVersion(dump, major, minor);
+  EXPECT_EQ(entry.major, major);
+  EXPECT_EQ(entry.minor, minor);
+  // One byte changed breaks the checksum.
+  std::vector<unsigned char> changed = bytes;
+  changed[changed.size() / 2] ^= 0x01;
+  EXPECT_FALSE(quarn::smbios::ReadEntryPoint(changed.data(), changed.size(), entry));
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, SmbiosCorpus, ::testing::ValuesIn(Manifest()), TestName);
+INSTANTIATE_TEST_SUITE_P(Machines, SmbiosCorpusEntryPoint, ::testing::ValuesIn(WithEntryPoints()), TestName);
+// Where the shared test data is absent there are no machines: the test
+// below says so.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SmbiosCorpus);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SmbiosCorpusEntryPoint);
+
+TEST(SmbiosCorpusData, LiesBesideTheCheckout) {
+  const std::vector<Dump> dumps = Manifest();
+  if (dumps.empty())
+    GTEST_SKIP() << "no SMBIOS test data at " << kCorpus << " (the shared test data is not beside the checkout)";
+  EXPECT_EQ(dumps.size(), 31u);
 }

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "hwinfo/HwInfo.h"
+#include "support/SmbiosTables.h"
 #include "support/TestSupport.h"
-#include "tests/hwinfo/SmbiosTables.h"
 
 using quarn_test::Bytes;
 
@@ -18,17 +18,9 @@ const Bytes kTable =
 
 class Acquisition : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("TestHvTestHv", 0); };
-  }
+  void SetUp() override { quarn_test::UseHypervisor(platform, "TestHvTestHv"); }
   void UseFirmwareBlock(unsigned char major, unsigned char minor, const Bytes& table = kTable) {
-    platform.firmwareTableService = 1;
-    platform.firmwareBlock = [=] {
-      quarn::sys::FirmwareBlock block;
-      block.status = quarn::sys::FirmwareBlock::kOk;
-      block.bytes = quarn_test::FirmwareBlockBytes(major, minor, table);
-      return block;
-    };
+    quarn_test::UseFirmwareTable(platform, major, minor, table);
   }
   // The UUID of the table GetSMBiosData delivers into a 64 KiB buffer.
   std::string Uuid() {
@@ -69,9 +61,9 @@ TEST_F(Acquisition, TheBlockVersionDecidesTheByteOrder) {
   EXPECT_EQ(Uuid(), "00112233-4455-6677-8899-AABBCCDDEEFF");
   UseFirmwareBlock(3, 0);
   EXPECT_EQ(Uuid(), "33221100-5544-7766-8899-AABBCCDDEEFF");
-  platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("Microsoft Hv", 0); };
+  quarn_test::UseHypervisor(platform, "Microsoft Hv");
   EXPECT_EQ(Uuid(), "00112233-4455-6677-8899-AABBCCDDEEFF");
-  platform.cpuid = [](std::uint32_t) { return quarn_test::SignatureRegisters("xenvmmxenvmm", 0); };
+  quarn_test::UseHypervisor(platform, "xenvmmxenvmm");
   EXPECT_EQ(Uuid(), "33221100-5544-7766-8899-AABBCCDDEEFF");
 }
 

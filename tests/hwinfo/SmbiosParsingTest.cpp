@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "hwinfo/SmbiosParsing.h"
-#include "tests/hwinfo/SmbiosTables.h"
+#include "support/SmbiosTables.h"
 
 using namespace quarn::smbios;
 using quarn_test::Bytes;

@@ -26,16 +26,9 @@ const unsigned short kIntel = 0, kAmd64 = 9;
 
 // A table of a BIOS structure and a System Information structure whose UUID
 // bytes are 00 11 22 ... FF, then the end structure.
-std::vector<unsigned char> Table() {
-  std::vector<unsigned char> table = {0, 24, 0, 0, 1, 2, 0, 0xE0, 3, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  table.insert(table.end(), {'B', 'I', 'O', 'S', 0, 0});
-  std::vector<unsigned char> system = {1, 27, 1, 0, 1, 2, 3, 4};
-  for (int i = 0; i < 16; ++i) system.push_back(static_cast<unsigned char>(i * 0x11));
-  system.insert(system.end(), {6, 5, 6});
-  system.insert(system.end(), {'M', 0, 0});
-  table.insert(table.end(), system.begin(), system.end());
-  table.insert(table.end(), {127, 4, 2, 0, 0, 0});
-  return table;
+Bytes Table() {
+  return Concat({Structure(0, {1, 2, 0, 0xE0, 3, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {"BIOS"}),
+                 SystemInformation(CountingUuid()), EndOfTable()});
 }
 
 const char kSwapped[] = "33221100-5544-7766-8899-aabbccddeeff";
@@ -112,24 +105,27 @@ void Use(const Machine& machine, FakePlatform& fake) {
   } else {
     fake.firmwareBlock = nullptr;  // the fake's own: no table
   }
-  if (!machine.hypervisor.empty()) {
-    fake.cpuid = [signature = machine.hypervisor](std::uint32_t leaf) {
-      return leaf == 0x40000000u ? SignatureRegisters(signature.c_str(), 0x40000001u) : quarn::sys::CpuidRegisters();
-    };
-  } else {
-    fake.cpuid = nullptr;
-  }
+  UseHypervisor(fake, machine.hypervisor.empty() ? nullptr : machine.hypervisor.c_str());
 }
 
-std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
-                                              const std::vector<unsigned char>& table) {
-  const std::uint32_t length = static_cast<std::uint32_t>(table.size());
-  std::vector<unsigned char> block(8 + table.size(), 0);
-  block[1] = major;
-  block[2] = minor;
-  for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-  std::copy(table.begin(), table.end(), block.begin() + 8);
-  return block;
+void UseFirmwareTable(FakePlatform& fake, unsigned char major, unsigned char minor, const Bytes& table) {
+  fake.firmwareTableService = 1;
+  fake.firmwareBlock = [block = FirmwareBlockBytes(major, minor, table)] {
+    quarn::sys::FirmwareBlock given;
+    given.status = quarn::sys::FirmwareBlock::kOk;
+    given.bytes = block;
+    return given;
+  };
+}
+
+void UseHypervisor(FakePlatform& fake, const char* signature) {
+  if (!signature) {
+    fake.cpuid = nullptr;
+    return;
+  }
+  fake.cpuid = [text = std::string(signature)](std::uint32_t leaf) {
+    return leaf == 0x40000000u ? SignatureRegisters(text.c_str(), 0x40000001u) : quarn::sys::CpuidRegisters();
+  };
 }
 
 quarn::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax) {

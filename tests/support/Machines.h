@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/FakePlatform.h"
+#include "support/SmbiosTables.h"
 
 namespace quarn_test {
 
@@ -39,9 +40,12 @@ const Machine& NoTable();
 
 void Use(const Machine& machine, FakePlatform& fake);
 
-// A firmware block (RawSMBIOSData layout) holding `table`.
-std::vector<unsigned char> FirmwareBlockBytes(unsigned char major, unsigned char minor,
-                                              const std::vector<unsigned char>& table);
+// The firmware-table service gives a block of SMBIOS `major`.`minor` that
+// holds `table`.
+void UseFirmwareTable(FakePlatform& fake, unsigned char major, unsigned char minor, const Bytes& table);
+// CPUID's hypervisor leaf 0x40000000 spells `signature`; null: no hypervisor
+// (every leaf zero).
+void UseHypervisor(FakePlatform& fake, const char* signature);
 // CPUID registers whose EBX, ECX, EDX spell the 12 letters of `signature`.
 quarn::sys::CpuidRegisters SignatureRegisters(const char* signature, std::uint32_t eax);
 

@@ -1,7 +1,10 @@
-// Small SMBIOS tables built byte by byte for the tests.
-#ifndef QUARN_TESTS_HWINFO_SMBIOSTABLES_H
-#define QUARN_TESTS_HWINFO_SMBIOSTABLES_H
+// Small SMBIOS tables built byte by byte, for the tests, the benchmarks
+// and the fake machines.
+#ifndef QUARN_TESTS_SUPPORT_SMBIOSTABLES_H
+#define QUARN_TESTS_SUPPORT_SMBIOSTABLES_H
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -49,6 +52,33 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
 }
 
 inline Bytes EndOfTable() { return Structure(127, {}); }
+
+// A Base Board structure (type 2) of 15 bytes, the filler of a table.
+inline Bytes BaseBoard() { return Structure(2, {1, 2, 3, 4}, {"board"}); }
+
+// A table of Base Board structures up to about `size` bytes, then a System
+// Information structure with `uuid`, then the end: the UUID lies last.
+inline Bytes TableOfSize(std::size_t size, const Bytes& uuid = CountingUuid()) {
+  const Bytes system = SystemInformation(uuid), end = EndOfTable(), board = BaseBoard();
+  Bytes table;
+  while (table.size() + board.size() + system.size() + end.size() <= size)
+    table.insert(table.end(), board.begin(), board.end());
+  table.insert(table.end(), system.begin(), system.end());
+  table.insert(table.end(), end.begin(), end.end());
+  return table;
+}
+
+// A firmware block (RawSMBIOSData layout) holding `table`: calling method
+// 0, the version, DMI revision 0, the length, then the table.
+inline Bytes FirmwareBlockBytes(unsigned char major, unsigned char minor, const Bytes& table) {
+  const std::uint32_t length = static_cast<std::uint32_t>(table.size());
+  Bytes block(8 + table.size(), 0);
+  block[1] = major;
+  block[2] = minor;
+  for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+  std::copy(table.begin(), table.end(), block.begin() + 8);
+  return block;
+}
 
 // Writes a 31-byte "_SM_" entry point at `at` in `window`: a table of
 // `length` bytes at physical `address`; its checksum is right unless
