@@ -13,9 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -23,12 +21,10 @@
 #include "bench/platform/ChildRun.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
-#include "support/FakePlatform.h"
+#include "support/TempInstallation.h"
 #include "support/WorstCaseShapes.h"
 #include "util/LogMessage.h"
 #include "util/ToolUtil.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -49,32 +45,17 @@ struct Options {
   std::string quarncfg = kqt::CToolUtil::GetApplicationDirPath() + "/quarncfg" + kExeSuffix;
 };
 
-// An installation in a temporary directory, the program taken to live in
-// R/client/bin.
-struct Installation {
-  fs::path root;
-  std::string settings, overrides;
-  quarn_test::FakePlatform platform;
-  quarn_test::ScopedFakePlatform use{platform};
-
+// An installation in a temporary directory, with the updater's record.
+struct Installation : quarn_test::TempInstallation {
+  std::string settings = settingsPath(), overrides = overridePath();
   Installation() {
-    root = fs::temp_directory_path() / ("quarn-worstcase-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root / "client/bin/conf");
-    fs::create_directories(root / "globalcfg");
-    fs::create_directories(root / "quarn_update");
-    std::ofstream(root / "quarn_update/cur_version.txt") << "update_01_07\n";
-    platform.executablePath = (root / "client/bin/agent").generic_string();
-    settings = (root / "client/bin/conf/cli_config.ini").generic_string();
-    overrides = (root / "globalcfg/domaincfg.ini").generic_string();
+    WriteUpdaterRecord("update_01_07\n");
+    WriteDomainOverride("");
     kqt::CLogMessage::GetInstance()->SetLogLevel(0);
   }
-  ~Installation() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
   void Write(const std::string& settingsText, const std::string& overrideText) const {
-    std::ofstream(settings, std::ios::binary | std::ios::trunc) << settingsText;
-    std::ofstream(overrides, std::ios::binary | std::ios::trunc) << overrideText;
+    WriteSettings(settingsText);
+    WriteDomainOverride(overrideText);
   }
 };
 

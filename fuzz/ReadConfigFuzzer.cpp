@@ -4,31 +4,21 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "config/QuarnConfig.h"
-#include "support/FakePlatform.h"
+#include "support/TempInstallation.h"
 #include "util/LogMessage.h"
 
 namespace {
 
-struct Installation {
-  std::filesystem::path root;
-  std::string settings;
-  quarn_test::FakePlatform platform;
-  quarn_test::ScopedFakePlatform use{platform};
+struct Installation : quarn_test::TempInstallation {
+  std::string settings = settingsPath();
   CQuarnConfig* config = nullptr;
 
   Installation() {
-    root = std::filesystem::temp_directory_path() / ("quarn-fuzz-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(root / "client/bin/conf");
-    std::filesystem::create_directories(root / "globalcfg");
-    std::ofstream(root / "globalcfg/domaincfg.ini") << "srv_domain=s.example.com\nupdate_srv_domain=u.example.com\n";
-    platform.executablePath = (root / "client/bin/agent").generic_string();
-    settings = (root / "client/bin/conf/cli_config.ini").generic_string();
+    WriteDomainOverride("srv_domain=s.example.com\nupdate_srv_domain=u.example.com\n");
     kqt::CLogMessage::GetInstance()->SetLogLevel(0);  // quiet: a missing file is not news here
     config = CSingleton<CQuarnConfig>::NewInstance();
   }

@@ -9,39 +9,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "config/DeploymentDefaults.h"
 #include "config/IniSyntax.h"
-#include "support/FakePlatform.h"
+#include "support/TempInstallation.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Installation {
-  fs::path root;
-  std::string settings, overrides;
-  quarn_test::FakePlatform platform;
-  quarn_test::ScopedFakePlatform use{platform};
-
-  Installation() {
-    root = fs::temp_directory_path() / ("quarn-fuzz-files-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root / "client/bin/conf");
-    fs::create_directories(root / "globalcfg");
-    platform.executablePath = (root / "client/bin/agent").generic_string();
-    settings = (root / "client/bin/conf/cli_config.ini").generic_string();
-    overrides = (root / "globalcfg/domaincfg.ini").generic_string();
-  }
-  ~Installation() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
+struct Installation : quarn_test::TempInstallation {
+  std::string settings = settingsPath(), overrides = overridePath();
+  Installation() { WriteDomainOverride(""); }
 };
 
 void Write(const std::string& path, const char* data, size_t size) {

@@ -24,50 +24,10 @@ namespace fs = std::filesystem;
 
 namespace quarn_test {
 
-TempDir::TempDir() {
-  std::random_device seed;
-  const fs::path base = fs::canonical(fs::temp_directory_path());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate = base / ("quarn-test-" + std::to_string(seed()));
-    std::error_code error;
-    if (fs::create_directory(candidate, error)) {
-      m_path = candidate.generic_string();
-      return;
-    }
-  }
-  ADD_FAILURE() << "cannot create a temporary directory in " << base.generic_string();
-}
-
-TempDir::~TempDir() {
-  std::error_code error;
-  if (!m_path.empty()) fs::remove_all(fs::path(m_path), error);
-}
-
 bool ExpectedSystemIs64Bit() {
   const char* stated = std::getenv("QUARN_EXPECT_64BIT_SYSTEM");
   if (stated && *stated) return std::string(stated) == "1";
   return sizeof(void*) == 8;
-}
-
-namespace {
-// Fixes the executable path before the override is installed.
-std::string PrepareInstallation(const std::string& root, FakePlatform& platform) {
-  fs::create_directories(fs::path(root + "/client/bin/conf"));
-  platform.executablePath = root + "/client/bin/agent.exe";
-  return root;
-}
-}  // namespace
-
-TempInstallation::TempInstallation()
-    : m_root(PrepareInstallation(m_dir.path() + "/R", platform)), m_override(platform) {}
-
-TempInstallation::~TempInstallation() = default;
-
-void TempInstallation::WriteSettings(const std::string& content) const { WriteFile(settingsPath(), content); }
-
-void TempInstallation::WriteDomainOverride(const std::string& content) const {
-  fs::create_directories(fs::path(globalCfgDir()));
-  WriteFile(globalCfgDir() + "/domaincfg.ini", content);
 }
 
 std::string BuiltProgram(const std::string& name) {

@@ -1,5 +1,6 @@
-// Helpers shared by the tests: a temporary installation tree, a platform
-// whose answers the test fixes, and small file helpers.
+// Helpers shared by the tests: a temporary installation tree and a
+// platform whose answers the test fixes (support/TempInstallation.h), child
+// processes, and small file helpers.
 #ifndef QUARN_TESTS_SUPPORT_TESTSUPPORT_H
 #define QUARN_TESTS_SUPPORT_TESTSUPPORT_H
 
@@ -12,47 +13,9 @@
 
 #include "support/FakePlatform.h"
 #include "support/Machines.h"
+#include "support/TempInstallation.h"
 
 namespace quarn_test {
-
-// A fresh, empty directory that is removed with the object. Its path is
-// absolute, "/"-separated and without symbolic links.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
-// An installation tree in a temporary directory: root R, with the program
-// taken to live in R/client/bin (the fake executable R/client/bin/agent.exe
-// is installed as the platform's answer while the object lives).
-class TempInstallation {
- public:
-  TempInstallation();
-  ~TempInstallation();
-
-  const std::string& root() const { return m_root; }
-  std::string binDir() const { return m_root + "/client/bin"; }
-  std::string confDir() const { return binDir() + "/conf"; }
-  std::string settingsPath() const { return confDir() + "/cli_config.ini"; }
-  std::string globalCfgDir() const { return m_root + "/globalcfg"; }
-
-  void WriteSettings(const std::string& content) const;
-  void WriteDomainOverride(const std::string& content) const;
-
-  FakePlatform platform;
-
- private:
-  TempDir m_dir;
-  std::string m_root;
-  ScopedFakePlatform m_override;
-};
 
 // A program of this build started as a separate process; ended (killed and
 // waited for) with the object.
