@@ -72,6 +72,29 @@ macro(quarn_variant_suffix variant out)
   endif()
 endmacro()
 
+# The name of this system's platform sources: FilesWin32.cpp, FilesPosix.cpp.
+if(WIN32)
+  set(QUARN_OS Win32)
+else()
+  set(QUARN_OS Posix)
+endif()
+
+# quarn_library_objects(TARGET VARIANT sources...): sources compiled once
+# for one variant of QuarnConfig ("shipped" or "testing") as an object
+# library, to be linked into that variant (and, shipped, into the
+# inspector): its export macro exports, and the testing variant has the
+# hooks.
+function(quarn_library_objects target variant)
+  add_library(${target} OBJECT ${ARGN})
+  quarn_target_defaults(${target})
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_compile_definitions(${target} PRIVATE QuarnConfig_EXPORTS)
+  if(variant STREQUAL "testing")
+    target_compile_definitions(${target} PUBLIC QUARN_TEST_HOOKS)
+  endif()
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/include)
+endfunction()
+
 # Settings of one variant of the library BASE (target BASE or BASE_testing).
 function(quarn_library_variant target base variant)
   # One export header serves both variants.
