@@ -22,6 +22,14 @@ struct WindowsVersionInfo {
   unsigned long productCode = 0;             // GetProductInfo, asked for major version 6 only
 };
 
+// The version the system itself runs (RtlGetVersion): Windows 8.1 and
+// later tell a program without a compatibility manifest that they are 6.2,
+// but not this way.
+struct RealWindowsVersion {
+  bool known = false;
+  unsigned long major = 0, minor = 0, build = 0;
+};
+
 }  // namespace sys
 }  // namespace quarn
 

@@ -23,9 +23,10 @@ int ReadSmbiosTable(unsigned char* buffer, int* size);
 struct TableSource {
   bool firmwareService = false;  // else physical memory
   bool blockRead = false;        // the service gave a block
-  unsigned char major = 0, minor = 0;
-  int versionNumber = 0;  // as CHwInfo::version keeps it
-  std::size_t tableLength = 0;
+  bool entryPointFound = false;  // physical memory: its entry point was found (the library reads no version there)
+  unsigned char major = 0, minor = 0;  // the block's version, or the entry point's
+  int versionNumber = 0;               // as CHwInfo::version keeps it (the block's)
+  std::size_t tableLength = 0;         // the block's
 };
 TableSource DescribeTableSource();
 

@@ -150,5 +150,27 @@ bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor) {
   return !xenOrMicrosoftHypervisor && versionNumber >= 518;
 }
 
+bool DmtfSwapsUuidFields(unsigned char major, unsigned char minor) {
+  if (major == 2 && minor == 31) minor = 3;
+  return major > 2 || (major == 2 && minor >= 6);
+}
+
+const char* UuidPlaceholder(const unsigned char uuid[16]) {
+  static const unsigned char kUnfilled[16] = {0x03, 0x00, 0x02, 0x00, 0x04, 0x00, 0x05, 0x00,
+                                              0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09};
+  static const unsigned char kUnfilledSwapped[16] = {0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00, 0x05,
+                                                     0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09};
+  bool zero = true, ff = true;
+  for (int i = 0; i < 16; ++i) {
+    zero = zero && uuid[i] == 0x00;
+    ff = ff && uuid[i] == 0xFF;
+  }
+  if (zero) return "all zero: the firmware left the UUID unset";
+  if (ff) return "all FF: the firmware says there is no UUID";
+  if (std::memcmp(uuid, kUnfilled, 16) == 0 || std::memcmp(uuid, kUnfilledSwapped, 16) == 0)
+    return "03000200-0400-0500-0006-000700080009, the value firmware ships before a maker fills it in";
+  return nullptr;
+}
+
 }  // namespace smbios
 }  // namespace quarn

@@ -88,6 +88,18 @@ std::string UuidText(const unsigned char uuid[16], bool swapFields);
 // a Xen or Microsoft hypervisor.
 bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor);
 
+// Whether the DMTF's form of the UUID, which dmidecode and firmware setup
+// screens print, has its first three fields swapped: from SMBIOS 2.6 on,
+// when the specification made them little-endian. "2.31", which some
+// firmware writes for 2.3.1, is taken as 2.3 (as dmidecode takes it).
+bool DmtfSwapsUuidFields(unsigned char major, unsigned char minor);
+
+// What a UUID's bytes say when they are a placeholder rather than an
+// identity: all zero, all FF, or a value that firmware ships unfilled
+// (03000200-0400-0500-0006-000700080009, in either byte order). Null for
+// any other UUID.
+const char* UuidPlaceholder(const unsigned char uuid[16]);
+
 }  // namespace smbios
 }  // namespace quarn
 

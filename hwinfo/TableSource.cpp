@@ -1,5 +1,7 @@
 // Where the table comes from, for the inspector: built into it with the
 // firmware seam, apart from the library (which exports neither).
+#include <vector>
+
 #include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
@@ -11,7 +13,20 @@ TableSource DescribeTableSource() {
   TableSource source;
   quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
   source.firmwareService = platform.HasFirmwareTableService();
-  if (!source.firmwareService) return source;
+  if (!source.firmwareService) {
+    // The BIOS window as the memory way reads it, for the entry point's
+    // version, which the library does not consult.
+    std::vector<unsigned char> window(0x10000, 0);
+    std::string ignored;
+    EntryPoint entry;
+    if (platform.ReadPhysicalMemory(0xF0000, 0x10000, window.data(), ignored) &&
+        FindEntryPoint(window.data(), window.size(), entry)) {
+      source.entryPointFound = true;
+      source.major = entry.major;
+      source.minor = entry.minor;
+    }
+    return source;
+  }
   const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
   FirmwareBlockView view;
   if (block.status != quarn::sys::FirmwareBlock::kOk ||

@@ -47,6 +47,11 @@ class QUARN_HOST_SEAM_API HostPlatform {
 
   // The version values of the running Windows; all zero elsewhere.
   virtual WindowsVersionInfo WindowsVersion();
+
+  // The version Windows runs, whatever it tells this program (RtlGetVersion,
+  // looked up at run time); not known elsewhere. The library's answers do
+  // not use it: the inspector shows it beside them.
+  virtual RealWindowsVersion TrueWindowsVersion();
 };
 
 HostPlatform& CurrentHostPlatform();

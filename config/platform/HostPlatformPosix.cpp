@@ -44,5 +44,7 @@ std::vector<std::string> HostPlatform::LocalIPv4Addresses() {
 // Not Windows: no version to report.
 WindowsVersionInfo HostPlatform::WindowsVersion() { return WindowsVersionInfo(); }
 
+RealWindowsVersion HostPlatform::TrueWindowsVersion() { return RealWindowsVersion(); }
+
 }  // namespace sys
 }  // namespace quarn

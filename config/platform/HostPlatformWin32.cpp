@@ -83,5 +83,22 @@ WindowsVersionInfo HostPlatform::WindowsVersion() {
   return info;
 }
 
+RealWindowsVersion HostPlatform::TrueWindowsVersion() {
+  // The native routine answers with the version the system runs; the
+  // documented ones answer what a program without a manifest is to be told.
+  typedef LONG(WINAPI * RtlGetVersionFn)(OSVERSIONINFOW*);
+  RealWindowsVersion real;
+  const RtlGetVersionFn rtlGetVersion = LoadedRoutine<RtlGetVersionFn>("ntdll.dll", "RtlGetVersion");
+  OSVERSIONINFOW version;
+  std::memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!rtlGetVersion || rtlGetVersion(&version) != 0) return real;
+  real.known = true;
+  real.major = version.dwMajorVersion;
+  real.minor = version.dwMinorVersion;
+  real.build = version.dwBuildNumber;
+  return real;
+}
+
 }  // namespace sys
 }  // namespace quarn

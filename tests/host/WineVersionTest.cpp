@@ -9,6 +9,7 @@
 #include <map>
 
 #include "config/QuarnConfig.h"
+#include "config/platform/HostPlatform.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -105,5 +106,28 @@ TEST(RealSystemWineVersion, SmbiosWayFollowsTheWindowsVersion) {
   } else {
     EXPECT_EQ(printed, "");
     EXPECT_EQ(uuid.size(), 36u) << uuid;
+  }
+}
+
+// The version the system runs, which the inspector shows beside the one
+// the library is told: the same up to Windows 8, 6.3 and 10.0 where a
+// program without a manifest is told 6.2.
+TEST(RealSystemWineVersion, TheTrueVersionIsWhatWinePretendsToRun) {
+  const std::string setting = WineSetting();
+  if (setting.empty()) GTEST_SKIP() << "run as winver_<setting>.exe under Wine";
+  const quarn::sys::WindowsVersionInfo told = quarn::sys::NativeHostPlatform().WindowsVersion();
+  const quarn::sys::RealWindowsVersion real = quarn::sys::NativeHostPlatform().TrueWindowsVersion();
+  ASSERT_TRUE(real.known);
+  if (setting == "win81") {
+    EXPECT_EQ(real.major * 100 + real.minor, 603u);
+  } else if (setting == "win10") {
+    EXPECT_EQ(real.major * 100 + real.minor, 1000u);
+  } else {
+    EXPECT_EQ(real.major, told.major);
+    EXPECT_EQ(real.minor, told.minor);
+    EXPECT_EQ(real.build, told.build);
+  }
+  if (setting == "win81" || setting == "win10") {
+    EXPECT_EQ(told.major * 100 + told.minor, 602u);
   }
 }

@@ -150,6 +150,33 @@ TEST_P(SmbiosCorpus, GivesTheUuidOfItsTable) {
   EXPECT_GE(found, 2) << "a BIOS and a System Information structure at least";
 }
 
+// The DMTF's form of the UUID, which the inspector shows beside the
+// agent's: as dmidecode prints it, for every machine; and which UUIDs are
+// placeholders rather than identities (the four the manifest names).
+TEST_P(SmbiosCorpus, ItsDmtfUuidIsWhatDmidecodePrints) {
+  const Dump& dump = GetParam();
+  std::vector<unsigned char> raw;
+  for (size_t i = 0; i + 1 < dump.rawUuid.size(); i += 2)
+    raw.push_back(static_cast<unsigned char>(std::stoi(dump.rawUuid.substr(i, 2), nullptr, 16)));
+  ASSERT_EQ(raw.size(), 16u);
+  unsigned major, minor;
+  ManifestVersion(dump, major, minor);
+  const bool swapped =
+      quarn::smbios::DmtfSwapsUuidFields(static_cast<unsigned char>(major), static_cast<unsigned char>(minor));
+  const std::string dmtf = Lower(quarn::smbios::UuidText(raw.data(), swapped));
+  const char* placeholder = quarn::smbios::UuidPlaceholder(raw.data());
+  if (dump.dmidecodeUuid == "Not Present") {
+    EXPECT_EQ(dmtf, "ffffffff-ffff-ffff-ffff-ffffffffffff");
+  } else if (dump.dmidecodeUuid == "Not Settable") {
+    EXPECT_EQ(dmtf, "00000000-0000-0000-0000-000000000000");
+  } else {
+    EXPECT_EQ(dmtf, dump.dmidecodeUuid) << "SMBIOS " << major << "." << minor;
+  }
+  const bool known = dump.name == "msi-ms-7816" || dump.name == "qemu-kvm-2.4" || dump.name == "synology-rs3614xs" ||
+                     dump.name == "beelink-eq12";
+  EXPECT_EQ(placeholder != nullptr, known) << (placeholder ? placeholder : "an identity");
+}
+
 // The kernel's entry point file, where the dump has one: the library's
 // reader takes it, with the form and version the manifest gives.
 TEST_P(SmbiosCorpusEntryPoint, IsReadAsTheManifestSays) {

@@ -209,3 +209,28 @@ TEST(SmbiosWay, TheFirmwareTableServiceIsForNt52AndLater) {
     EXPECT_EQ(IsNt52OrLater(row.platformId, row.major, row.minor), row.service)
         << row.platformId << " " << row.major << "." << row.minor;
 }
+
+TEST(SmbiosUuid, TheDmtfFormSwapsFromTwoSix) {
+  const struct {
+    unsigned char major, minor;
+    bool swapped;
+  } rows[] = {{2, 0, false},  {2, 1, false}, {2, 5, false}, {2, 6, true},  {2, 7, true},
+              {2, 31, false}, {3, 0, true},  {3, 5, true},  {1, 9, false}, {4, 0, true}};
+  for (const auto& row : rows)
+    EXPECT_EQ(DmtfSwapsUuidFields(row.major, row.minor), row.swapped) << int(row.major) << "." << int(row.minor);
+}
+
+TEST(SmbiosUuid, PlaceholdersAreToldApart) {
+  Bytes uuid(16, 0x00);
+  EXPECT_NE(UuidPlaceholder(uuid.data()), nullptr);
+  uuid.assign(16, 0xFF);
+  EXPECT_NE(UuidPlaceholder(uuid.data()), nullptr);
+  uuid = {0x03, 0x00, 0x02, 0x00, 0x04, 0x00, 0x05, 0x00, 0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09};
+  EXPECT_NE(UuidPlaceholder(uuid.data()), nullptr);
+  uuid = {0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00, 0x05, 0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09};
+  EXPECT_NE(UuidPlaceholder(uuid.data()), nullptr);
+  EXPECT_EQ(UuidPlaceholder(quarn_test::CountingUuid().data()), nullptr);
+  uuid.assign(16, 0x00);
+  uuid[15] = 1;  // one byte set: an identity, however poor
+  EXPECT_EQ(UuidPlaceholder(uuid.data()), nullptr);
+}

@@ -27,6 +27,7 @@ struct FakePlatform::Seams {
     bool HostName(std::string& name) override { return fake.HostName(name); }
     std::vector<std::string> LocalIPv4Addresses() override { return fake.LocalIPv4Addresses(); }
     quarn::sys::WindowsVersionInfo WindowsVersion() override { return fake.WindowsVersion(); }
+    quarn::sys::RealWindowsVersion TrueWindowsVersion() override { return fake.TrueWindowsVersion(); }
     FakePlatform& fake;
   };
   struct Firmware : quarn::sys::FirmwarePlatform {
@@ -106,6 +107,11 @@ std::vector<std::string> FakePlatform::LocalIPv4Addresses() {
 quarn::sys::WindowsVersionInfo FakePlatform::WindowsVersion() {
   if (windowsVersion) return windowsVersion();
   return realSystem ? quarn::sys::NativeHostPlatform().WindowsVersion() : quarn::sys::WindowsVersionInfo();
+}
+
+quarn::sys::RealWindowsVersion FakePlatform::TrueWindowsVersion() {
+  if (trueWindowsVersion) return trueWindowsVersion();
+  return realSystem ? quarn::sys::NativeHostPlatform().TrueWindowsVersion() : quarn::sys::RealWindowsVersion();
 }
 
 bool FakePlatform::HasFirmwareTableService() {

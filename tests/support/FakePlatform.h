@@ -41,6 +41,7 @@ class FakePlatform {
   std::string executablePath;
   std::function<std::vector<kqt::sys::ProcessInfo>()> processes;
   std::function<quarn::sys::WindowsVersionInfo()> windowsVersion;
+  std::function<quarn::sys::RealWindowsVersion()> trueWindowsVersion;
   std::function<bool(std::string&)> hostName;
   std::atomic<int> hostNameQueries{0};
   int operatingSystem64Bit = 0;
@@ -70,6 +71,7 @@ class FakePlatform {
   virtual bool HostName(std::string& name);
   virtual std::vector<std::string> LocalIPv4Addresses();
   virtual quarn::sys::WindowsVersionInfo WindowsVersion();
+  virtual quarn::sys::RealWindowsVersion TrueWindowsVersion();
   virtual bool HasFirmwareTableService();
   virtual quarn::sys::FirmwareBlock FirmwareSmbiosBlock();
   virtual bool ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
