@@ -1,5 +1,7 @@
 #include "IniLineScan.h"
 
+#include <algorithm>
+
 namespace quarn_tools {
 namespace {
 
@@ -62,7 +64,34 @@ void FindLoneCarriageReturns(const std::string& content, std::size_t from, IniSc
   }
 }
 
+// Whether the first `length` bytes (at least two characters of `width`)
+// are zero in every place of a character but the one at `nonzero`.
+bool ZeroesOfWideText(const std::string& content, std::size_t width, std::size_t nonzero) {
+  const std::size_t length = std::min<std::size_t>(content.size(), 256) / width * width;
+  if (length < 2 * width) return false;
+  for (std::size_t at = 0; at < length; ++at) {
+    const bool zero = content[at] == '\0';
+    if ((at % width == nonzero) == zero) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+const char* WideEncodingOf(const std::string& content) {
+  static const char kUtf32Little[] = {'\xFF', '\xFE', '\0', '\0'};
+  static const char kUtf32Big[] = {'\0', '\0', '\xFE', '\xFF'};
+  const auto startsWith = [&](const char* mark, std::size_t size) { return content.compare(0, size, mark, size) == 0; };
+  if (startsWith(kUtf32Little, sizeof kUtf32Little)) return "UTF-32 little-endian";
+  if (startsWith(kUtf32Big, sizeof kUtf32Big)) return "UTF-32 big-endian";
+  if (startsWith("\xFF\xFE", 2)) return "UTF-16 little-endian";
+  if (startsWith("\xFE\xFF", 2)) return "UTF-16 big-endian";
+  if (ZeroesOfWideText(content, 4, 0)) return "UTF-32 little-endian";
+  if (ZeroesOfWideText(content, 4, 3)) return "UTF-32 big-endian";
+  if (ZeroesOfWideText(content, 2, 0)) return "UTF-16 little-endian";
+  if (ZeroesOfWideText(content, 2, 1)) return "UTF-16 big-endian";
+  return nullptr;
+}
 
 IniScan ScanIniLines(const std::string& content) {
   IniScan scan;

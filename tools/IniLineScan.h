@@ -48,6 +48,13 @@ struct IniScan {
 
 IniScan ScanIniLines(const std::string& content);
 
+// The name of the wide encoding a file is written in ("UTF-16
+// little-endian", ...): its byte-order mark says so, or, without one, its
+// first characters have zero bytes where ASCII text in that encoding has
+// them. Null for a file of narrow text. The reader takes such a file as
+// bytes and stops at its first zero byte.
+const char* WideEncodingOf(const std::string& content);
+
 }  // namespace quarn_tools
 
 #endif

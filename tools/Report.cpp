@@ -114,6 +114,10 @@ void Report::Field(const std::string& key, const std::string& label, nlohmann::o
   m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown, false, {}});
 }
 
+void Report::TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines) {
+  m_tops.push_back(Top{key, std::move(value), std::move(lines)});
+}
+
 void Report::TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts) {
   if (m_blocks.empty()) Section("General");
   Entry entry{key, label, nullptr, "", true, std::move(texts)};
@@ -172,6 +176,18 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
       }
     }
   }
+  // The top-level lines after a blank line, when there is anything above.
+  bool separated = first;
+  for (const Top& top : m_tops) {
+    if (!only.empty()) continue;
+    for (const std::string& text : top.lines) {
+      if (!separated) std::fputc('\n', out);
+      separated = true;
+      std::string line;
+      AppendPrintable(line, text);
+      WriteText(out, line + "\n");
+    }
+  }
 }
 
 void Report::WriteJson(std::FILE* out, const std::string& only) {
@@ -189,7 +205,7 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     }
     return shifted;
   };
-  WriteText(out, "{\n  \"schema_version\": " + std::to_string(kSchemaVersion));
+  WriteText(out, "{\n  \"schema_version\": " + std::to_string(m_schemaVersion));
   for (Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
     const std::string name = Lower(block.title);
@@ -214,6 +230,12 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
       }
     }
     WriteText(out, block.entries.empty() ? "}" : "\n  }");
+  }
+  for (Top& top : m_tops) {
+    if (!only.empty()) continue;
+    MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
+    WriteText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
+    top.value = nullptr;
   }
   WriteText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
 }

@@ -10,8 +10,12 @@
 
 class Report {
  public:
-  // The version of the JSON form: raised when a key changes meaning or goes.
-  static constexpr int kSchemaVersion = 1;
+  // The version of each JSON form: raised when a key changes meaning or
+  // goes. The report of an installation, and that of quarncfg check.
+  static constexpr int kReportSchemaVersion = 1;
+  static constexpr int kCheckSchemaVersion = 2;
+
+  explicit Report(int schemaVersion = kReportSchemaVersion) : m_schemaVersion(schemaVersion) {}
 
   // Starts a section; its JSON key is the title in lower case.
   void Section(const std::string& title);
@@ -20,6 +24,11 @@ class Report {
   // (one line per "\n").
   void Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
              const std::string& shown = "");
+
+  // A value of the document's top level, after the sections: in JSON
+  // under `key`; the text form prints `lines`, one a line, after the
+  // sections (control characters escaped).
+  void TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines);
 
   // A list of texts as a field's value, kept as it is given (moved, not
   // copied) and written out one text at a time: a list of a million
@@ -55,8 +64,15 @@ class Report {
     std::string title;
     std::vector<Entry> entries;
   };
+  struct Top {
+    std::string key;
+    nlohmann::ordered_json value;
+    std::vector<std::string> lines;
+  };
   bool Selected(const Block& block, const std::string& only) const;
+  int m_schemaVersion;
   std::vector<Block> m_blocks;
+  std::vector<Top> m_tops;
 };
 
 #endif

@@ -1,9 +1,11 @@
 #include "Sections.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <list>
 
+#include "SettingNames.h"
 #include "SettingsCheck.h"
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
@@ -104,52 +106,36 @@ void AddInstallation(Report& report, Inspection& inspection) {
   report.Field("global_config_directory_state", "Global config directory state", GlobalCfgStateName(state), shown);
 }
 
-// The settings as the report shows them, with the getter that answers each
-// and the key of the settings file it comes from: both ways of filling the
+// The settings as the report shows them (named as quarncfg check names
+// them), with the getter that answers each: both ways of filling the
 // section give the same keys.
 struct SettingField {
-  const char* key;
-  const char* label;
   quarn::settings::KeyId id;
   Json (*get)(CQuarnConfig&);
 };
 using K = quarn::settings::KeyId;
 const SettingField kSettingFields[] = {
-    {"install_module", "Install module", K::kInstallModule, [](CQuarnConfig& c) { return Json(c.GetInstallModule()); }},
-    {"log_level", "Log level", K::kLogLevel, [](CQuarnConfig& c) { return Json(c.GetLogLevel()); }},
-    {"log_max_size", "Log size limit (bytes)", K::kLogMaxSize,
-     [](CQuarnConfig& c) { return Json(c.GetLogFileMaxFile()); }},
-    {"max_cpu_use", "CPU use limit (%)", K::kMaxCpuUse, [](CQuarnConfig& c) { return Json(c.GetMaxCpuUse()); }},
-    {"max_mem_use", "Memory use limit", K::kMaxMemUse, [](CQuarnConfig& c) { return Json(c.GetMaxMemUse()); }},
-    {"protect_update", "Protect update", K::kProtectUpdate, [](CQuarnConfig& c) { return Json(c.IsProtectUpdate()); }},
-    {"protect_oru_hids", "Protect ORU/HIDS", K::kProtectOruHids,
-     [](CQuarnConfig& c) { return Json(c.IsProtectOruHids()); }},
-    {"send_file", "Send files", K::kSendFile, [](CQuarnConfig& c) { return Json(c.IsSendFile()); }},
-    {"update_lua", "Update Lua", K::kUpdateLua, [](CQuarnConfig& c) { return Json(c.IsUpdateLua()); }},
-    {"connect_beta", "Connect to beta server", K::kConnectBeta,
-     [](CQuarnConfig& c) { return Json(c.IsConnectToBetaServerEnabeld()); }},
-    {"vm_crash_check", "VM crash check", K::kVmCrashCheck,
-     [](CQuarnConfig& c) { return Json(c.IsVmCrashCheckEnabled()); }},
-    {"velse_enabled", "Velse", K::kVelseEnable, [](CQuarnConfig& c) { return Json(c.IsVelseEnabled()); }},
-    {"waf_enabled", "WAF", K::kVelseWafEnable, [](CQuarnConfig& c) { return Json(c.IsWafEnabled()); }},
-    {"waf_rule_refresh_minutes", "WAF rule refresh (min)", K::kWafRuleRefresh,
-     [](CQuarnConfig& c) { return Json(c.WafRuleRefreshInMinute()); }},
-    {"waf_port_refresh_minutes", "WAF port refresh (min)", K::kWafPortRefresh,
-     [](CQuarnConfig& c) { return Json(c.WafPortRefreshInMinute()); }},
-    {"waf_config", "WAF configuration", K::kWafConfig, [](CQuarnConfig& c) { return Json(c.GetWafConfig()); }},
+    {K::kInstallModule, [](CQuarnConfig& c) { return Json(c.GetInstallModule()); }},
+    {K::kLogLevel, [](CQuarnConfig& c) { return Json(c.GetLogLevel()); }},
+    {K::kLogMaxSize, [](CQuarnConfig& c) { return Json(c.GetLogFileMaxFile()); }},
+    {K::kMaxCpuUse, [](CQuarnConfig& c) { return Json(c.GetMaxCpuUse()); }},
+    {K::kMaxMemUse, [](CQuarnConfig& c) { return Json(c.GetMaxMemUse()); }},
+    {K::kProtectUpdate, [](CQuarnConfig& c) { return Json(c.IsProtectUpdate()); }},
+    {K::kProtectOruHids, [](CQuarnConfig& c) { return Json(c.IsProtectOruHids()); }},
+    {K::kSendFile, [](CQuarnConfig& c) { return Json(c.IsSendFile()); }},
+    {K::kUpdateLua, [](CQuarnConfig& c) { return Json(c.IsUpdateLua()); }},
+    {K::kConnectBeta, [](CQuarnConfig& c) { return Json(c.IsConnectToBetaServerEnabeld()); }},
+    {K::kVmCrashCheck, [](CQuarnConfig& c) { return Json(c.IsVmCrashCheckEnabled()); }},
+    {K::kVelseEnable, [](CQuarnConfig& c) { return Json(c.IsVelseEnabled()); }},
+    {K::kVelseWafEnable, [](CQuarnConfig& c) { return Json(c.IsWafEnabled()); }},
+    {K::kWafRuleRefresh, [](CQuarnConfig& c) { return Json(c.WafRuleRefreshInMinute()); }},
+    {K::kWafPortRefresh, [](CQuarnConfig& c) { return Json(c.WafPortRefreshInMinute()); }},
+    {K::kWafConfig, [](CQuarnConfig& c) { return Json(c.GetWafConfig()); }},
 };
 
 // A key's value as the settings rules read it from the installation's file.
 Json RuleValue(const Inspection& inspection, K id) {
-  const quarn_tools::KeyVerdict& verdict = inspection.settings.keys.at(static_cast<std::size_t>(id));
-  switch (quarn::settings::SettingsKey(id).kind) {
-    case quarn::settings::Kind::kInteger:
-      return std::stoi(verdict.value);
-    case quarn::settings::Kind::kBoolean:
-      return verdict.value == "true";
-    default:
-      return verdict.value;
-  }
+  return quarn_tools::TypedValue(inspection.settings.keys.at(static_cast<std::size_t>(id)).reading);
 }
 
 void AddSettings(Report& report, Inspection& inspection) {
@@ -173,7 +159,8 @@ void AddSettings(Report& report, Inspection& inspection) {
       std::snprintf(cpu, sizeof cpu, "%g", value.get<double>());
       shown = cpu;
     }
-    report.Field(field.key, field.label, value, shown);
+    const quarn_tools::SettingName& name = quarn_tools::NameOf(field.id);
+    report.Field(name.name, name.label, value, shown);
   }
 }
 
@@ -241,6 +228,20 @@ void AddHost(Report& report, Inspection& inspection) {
       std::to_string(info.major) + "." + std::to_string(info.minor) + "." + std::to_string(info.build);
   report.Field("platform_id", "Platform id", value(info.platformId), none);
   report.Field("windows_version", "Windows version", value(version), none);
+  // What the system runs, where it tells the library something else.
+  const quarn::sys::RealWindowsVersion real = quarn::sys::CurrentHostPlatform().TrueWindowsVersion();
+  Json trueVersion;
+  std::string shownTrue = windows ? "unknown (the system does not say)" : none;
+  if (windows && real.known) {
+    const std::string text =
+        std::to_string(real.major) + "." + std::to_string(real.minor) + "." + std::to_string(real.build);
+    trueVersion = text;
+    shownTrue = text == version ? text + " (as the system tells the library)"
+                                : text + ": the system tells the library " + version +
+                                      " (from Windows 8.1 on, a program without a compatibility manifest is told "
+                                      "6.2); the library's answers stand on what it is told";
+  }
+  report.Field("true_windows_version", "True Windows version", trueVersion, shownTrue);
   report.Field("service_pack", "Service pack",
                value(std::string(info.servicePack, strnlen(info.servicePack, sizeof info.servicePack))), none);
   report.Field("product_type", "Product type", value(info.productType), none);
@@ -249,6 +250,67 @@ void AddHost(Report& report, Inspection& inspection) {
   report.Field("server_r2", "Server 2003 R2", value(info.serverR2), none);
   report.Field("product_code", "Product code", value(Hex(info.productCode)), windows ? Hex(info.productCode) : none);
   report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
+}
+
+// The 16 bytes of a UUID text as the library prints it (8-4-4-4-12
+// hexadecimal digits), in the order the table stores them; false for
+// another text.
+bool StoredUuidBytes(const std::string& text, bool swapped, unsigned char bytes[16]) {
+  std::string digits;
+  for (char c : text)
+    if (c != '-') digits += c;
+  if (text.size() != 36 || digits.size() != 32 ||
+      digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    return false;
+  unsigned char printed[16];
+  for (std::size_t i = 0; i < 16; ++i)
+    printed[i] = static_cast<unsigned char>(std::stoi(digits.substr(2 * i, 2), nullptr, 16));
+  static const int kSwapped[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  for (int i = 0; i < 16; ++i) bytes[swapped ? kSwapped[i] : i] = printed[i];
+  return true;
+}
+
+// Beside the agent's UUID: the DMTF's form, which dmidecode and firmware
+// setup screens print, whether and why the two differ, and whether the
+// UUID is a placeholder that many machines share.
+void AddDmtfUuid(Report& report, const std::string& uuid, bool agentSwaps, const quarn::smbios::TableSource& source) {
+  unsigned char bytes[16];
+  const bool haveBytes = StoredUuidBytes(uuid, agentSwaps, bytes);
+  const bool haveVersion = source.blockRead || source.entryPointFound;
+  Json dmtf, differ, placeholder;
+  std::string dmtfShown = "none (no UUID)", differShown = "none (no UUID)", placeholderShown = "none (no UUID)";
+  if (haveBytes) {
+    const char* what = quarn::smbios::UuidPlaceholder(bytes);
+    placeholder = what ? Json(what) : Json();
+    placeholderShown = what ? std::string(what) + "; every machine with it has the same identity" : "no";
+    if (haveVersion) {
+      const bool dmtfSwaps = quarn::smbios::DmtfSwapsUuidFields(source.major, source.minor);
+      std::string text = quarn::smbios::UuidText(bytes, dmtfSwaps);
+      for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      dmtf = text;
+      dmtfShown = Quoted(text);
+      differ = dmtfSwaps != agentSwaps;
+      const std::string version = "SMBIOS " + std::to_string(source.major) + "." + std::to_string(source.minor);
+      if (dmtfSwaps == agentSwaps)
+        differShown = std::string("no: both ") +
+                      (dmtfSwaps ? "swap the first three fields" : "print the bytes as stored") + " (" + version + ")";
+      else if (agentSwaps)
+        differShown =
+            "yes: the agent swaps the first three fields from SMBIOS 2.1 on (version number 518 or more), "
+            "the DMTF form from 2.6 on; this table is " +
+            version;
+      else
+        differShown = "yes: the DMTF form swaps the first three fields from 2.6 on (this table is " + version +
+                      "); the agent prints them as stored, " +
+                      (source.blockRead ? "under a Xen or Microsoft hypervisor or for this version number"
+                                        : "having no version for a table found in memory");
+    } else {
+      dmtfShown = differShown = "none (the table's version is not known)";
+    }
+  }
+  report.Field("dmtf_uuid", "UUID, DMTF form", dmtf, dmtfShown);
+  report.Field("uuid_forms_differ", "Agent's and DMTF form differ", differ, differShown);
+  report.Field("uuid_placeholder", "UUID placeholder", placeholder, placeholderShown);
 }
 
 void AddHardware(Report& report, Inspection& inspection) {
@@ -275,7 +337,8 @@ void AddHardware(Report& report, Inspection& inspection) {
   report.Field("smbios_version", "SMBIOS version", version, shownVersion);
   report.Field("smbios_version_number", "SMBIOS version number", number);
   report.Field("table_size", "Table size (bytes)", size);
-  report.Field("bios_uuid", "BIOS UUID", config.GetBiosUuid());
+  const std::string uuid = config.GetBiosUuid();
+  report.Field("bios_uuid", "BIOS UUID", uuid);
   const unsigned hash = config.GetBiosHash();
   report.Field("table_checksum", "Table checksum", Hex(hash), Hex(hash));
   char signature[13];
@@ -298,6 +361,7 @@ void AddHardware(Report& report, Inspection& inspection) {
     why = "as stored: " + why + " is below 518" +
           (number.is_number() ? "" : "; a table found in memory carries no version");
   report.Field("uuid_fields_swapped", "UUID fields swapped", swapped, why);
+  AddDmtfUuid(report, uuid, swapped, source);
   report.Field("vm_id", "VM id", config.GetVMid());
   report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
 }

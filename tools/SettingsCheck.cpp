@@ -6,6 +6,7 @@
 #include <map>
 
 #include "IniLineScan.h"
+#include "ServerItems.h"
 #include "config/SettingsRules.h"
 #include "util/platform/ReadFile.h"
 
@@ -16,7 +17,30 @@ namespace S = quarn::settings;
 using Json = nlohmann::ordered_json;
 
 const char kSettingsLabel[] = "cli_config.ini";
-const char kOverrideLabel[] = "domaincfg.ini";
+
+// The forms people mean a switch by. The library decides by the first
+// character alone, so "ture" is true and "nope" false: a switch written in
+// another form is worth a look.
+bool IsPlainSwitch(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (const char* form : {"1", "0", "true", "false", "yes", "no", "on", "off"})
+    if (text == form) return true;
+  return false;
+}
+
+// Whether a value is wrapped in quotes, which the library keeps.
+bool IsQuoted(const std::string& value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+// Whether a value ends in what looks like a comment: ";" or "#" after white
+// space. The library keeps it in the value.
+bool HasTrailingComment(const std::string& value) {
+  for (std::size_t at = 1; at < value.size(); ++at)
+    if ((value[at] == ';' || value[at] == '#') && (value[at - 1] == ' ' || value[at - 1] == '\t')) return true;
+  return false;
+}
 
 // At most this many findings of one code are listed for a file; the rest
 // are counted in one more finding. A file of a hundred thousand keys under
@@ -81,18 +105,6 @@ std::string LineList(const std::vector<int>& lines) {
   return BoundedList(lines, [](int line) { return std::to_string(line); });
 }
 
-const char* SeverityName(Severity severity) {
-  switch (severity) {
-    case Severity::kError:
-      return "error";
-    case Severity::kWarning:
-      return "warning";
-    case Severity::kNote:
-      return "note";
-  }
-  return "note";
-}
-
 std::string DefaultText(const S::Key& key) {
   switch (key.kind) {
     case S::Kind::kInteger:
@@ -137,7 +149,7 @@ std::string WhyDefault(const S::Reading& reading) {
              (key.highest == INT_MAX ? std::string(" and up") : " to " + std::to_string(key.highest)) + ": " +
              theDefault;
     case S::Origin::kNotABoolean:
-      return "not one of 1/0, true/false, yes/no, on/off: " + theDefault;
+      return "by its first characters neither true (1, t, y, on) nor false (0, f, n, of): " + theDefault;
   }
   return "";
 }
@@ -179,61 +191,87 @@ struct NameGroups {
   }
 };
 
+// One file of the check: its path and label, and its scan.
+struct FileOfCheck {
+  const CheckedFile& file;
+  IniScan scan;
+  NameGroups names;
+  explicit FileOfCheck(const CheckedFile& given, bool scanned)
+      : file(given), scan(scanned ? ScanIniLines(given.content) : IniScan()), names(scan) {}
+  int LineOf(const char* name) const { return names.LineOf(scan, name); }
+};
+
 class Checker {
  public:
   explicit Checker(CheckResult& result) : m_result(result) {}
 
-  void Add(Severity severity, const std::string& code, const std::string& file, int line, const std::string& key,
+  void Add(Severity severity, const std::string& code, const std::string& path, int line, const std::string& key,
            const std::string& message) {
-    Tally& tally = m_tallies[{file, code}];
+    Tally& tally = m_tallies[{path, code}];
     tally.severity = severity;
     if (++tally.count > kMostListedPerCode) return;
-    m_result.findings.push_back({severity, code, file, line, key, message});
+    m_result.findings.push_back({severity, code, path, line, key, message, 0});
   }
 
-  // One finding more for each code whose findings were not all listed.
+  // One finding more for each code whose findings were not all listed; it
+  // counts for them.
   void AddUnlisted() {
     for (const auto& entry : m_tallies) {
       const Tally& tally = entry.second;
       if (tally.count <= kMostListedPerCode) continue;
       const int more = tally.count - kMostListedPerCode;
       m_result.findings.push_back({tally.severity, entry.first.second, entry.first.first, 0, "",
-                                   std::to_string(more) + " more finding(s) like these, not listed one by one"});
-      m_result.unlisted[static_cast<int>(tally.severity)] += more - 1;
+                                   std::to_string(more) + " more finding(s) like these, not listed one by one",
+                                   more - 1});
     }
+  }
+
+  // A file written in UTF-16 or UTF-32: the reader stops at its first zero
+  // byte. Said once, instead of what its zero bytes and line ends would
+  // make of every line.
+  bool CheckEncoding(const CheckedFile& file) {
+    const char* encoding = WideEncodingOf(file.content);
+    if (!encoding) return false;
+    Add(Severity::kError, "wide_encoding", file.path, 0, "",
+        std::string("is written in ") + encoding +
+            ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds no "
+            "key at all; save the file as ANSI or UTF-8");
+    return true;
   }
 
   // What applies to both files: their bytes and lines, and the keys a file
   // gives more than once.
-  void CheckLines(const IniScan& scan, const NameGroups& names, const std::string& label) {
+  void CheckLines(const FileOfCheck& f) {
+    const IniScan& scan = f.scan;
+    const std::string& path = f.file.path;
     if (scan.byteOrderMark)
-      Add(Severity::kWarning, "byte_order_mark", label, 1, "",
+      Add(Severity::kWarning, "byte_order_mark", path, 1, "",
           "starts with a UTF-8 byte-order mark: the reader skips it, but reads the texts as bytes of the system's "
           "code page, so UTF-8 texts beyond ASCII come out wrong");
     if (scan.nulLine) {
       std::vector<const ScannedKey*> lost;
       for (const ScannedKey& key : scan.keys)
         if (key.lost) lost.push_back(&key);
-      Add(Severity::kError, "nul_byte", label, scan.nulLine, "",
+      Add(Severity::kError, "nul_byte", path, scan.nulLine, "",
           "a NUL byte: the reader stops there" +
               (lost.empty() ? std::string() : "; keys lost: " + BoundedList(lost, [&](const ScannedKey* key) {
                                                 return Excerpt(std::string(scan.Key(*key)));
                                               })));
     }
     if (!scan.loneCrLines.empty())
-      Add(Severity::kWarning, "lone_cr", label, scan.loneCrLines.front(), "",
+      Add(Severity::kWarning, "lone_cr", path, scan.loneCrLines.front(), "",
           "CR without LF on line(s) " + LineList(scan.loneCrLines) +
               ": the reader ends a line at each, editors may show one line");
     for (const ScannedLine& line : scan.brokenHeaders)
-      Add(Severity::kError, "broken_section_header", label, line.line, "",
+      Add(Severity::kError, "broken_section_header", path, line.line, "",
           Cited(scan.Data(line.text), line.text.size()) + " is " + line.why +
               ": the keys after it, up to the next header, are not read");
     for (const ScannedLine& line : scan.ignored)
-      Add(Severity::kWarning, "ignored_line", label, line.line, "",
+      Add(Severity::kWarning, "ignored_line", path, line.line, "",
           Cited(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
 
     // Keys given more than once in the unnamed section: the last one wins.
-    for (const std::vector<std::size_t>& group : names.groups) {
+    for (const std::vector<std::size_t>& group : f.names.groups) {
       if (group.size() < 2) continue;
       std::vector<int> lines;
       for (std::size_t i = 0; i < group.size() && i < kMostListedItems; ++i) lines.push_back(scan.keys[group[i]].line);
@@ -241,13 +279,16 @@ class Checker {
       const std::string name = scan.Key(scan.keys[group.front()]);
       std::string given = LineList(lines);
       if (group.size() > lines.size()) given += " and " + std::to_string(group.size() - lines.size()) + " more";
-      Add(Severity::kWarning, "duplicate_key", label, last.line, name,
+      Add(Severity::kWarning, "duplicate_key", path, last.line, name,
           Cited(name) + " is given on lines " + given + ": the last one (" + Cited(scan.Value(last)) + ") is used");
     }
   }
 
   // Keys the file gives that its reader does not read.
-  void CheckKeyNames(const IniScan& scan, const NameGroups& names, const std::string& label, bool isOverride) {
+  void CheckKeyNames(const FileOfCheck& f, bool isOverride) {
+    const IniScan& scan = f.scan;
+    const std::string& path = f.file.path;
+    const std::string& label = f.file.label;
     std::vector<std::string> known;
     if (isOverride) {
       for (S::KeyId id : S::kOverrideKeys) known.push_back(S::SettingsKey(id).name);
@@ -260,56 +301,86 @@ class Checker {
       const char* name = scan.Key(key);
       const bool isKnown = isOverride ? S::IsOverrideKey(name) : S::FindSettingsKey(name) != nullptr;
       if (!key.section.empty()) {
-        Add(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", label, key.line, name,
+        Add(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", path, key.line, name,
             Cited(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
                 "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""));
         continue;
       }
-      if (isKnown || !names.firstOfName[i]) continue;
+      if (isKnown || !f.names.firstOfName[i]) continue;
       std::string message = Cited(name) + " is not a key of " + label;
       const std::string nearest = NearestKnownKey(name, known);
       if (!nearest.empty())
         message += "; did you mean " + Quote(nearest) + "?";
       else if (isOverride && S::FindSettingsKey(name))
-        message += "; it belongs in cli_config.ini (this file reads only " + known[0] + " and " + known[1] + ")";
-      Add(Severity::kWarning, "unknown_key", label, key.line, name, message);
+        message += "; it belongs in " + std::string(kSettingsLabel) + " (this file reads only " + known[0] + " and " +
+                   known[1] + ")";
+      Add(Severity::kWarning, "unknown_key", path, key.line, name, message);
     }
   }
 
-  void CheckValue(const S::Reading& reading, int line) {
+  // A value the library takes other than the writer likely meant, or does
+  // not take at all.
+  void CheckValue(const S::Reading& reading, const std::string& path, int line) {
     const std::string name = reading.key->name;
-    const std::string said = Quote(name) + " = " + Cited(reading.raw) + ": " + WhyDefault(reading);
+    const std::string said = Quote(name) + " = " + Cited(reading.raw) + ": ";
     switch (reading.origin) {
       case S::Origin::kFile:
-        if (reading.saturated) Add(Severity::kWarning, "saturated", kSettingsLabel, line, name, said);
+        if (reading.saturated) Add(Severity::kWarning, "saturated", path, line, name, said + WhyDefault(reading));
         break;
       case S::Origin::kMissing:
-        break;  // a key left out has its default: the normal case
+        return;  // a key left out has its default: the normal case
       case S::Origin::kEmpty:
-        Add(Severity::kWarning, "empty_value", kSettingsLabel, line, name, said);
-        break;
+        Add(Severity::kWarning, "empty_value", path, line, name, said + WhyDefault(reading));
+        return;
       default:
-        Add(Severity::kError, S::OriginName(reading.origin), kSettingsLabel, line, name, said);
-        break;
+        Add(Severity::kError, S::OriginName(reading.origin), path, line, name, said + WhyDefault(reading));
+        return;
+    }
+    if (reading.key->kind == S::Kind::kBoolean && !IsPlainSwitch(reading.raw))
+      Add(Severity::kWarning, "loose_boolean", path, line, name,
+          said + "not one of 1/0, true/false, yes/no, on/off; the library takes it as " +
+              (reading.flag ? "true" : "false") + ", by its first character" + (reading.raw.size() > 1 ? "s" : ""));
+    if (reading.key->kind == S::Kind::kText || reading.key->kind == S::Kind::kList) {
+      if (IsQuoted(reading.raw))
+        Add(Severity::kWarning, "quoted_value", path, line, name,
+            said + "the quotes are part of the value: the library uses it with them");
+      else if (HasTrailingComment(reading.raw))
+        Add(Severity::kWarning, "comment_in_value", path, line, name,
+            said + "what follows \";\" or \"#\" is part of the value: comments are whole lines only");
     }
   }
 
   // Empty items of a list value: dropped from the settings file, kept (as
   // an empty server name) from the override file.
-  void CheckListItems(const std::string& label, int line, const std::string& name, std::ptrdiff_t empty, bool kept) {
+  void CheckListItems(const std::string& path, int line, const std::string& name, std::ptrdiff_t empty, bool kept) {
     if (empty == 0) return;
     if (kept)
-      Add(Severity::kError, "empty_list_item", label, line, name,
+      Add(Severity::kError, "empty_list_item", path, line, name,
           Quote(name) + " has " + std::to_string(empty) + " empty item(s): they are kept as servers without a name");
     else
-      Add(Severity::kWarning, "empty_list_item", label, line, name,
+      Add(Severity::kWarning, "empty_list_item", path, line, name,
           Quote(name) + " has " + std::to_string(empty) + " empty item(s): the reader drops them");
   }
 
+  // The servers of the list the read makes: each that cannot be what was
+  // meant, where it was written. The first `fromOverride` items are the
+  // override file's.
+  void CheckServers(const std::string& name, const std::vector<std::string>& list, std::size_t fromOverride,
+                    const FileOfCheck& settings, const FileOfCheck& overrides) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const ServerItemProblem problem = DiagnoseServerItem(list[i]);
+      if (!problem.code) continue;
+      const FileOfCheck& from = i < fromOverride ? overrides : settings;
+      Add(Severity::kError, problem.code, from.file.path, from.LineOf(name.c_str()), name,
+          Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
+    }
+  }
+
   // Items the list holds more than once, each said once, in the order of
-  // their first place. Sorting places, not copies: a list of a million
-  // items costs a few bytes more per item.
-  void CheckRepeats(const std::string& listName, const std::vector<std::string>& list) {
+  // their first place (and in the file that gives it). Sorting places, not
+  // copies: a list of a million items costs a few bytes more per item.
+  void CheckRepeats(const std::string& name, const std::string& listName, const std::vector<std::string>& list,
+                    std::size_t fromOverride, const FileOfCheck& settings, const FileOfCheck& overrides) {
     std::vector<std::uint32_t> order;
     for (std::size_t i = 0; i < list.size(); ++i)
       if (!list[i].empty()) order.push_back(static_cast<std::uint32_t>(i));
@@ -322,10 +393,12 @@ class Checker {
       i = j;
     }
     std::sort(repeated.begin(), repeated.end());
-    for (const auto& item : repeated)
-      Add(Severity::kWarning, "repeated_list_item", "", 0, listName,
+    for (const auto& item : repeated) {
+      const FileOfCheck& from = item.first < fromOverride ? overrides : settings;
+      Add(Severity::kWarning, "repeated_list_item", from.file.path, from.LineOf(name.c_str()), name,
           Cited(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
               " list the read makes: it is tried as often");
+    }
   }
 
  private:
@@ -333,11 +406,94 @@ class Checker {
     Severity severity = Severity::kNote;
     int count = 0;
   };
+
   CheckResult& m_result;
   std::map<std::pair<std::string, std::string>, Tally> m_tallies;  // by file and code
 };
 
+CheckedFile WithoutContent(const CheckedFile& file) {
+  CheckedFile copy;
+  copy.path = file.path;
+  copy.label = file.label;
+  copy.status = file.status;
+  return copy;
+}
+
 }  // namespace
+
+nlohmann::ordered_json TypedValue(const S::Reading& reading) {
+  switch (reading.key->kind) {
+    case S::Kind::kInteger:
+      return reading.number;
+    case S::Kind::kBoolean:
+      return reading.flag;
+    case S::Kind::kList: {
+      nlohmann::ordered_json items = nlohmann::ordered_json::array();
+      for (const std::string& item : reading.items)
+        if (!item.empty()) items.push_back(item);
+      return items;
+    }
+    case S::Kind::kText:
+      break;
+  }
+  return reading.text;
+}
+
+const char* SeverityName(Severity severity) {
+  switch (severity) {
+    case Severity::kError:
+      return "error";
+    case Severity::kWarning:
+      return "warning";
+    case Severity::kNote:
+      return "note";
+  }
+  return "note";
+}
+
+bool SeverityFromName(const std::string& name, Severity& severity) {
+  for (Severity s : {Severity::kError, Severity::kWarning, Severity::kNote})
+    if (name == SeverityName(s)) {
+      severity = s;
+      return true;
+    }
+  return false;
+}
+
+const std::set<std::string>& FindingCodes() {
+  static const std::set<std::string> codes = {"settings_not_read",
+                                              "override_not_read",
+                                              "wide_encoding",
+                                              "byte_order_mark",
+                                              "nul_byte",
+                                              "lone_cr",
+                                              "broken_section_header",
+                                              "ignored_line",
+                                              "duplicate_key",
+                                              "unknown_key",
+                                              "key_under_section",
+                                              "not_a_number",
+                                              "trailing_characters",
+                                              "too_long",
+                                              "out_of_bounds",
+                                              "not_a_boolean",
+                                              "empty_value",
+                                              "saturated",
+                                              "loose_boolean",
+                                              "quoted_value",
+                                              "comment_in_value",
+                                              "empty_defaultinstall",
+                                              "missing_defaultinstall",
+                                              "empty_list_item",
+                                              "repeated_list_item",
+                                              "override_replaces_list",
+                                              "list_item_spaces",
+                                              "list_item_url",
+                                              "list_item_port",
+                                              "list_item_not_a_host",
+                                              "list_item_bad_ipv4"};
+  return codes;
+}
 
 const char* StatusName(CheckedFile::Status status) {
   switch (status) {
@@ -383,24 +539,25 @@ CheckedFile ReadCheckedFile(const std::string& path, const std::string& label) {
 }
 
 int CheckResult::Count(Severity severity) const {
-  return unlisted[static_cast<int>(severity)] +
-         static_cast<int>(std::count_if(findings.begin(), findings.end(),
-                                        [severity](const Finding& finding) { return finding.severity == severity; }));
+  int count = 0;
+  for (const Finding& finding : findings)
+    if (finding.severity == severity) count += 1 + finding.more;
+  return count;
 }
 
-int CheckResult::ExitStatus() const { return Count(Severity::kError) + Count(Severity::kWarning) ? 1 : 0; }
-
-namespace {
-
-CheckedFile WithoutContent(const CheckedFile& file) {
-  CheckedFile copy;
-  copy.path = file.path;
-  copy.label = file.label;
-  copy.status = file.status;
-  return copy;
+int CheckResult::ExitStatus(Severity lowest) const {
+  for (const Finding& finding : findings)
+    if (finding.severity <= lowest) return 1;
+  return 0;
 }
 
-}  // namespace
+void CheckResult::Keep(Severity lowest, const std::set<std::string>& disabled) {
+  findings.erase(std::remove_if(findings.begin(), findings.end(),
+                                [&](const Finding& finding) {
+                                  return finding.severity > lowest || disabled.count(finding.code) != 0;
+                                }),
+                 findings.end());
+}
 
 CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overrides) {
   CheckResult result;
@@ -411,83 +568,96 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
   S::SettingsIni ini;
   bool loaded = false;
   if (settings.status == CheckedFile::Status::kRead) loaded = ini.Load(settings.content);
-  const IniScan scan = loaded ? ScanIniLines(settings.content) : IniScan();
-  const NameGroups names(scan);
-  if (loaded) {
-    checker.CheckLines(scan, names, kSettingsLabel);
-    checker.CheckKeyNames(scan, names, kSettingsLabel, false);
-  } else {
+  const bool settingsWide = loaded && checker.CheckEncoding(settings);
+  const FileOfCheck settingsFile(settings, loaded && !settingsWide);
+  if (loaded && !settingsWide) {
+    checker.CheckLines(settingsFile);
+    checker.CheckKeyNames(settingsFile, false);
+  } else if (!loaded) {
     const std::string why = settings.status == CheckedFile::Status::kTooLarge
                                 ? "larger than " + std::to_string(S::kMostFileBytes) + " bytes"
                                 : StatusName(settings.status);
-    checker.Add(Severity::kError, "settings_not_read", kSettingsLabel, 0, "",
-                settings.path + " cannot be read (" + why +
+    checker.Add(Severity::kError, "settings_not_read", settings.path, 0, "",
+                "cannot be read (" + why +
                     "): the library logs \"load config error\", every key takes its default and the read reports "
                     "false");
   }
-  std::vector<S::Reading> lists;
+  const bool valuesToCheck = loaded && !settingsWide;
+  std::vector<S::Reading> lists;  // in the order of kOverrideKeys, which is the table's
   for (std::size_t i = 0; i < S::kKeyCount; ++i) {
     S::Reading reading = ini.Read(static_cast<S::KeyId>(i));
     KeyVerdict verdict;
-    verdict.name = reading.key->name;
+    verdict.id = static_cast<S::KeyId>(i);
     verdict.present = reading.present;
     verdict.raw = reading.raw;
-    verdict.value = ValueText(reading);
+    verdict.reading = reading;
+    verdict.valueText = ValueText(reading);
     verdict.isText = reading.key->kind == S::Kind::kText || reading.key->kind == S::Kind::kList;
     verdict.origin = S::OriginName(reading.origin);
     verdict.note = WhyDefault(reading);
     if (reading.key->firstReadOnly)
       verdict.note += std::string(verdict.note.empty() ? "" : "; ") + "first read of the process only";
     result.keys.push_back(verdict);
-    if (loaded) checker.CheckValue(reading, names.LineOf(scan, reading.key->name));
-    // In the order of kOverrideKeys, which is the table's.
+    if (valuesToCheck) checker.CheckValue(reading, settings.path, settingsFile.LineOf(reading.key->name));
     if (reading.key->kind == S::Kind::kList) lists.push_back(std::move(reading));
   }
   const KeyVerdict& install = result.keys[static_cast<std::size_t>(S::KeyId::kInstallModule)];
-  if (loaded && install.value.empty())
+  const char* installKey = S::SettingsKey(S::KeyId::kInstallModule).name;
+  if (valuesToCheck && install.valueText.empty())
     checker.Add(
-        Severity::kError, install.present ? "empty_defaultinstall" : "missing_defaultinstall", kSettingsLabel,
-        names.LineOf(scan, install.name.c_str()), install.name,
-        Quote(install.name) + " is " + (install.present ? "empty" : "not given") + ": the settings read reports false");
+        Severity::kError, install.present ? "empty_defaultinstall" : "missing_defaultinstall", settings.path,
+        settingsFile.LineOf(installKey), installKey,
+        Quote(installKey) + " is " + (install.present ? "empty" : "not given") + ": the settings read reports false");
 
   // The override file, then the lists as the read puts them together.
-  std::vector<std::string> services, updates;
   S::SettingsIni overrideIni;
+  bool overridden = false;
+  if (overrides.status == CheckedFile::Status::kRead) overridden = overrideIni.Load(overrides.content);
+  const bool overrideWide = overridden && checker.CheckEncoding(overrides);
+  const FileOfCheck overrideFile(overrides, overridden && !overrideWide);
   const char* overrideValues[2] = {nullptr, nullptr};  // kOverrideKeys' values, as held
-  if (overrides.status == CheckedFile::Status::kRead) {
-    if (overrideIni.Load(overrides.content)) {
-      const IniScan overrideScan = ScanIniLines(overrides.content);
-      const NameGroups overrideNames(overrideScan);
-      checker.CheckLines(overrideScan, overrideNames, kOverrideLabel);
-      checker.CheckKeyNames(overrideScan, overrideNames, kOverrideLabel, true);
-      for (std::size_t k = 0; k < 2; ++k) {
-        const char* name = S::SettingsKey(S::kOverrideKeys[k]).name;
-        const char* raw = overrideValues[k] = overrideIni.Raw(name);
-        if (!raw || !*raw) continue;
-        const ItemCount count = CountItems(raw);
-        const int line = overrideNames.LineOf(overrideScan, name);
-        checker.Add(Severity::kNote, "override_replaces_list", kOverrideLabel, line, name,
-                    std::string("\"") + name + "\" puts its " + std::to_string(count.items) +
-                        " item(s) first; cli_config.ini's items follow");
-        checker.CheckListItems(kOverrideLabel, line, name, count.empty, true);
-      }
+  std::size_t fromOverride[2] = {0, 0};                // items each list takes from it
+  if (overridden && !overrideWide) {
+    checker.CheckLines(overrideFile);
+    checker.CheckKeyNames(overrideFile, true);
+  }
+  if (overridden) {
+    for (std::size_t k = 0; k < 2; ++k) {
+      const char* name = S::SettingsKey(S::kOverrideKeys[k]).name;
+      const char* raw = overrideValues[k] = overrideIni.Raw(name);
+      if (!raw || !*raw) continue;
+      const ItemCount count = CountItems(raw);
+      fromOverride[k] = count.items;
+      const int line = overrideFile.LineOf(name);
+      checker.Add(Severity::kNote, "override_replaces_list", overrides.path, line, name,
+                  Quote(name) + " puts its " + std::to_string(count.items) + " item(s) first; " + kSettingsLabel +
+                      "'s items follow");
+      checker.CheckListItems(overrides.path, line, name, count.empty, true);
     }
   } else if (overrides.status != CheckedFile::Status::kMissing && overrides.status != CheckedFile::Status::kNotGiven) {
-    checker.Add(Severity::kWarning, "override_not_read", kOverrideLabel, 0, "",
-                overrides.path + " cannot be read (" + StatusName(overrides.status) + "): the library passes over it");
+    checker.Add(Severity::kWarning, "override_not_read", overrides.path, 0, "",
+                "cannot be read (" + std::string(StatusName(overrides.status)) + "): the library passes over it");
   }
+  std::vector<std::string>* merged[2] = {&result.serviceServers, &result.updateServers};
   for (std::size_t k = 0; k < 2; ++k) {
     S::Reading& reading = lists[k];
-    if (reading.present)
-      checker.CheckListItems(kSettingsLabel, names.LineOf(scan, reading.key->name), reading.key->name,
+    const std::string name = reading.key->name;
+    if (reading.present && valuesToCheck)
+      checker.CheckListItems(settings.path, settingsFile.LineOf(name.c_str()), name,
                              std::count(reading.items.begin(), reading.items.end(), std::string()), false);
-    S::MergeServerList(k == 0 ? services : updates, overrideValues[k], std::move(reading.items));
+    S::MergeServerList(*merged[k], overrideValues[k], std::move(reading.items));
+    checker.CheckServers(name, *merged[k], fromOverride[k], settingsFile, overrideFile);
+    checker.CheckRepeats(name, k == 0 ? "service server" : "update server", *merged[k], fromOverride[k], settingsFile,
+                         overrideFile);
   }
-  checker.CheckRepeats("service server", services);
-  checker.CheckRepeats("update server", updates);
   checker.AddUnlisted();
-  result.serviceServers = std::move(services);
-  result.updateServers = std::move(updates);
+  // By file, the settings file first, then by line; in the order found
+  // within a line.
+  std::stable_sort(result.findings.begin(), result.findings.end(), [&](const Finding& a, const Finding& b) {
+    const bool aSettings = a.path == settings.path, bSettings = b.path == settings.path;
+    if (aSettings != bSettings) return aSettings;
+    return a.line < b.line;
+  });
   return result;
 }
 
@@ -523,53 +693,6 @@ std::string NearestKnownKey(const std::string& name, const std::vector<std::stri
     }
   }
   return best;
-}
-
-void AddCheckSections(Report& report, CheckResult result) {
-  report.Section("Files");
-  for (const CheckedFile& file : result.files) {
-    const std::string key = file.label == kSettingsLabel ? "settings_file" : "override_file";
-    report.Field(
-        key, file.label,
-        Json{{"path", file.path.empty() ? Json(nullptr) : Json(file.path)}, {"status", StatusName(file.status)}},
-        file.path.empty() ? std::string("(not given)") : file.path + " (" + StatusName(file.status) + ")");
-  }
-
-  report.Section("Keys");
-  for (const KeyVerdict& key : result.keys) {
-    Json value{{"present", key.present},
-               {"raw", key.present ? Json(key.raw) : Json(nullptr)},
-               {"value", key.value},
-               {"origin", key.origin}};
-    std::string shown = (key.present ? Quote(key.raw) : std::string("(not given)")) + " -> " +
-                        (key.isText ? Quote(key.value) : key.value);
-    if (!key.note.empty()) shown += "  (" + key.note + ")";
-    report.Field(key.name, key.name, value, shown);
-  }
-
-  report.Section("Lists");
-  report.TextsField("service_servers", "Service servers", std::move(result.serviceServers));
-  report.TextsField("update_servers", "Update servers", std::move(result.updateServers));
-
-  report.Section("Findings");
-  Json findings = Json::array();
-  std::string shown;
-  for (const Finding& finding : result.findings) {
-    findings.push_back({{"severity", SeverityName(finding.severity)},
-                        {"code", finding.code},
-                        {"file", finding.file.empty() ? Json(nullptr) : Json(finding.file)},
-                        {"line", finding.line ? Json(finding.line) : Json(nullptr)},
-                        {"key", finding.key.empty() ? Json(nullptr) : Json(finding.key)},
-                        {"message", finding.message}});
-    std::string where = finding.file;
-    if (finding.line) where += ":" + std::to_string(finding.line);
-    shown += (shown.empty() ? "" : "\n") + std::string(SeverityName(finding.severity)) + " " +
-             (where.empty() ? "" : where + ": ") + finding.message + " [" + finding.code + "]";
-  }
-  report.Field("findings", "Findings", findings, shown.empty() ? std::string("(none)") : shown);
-  report.Field("errors", "Errors", result.Count(Severity::kError));
-  report.Field("warnings", "Warnings", result.Count(Severity::kWarning));
-  report.Field("notes", "Notes", result.Count(Severity::kNote));
 }
 
 }  // namespace quarn_tools

@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
+#include <set>
 #include <string>
 
+#include "CheckReport.h"
 #include "InstallationChoice.h"
 #include "Report.h"
 #include "Sections.h"
@@ -102,8 +104,16 @@ void AddDiagnostics(Report& report, const LibraryOutput& output, const std::stri
 // or the one named), or the files named, as the library reads them.
 // Nothing is created: the paths come from the library's layout rules.
 // Returns the check's exit status.
+// How quarncfg check reports: the lowest severity shown and counted, the
+// codes left out, and whether to print the findings alone.
+struct CheckOptions {
+  std::string severity = "warning";
+  std::vector<std::string> disabled;
+  bool quiet = false;
+};
+
 int Check(Report& report, const std::string& executableDir, const std::string& settingsPath,
-          const std::string& overridePath) {
+          const std::string& overridePath, const CheckOptions& options) {
   const quarn::layout::Places places = quarn::layout::DerivePlaces(executableDir);
   std::string settings = settingsPath, overrides = overridePath;
   if (settings.empty()) {
@@ -115,8 +125,11 @@ int Check(Report& report, const std::string& executableDir, const std::string& s
   if (!overrides.empty()) overrideFile = quarn_tools::ReadCheckedFile(overrides, "domaincfg.ini");
   quarn_tools::CheckResult result =
       quarn_tools::CheckSettings(quarn_tools::ReadCheckedFile(settings, "cli_config.ini"), overrideFile);
-  const int status = result.ExitStatus();
-  quarn_tools::AddCheckSections(report, std::move(result));
+  quarn_tools::Severity lowest = quarn_tools::Severity::kWarning;
+  quarn_tools::SeverityFromName(options.severity, lowest);
+  result.Keep(lowest, std::set<std::string>(options.disabled.begin(), options.disabled.end()));
+  const int status = result.ExitStatus(lowest);
+  quarn_tools::AddCheckReport(report, std::move(result), lowest, options.quiet);
   return status;
 }
 
@@ -179,8 +192,9 @@ int Run(int argc, char** argv) {
   CLI::App* check = app.add_subcommand(
       "check",
       "Checks cli_config.ini and domaincfg.ini as the library reads them: each key's text, the value used and why; "
-      "keys it does not know or never sees; lines it passes over. Exit status 0: nothing wrong; 1: errors or "
-      "warnings; 2: usage error.");
+      "keys it does not know or never sees; lines it passes over; values and servers that cannot be what was meant. "
+      "Findings are printed as PATH:LINE: SEVERITY: MESSAGE [CODE]. Exit status 0: no finding of the severity "
+      "asked for (default warning) or above; 1: some; 2: usage error.");
   std::string settingsPath, overridePath;
   check->add_option("settings_file", settingsPath,
                     "The settings file to check (default: this installation's, with its domaincfg.ini)");
@@ -188,6 +202,17 @@ int Run(int argc, char** argv) {
   check->add_flag("--json", json, "Print JSON instead of text");
   check->add_option("--installation", installation, "Check the settings files of the installation of DIR")
       ->type_name("DIR");
+  CheckOptions checkOptions;
+  check->add_flag("--quiet", checkOptions.quiet, "Print the findings alone, and nothing for files without any");
+  check
+      ->add_option("--severity", checkOptions.severity,
+                   "The lowest severity printed and counted for the exit status (default warning)")
+      ->check(CLI::IsMember({"error", "warning", "note"}));
+  check->add_option("--disable", checkOptions.disabled, "Leave out the findings of these codes (CODE[,CODE...])")
+      ->delimiter(',')
+      ->check(CLI::IsMember(
+          std::vector<std::string>(quarn_tools::FindingCodes().begin(), quarn_tools::FindingCodes().end())))
+      ->type_name("CODE");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -208,11 +233,12 @@ int Run(int argc, char** argv) {
     executableDir = chosen.executableDir;
   }
 
-  Report report;
+  Report report(check->parsed() ? Report::kCheckSchemaVersion : Report::kReportSchemaVersion);
   int status = 0;
   if (check->parsed()) {
-    status = Check(report, executableDir, settingsPath, overridePath);
-    AddDiagnostics(report, LibraryOutput(), "no: quarncfg check reads the files itself, by the library's rules");
+    status = Check(report, executableDir, settingsPath, overridePath, checkOptions);
+    if (!checkOptions.quiet)
+      AddDiagnostics(report, LibraryOutput(), "no: quarncfg check reads the files itself, by the library's rules");
     section.clear();
   } else {
     Inspection inspection = Prepare(executableDir, !installation.empty(), noCreate, !noResolve);

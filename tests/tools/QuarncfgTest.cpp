@@ -171,11 +171,13 @@ TEST(Inspector, JsonKeysAreTheSameOnEveryPlatformAndEveryRun) {
   const std::map<std::string, std::vector<std::string>> expected = {
       {"servers", {"service_servers", "update_servers", "service_server_addresses", "update_server_addresses"}},
       {"host",
-       {"machine_name", "system", "platform_tag", "platform_id", "windows_version", "service_pack", "product_type",
-        "suite_mask", "processor_architecture", "server_r2", "product_code", "system_64_bit"}},
+       {"machine_name", "system", "platform_tag", "platform_id", "windows_version", "true_windows_version",
+        "service_pack", "product_type", "suite_mask", "processor_architecture", "server_r2", "product_code",
+        "system_64_bit"}},
       {"hardware",
        {"smbios_source", "smbios_version", "smbios_version_number", "table_size", "bios_uuid", "table_checksum",
-        "hypervisor_signature", "xen_or_microsoft_hypervisor", "uuid_fields_swapped", "vm_id", "caller_uuid"}},
+        "hypervisor_signature", "xen_or_microsoft_hypervisor", "uuid_fields_swapped", "dmtf_uuid", "uuid_forms_differ",
+        "uuid_placeholder", "vm_id", "caller_uuid"}},
   };
   for (const auto& section : expected) {
     std::vector<std::string> keys;
@@ -286,15 +288,23 @@ TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
       << text;
   EXPECT_NE(text.find("kept as servers without a name"), std::string::npos) << text;
 
-  ASSERT_EQ(RunProgram(inst.program, "check --json 2>" + dir.path() + "/log.txt", output), 1) << ReadFile(output);
+  ASSERT_EQ(RunProgram(inst.program, "check --json --severity note 2>" + dir.path() + "/log.txt", output), 1)
+      << ReadFile(output);
   const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(report["schema_version"], 2);
   std::map<std::string, int> codes;
-  for (const auto& finding : report["findings"]["findings"]) ++codes[finding["code"].get<std::string>()];
+  for (const auto& finding : report["findings"]) ++codes[finding["code"].get<std::string>()];
   EXPECT_EQ(
       codes,
       (std::map<std::string, int>{
           {"unknown_key", 1}, {"trailing_characters", 1}, {"empty_list_item", 1}, {"override_replaces_list", 1}}));
-  EXPECT_EQ(report["keys"]["max_cpuuse"]["origin"], "trailing_characters");
+  EXPECT_EQ(report["summary"]["errors"], 2);
+  EXPECT_EQ(report["summary"]["exit_status"], 1);
+  // Named and typed as the report names and types them, the key beside.
+  EXPECT_EQ(report["settings"]["max_cpu_use"]["key"], "max_cpuuse");
+  EXPECT_EQ(report["settings"]["max_cpu_use"]["origin"], "trailing_characters");
+  EXPECT_EQ(report["settings"]["max_cpu_use"]["value"], 10);
+  EXPECT_EQ(report["settings"]["install_module"]["value"], "full");
   EXPECT_EQ(report["files"]["override_file"]["status"], "read");
   EXPECT_EQ(report["lists"]["service_servers"][0], "a");
 
@@ -520,4 +530,62 @@ TEST(Inspector, TheTextFormShowsControlCharactersAsEscapes) {
   EXPECT_EQ(rows.at("WAF configuration"), "\"\\x1b[31mred\\x7f\"");
   EXPECT_EQ(rows.at("Updater version"), "\"update_01\\x00_07\"");
   EXPECT_EQ(ReadFile(output).find('\x1b'), std::string::npos);
+}
+
+// The lint as a person meets it: findings one a line as compilers print
+// them, --quiet for the findings alone (nothing for a clean file),
+// --severity and --disable for what counts. The same findings natively and
+// under Wine.
+TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string settings = dir.path() + "/cli_config.ini", overrides = dir.path() + "/domaincfg.ini";
+  WriteFile(settings,
+            "defaultinstall=full\nprotectupdate=ture\ncurrent_version=\"quarn_01_05\"\n"
+            "update_srv_domain= upd.example.com|http://svc.example.com/\n");
+  WriteFile(overrides, "srv_domain=256.1.1.1\n");
+  const std::string output = dir.path() + "/check.txt";
+  const std::string files = "check \"" + settings + "\" --override \"" + overrides + "\"";
+  const auto lines = [&] {
+    std::string text = ReadFile(output);
+    for (char& c : text)
+      if (c == '\\') c = '/';
+    std::vector<std::string> found;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const std::string::size_type at = line.find(dir.path().substr(dir.path().find_last_of('/')));
+      found.push_back(at == std::string::npos ? line
+                                              : line.substr(at + dir.path().size() - dir.path().find_last_of('/')));
+    }
+    return found;
+  };
+  ASSERT_EQ(RunProgram(inst.program, files + " --quiet", output), 1) << ReadFile(output);
+  EXPECT_EQ(lines(),
+            (std::vector<std::string>{
+                "/cli_config.ini:2: warning: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, "
+                "on/off; the library takes it as true, by its first characters [loose_boolean]",
+                "/cli_config.ini:3: warning: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of "
+                "the value: the library uses it with them [quoted_value]",
+                "/cli_config.ini:4: error: \"update_srv_domain\" item \"http://svc.example.com/\" is a URL; the "
+                "list holds host names and addresses [list_item_url]",
+                "/domaincfg.ini:1: error: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 "
+                "to 255) [list_item_bad_ipv4]",
+            }));
+  ASSERT_EQ(RunProgram(inst.program, files + " --quiet --severity error", output), 1);
+  EXPECT_EQ(lines().size(), 2u);
+  ASSERT_EQ(
+      RunProgram(inst.program, files + " --quiet --disable list_item_url,list_item_bad_ipv4 --severity error", output),
+      0);
+  EXPECT_EQ(ReadFile(output), "");
+  EXPECT_EQ(RunProgram(inst.program, files + " --disable no_such_code", output), 2);
+  // The full form ends with the findings and a summary.
+  ASSERT_EQ(RunProgram(inst.program, files, output), 1);
+  EXPECT_EQ(lines().back(), "2 errors, 2 warnings, 0 notes (warning and above)");
+
+  // A clean file under --quiet: nothing at all.
+  WriteFile(settings, "defaultinstall=full\nsendfile=off\n");
+  WriteFile(overrides, "");
+  ASSERT_EQ(RunProgram(inst.program, files + " --quiet", output), 0);
+  EXPECT_EQ(ReadFile(output), "");
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <random>
 
+#include "CheckReport.h"
 #include "IniLineScan.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
@@ -52,7 +53,7 @@ const quarn_tools::Finding* FindingOf(const CheckResult& result, const std::stri
 
 const quarn_tools::KeyVerdict& Key(const CheckResult& result, const std::string& name) {
   for (const quarn_tools::KeyVerdict& key : result.keys)
-    if (key.name == name) return key;
+    if (name == quarn::settings::SettingsKey(key.id).name) return key;
   static quarn_tools::KeyVerdict none;
   ADD_FAILURE() << "no key " << name;
   return none;
@@ -118,13 +119,13 @@ TEST(SettingsCheck, EveryKindOfFindingIsReportedOnceWhereItIs) {
   EXPECT_EQ(FindingOf(result, "out_of_bounds")->severity, Severity::kError);
   EXPECT_EQ(FindingOf(result, "override_replaces_list")->severity, Severity::kNote);
 
-  EXPECT_EQ(Key(result, "loglevel").value, "7");
-  EXPECT_EQ(Key(result, "max_cpuuse").value, "10");
+  EXPECT_EQ(Key(result, "loglevel").valueText, "7");
+  EXPECT_EQ(Key(result, "max_cpuuse").valueText, "10");
   EXPECT_EQ(Key(result, "max_cpuuse").origin, "out_of_bounds");
-  EXPECT_EQ(Key(result, "updatelua").value, "false");  // after the lone CR: its own line to the reader
+  EXPECT_EQ(Key(result, "updatelua").valueText, "false");  // after the lone CR: its own line to the reader
   EXPECT_EQ(Key(result, "vm_crash_check").origin, "missing");
   EXPECT_EQ(Key(result, "waf_cfg").origin, "missing");  // under the broken header
-  EXPECT_EQ(Key(result, "protectoruhids").value, "true");
+  EXPECT_EQ(Key(result, "protectoruhids").valueText, "true");
   EXPECT_EQ(result.serviceServers, (std::vector<std::string>{"x", "", "b", "a", "b", "a"}));
 }
 
@@ -134,7 +135,7 @@ TEST(SettingsCheck, ACleanFileHasNothingToSay) {
       Given("domaincfg.ini", "# none\n"));
   EXPECT_TRUE(result.findings.empty()) << result.findings.front().message;
   EXPECT_EQ(result.ExitStatus(), 0);
-  EXPECT_EQ(Key(result, "sendfile").value, "false");
+  EXPECT_EQ(Key(result, "sendfile").valueText, "false");
   EXPECT_EQ(Key(result, "sendfile").origin, "file");
   EXPECT_EQ(result.serviceServers, (std::vector<std::string>{"a", "b"}));
 }
@@ -230,17 +231,17 @@ TEST(SettingsCheck, ShowsTheValuesTheIniLibraryReads) {
       const long value = ini.GetLongValue("", key, fallback);
       return std::to_string(value > 0 ? std::min<long>(value, INT_MAX) : fallback);
     };
-    EXPECT_EQ(Key(result, "current_version").value, ini.GetValue("", "current_version", "quarn_00_90"));
-    EXPECT_EQ(Key(result, "defaultinstall").value, ini.GetValue("", "defaultinstall", ""));
-    EXPECT_EQ(Key(result, "loglevel").value, number("loglevel", 4));
-    EXPECT_EQ(Key(result, "logmaxsize").value, number("logmaxsize", 1048576));
-    EXPECT_EQ(Key(result, "protectupdate").value, flag("protectupdate", true));
-    EXPECT_EQ(Key(result, "sendfile").value, flag("sendfile", true));
-    EXPECT_EQ(Key(result, "connect_beta").value, flag("connect_beta", false));
-    EXPECT_EQ(Key(result, "velse_enable").value, flag("velse_enable", false));
-    EXPECT_EQ(Key(result, "velse_waf_rule_refresh").value, period("velse_waf_rule_refresh", 720));
-    EXPECT_EQ(Key(result, "velse_waf_port_refresh").value, period("velse_waf_port_refresh", 1440));
-    EXPECT_EQ(Key(result, "waf_cfg").value, ini.GetValue("", "waf_cfg", ""));
+    EXPECT_EQ(Key(result, "current_version").valueText, ini.GetValue("", "current_version", "quarn_00_90"));
+    EXPECT_EQ(Key(result, "defaultinstall").valueText, ini.GetValue("", "defaultinstall", ""));
+    EXPECT_EQ(Key(result, "loglevel").valueText, number("loglevel", 4));
+    EXPECT_EQ(Key(result, "logmaxsize").valueText, number("logmaxsize", 1048576));
+    EXPECT_EQ(Key(result, "protectupdate").valueText, flag("protectupdate", true));
+    EXPECT_EQ(Key(result, "sendfile").valueText, flag("sendfile", true));
+    EXPECT_EQ(Key(result, "connect_beta").valueText, flag("connect_beta", false));
+    EXPECT_EQ(Key(result, "velse_enable").valueText, flag("velse_enable", false));
+    EXPECT_EQ(Key(result, "velse_waf_rule_refresh").valueText, period("velse_waf_rule_refresh", 720));
+    EXPECT_EQ(Key(result, "velse_waf_port_refresh").valueText, period("velse_waf_port_refresh", 1440));
+    EXPECT_EQ(Key(result, "waf_cfg").valueText, ini.GetValue("", "waf_cfg", ""));
   }
 }
 
@@ -256,10 +257,162 @@ TEST(SettingsCheck, ManyFindingsOfOneKindStayReadable) {
   const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", settings), NoOverride());
   EXPECT_EQ(result.Count(Severity::kWarning), keys);
   EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"key_under_section", 101}}));
-  EXPECT_NE(result.findings.back().message.find("29900 more"), std::string::npos) << result.findings.back().message;
+  // The one that counts for the others is of the whole file: first.
+  EXPECT_NE(result.findings.front().message.find("29900 more"), std::string::npos) << result.findings.front().message;
+  EXPECT_EQ(result.findings.front().more, 29899);
   for (const quarn_tools::Finding& finding : result.findings) {
     EXPECT_LT(finding.message.size(), 300u);
   }
-  EXPECT_NE(result.findings.front().message.find("[SSSS"), std::string::npos);
-  EXPECT_EQ(result.findings.front().line, 3);
+  EXPECT_NE(result.findings[1].message.find("[SSSS"), std::string::npos);
+  EXPECT_EQ(result.findings[1].line, 3);
+}
+
+namespace {
+
+// The findings of a settings file alone, as "code line: message" lines.
+std::vector<std::string> FindingsOf(const std::string& settings, const std::string& overrides = "") {
+  const CheckResult result =
+      quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\n" + settings),
+                                 overrides.empty() ? NoOverride() : Given("domaincfg.ini", overrides));
+  std::vector<std::string> lines;
+  for (const quarn_tools::Finding& finding : result.findings)
+    lines.push_back(finding.code + " " + std::to_string(finding.line) + ": " + finding.message);
+  return lines;
+}
+
+}  // namespace
+
+// Switches decided by their first character alone: the check says what
+// the library takes a form nobody means as.
+TEST(SettingsCheck, SwitchesInFormsPeopleDoNotMean) {
+  EXPECT_EQ(FindingsOf("protectupdate=ture\nsendfile=nope\nvelse_enable=10\nconnect_beta=Yesterday\n"
+                       "vm_crash_check=offline\nupdatelua=Yes\nprotectoruhids=OFF\n"),
+            (std::vector<std::string>{
+                // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long messages split over lines
+                "loose_boolean 2: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, on/off; the "
+                "library takes it as true, by its first characters",
+                "loose_boolean 3: \"sendfile\" = \"nope\": not one of 1/0, true/false, yes/no, on/off; the library "
+                "takes it as false, by its first characters",
+                "loose_boolean 4: \"velse_enable\" = \"10\": not one of 1/0, true/false, yes/no, on/off; the library "
+                "takes it as true, by its first characters",
+                "loose_boolean 5: \"connect_beta\" = \"Yesterday\": not one of 1/0, true/false, yes/no, on/off; the "
+                "library takes it as true, by its first characters",
+                "loose_boolean 6: \"vm_crash_check\" = \"offline\": not one of 1/0, true/false, yes/no, on/off; the "
+                "library takes it as false, by its first characters",
+            }));
+  // A switch the library cannot read at all: the message claims no set that
+  // other values also escape.
+  EXPECT_EQ(FindingsOf("sendfile=maybe\n"),
+            (std::vector<std::string>{"not_a_boolean 2: \"sendfile\" = \"maybe\": by its first characters neither "
+                                      "true (1, t, y, on) nor false (0, f, n, of): the default true"}));
+}
+
+// Servers the library keeps as written and the resolver cannot find: one
+// finding each, with the item as the library keeps it, where it was
+// written.
+TEST(SettingsCheck, ServersThatCannotBeReached) {
+  EXPECT_EQ(
+      FindingsOf("update_srv_domain= upd.example.com | upd2.example.com \n"
+                 "srv_domain=http://svc.example.com/|svc.example.com:8080|bad host|-x.example.com|256.1.1.1|"
+                 "10.0.0.1|ok.example.com|ok.example.com.|1.2.3\n"),
+      (std::vector<std::string>{
+          // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long messages split over lines
+          "list_item_spaces 2: \"update_srv_domain\" item \"upd.example.com \" has white space around it, which the "
+          "library keeps",
+          "list_item_spaces 2: \"update_srv_domain\" item \" upd2.example.com\" has white space around it, which "
+          "the library keeps",
+          "list_item_url 3: \"srv_domain\" item \"http://svc.example.com/\" is a URL; the list holds host names and "
+          "addresses",
+          "list_item_port 3: \"srv_domain\" item \"svc.example.com:8080\" names a port; the library adds none of its "
+          "own and resolves the text as it is",
+          "list_item_not_a_host 3: \"srv_domain\" item \"bad host\" has white space inside: no host name has",
+          "list_item_not_a_host 3: \"srv_domain\" item \"-x.example.com\" is no host name (letters, digits and "
+          "hyphens, in labels of 1 to 63 characters between dots)",
+          "list_item_bad_ipv4 3: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 to 255)",
+          "list_item_bad_ipv4 3: \"srv_domain\" item \"1.2.3\" is no IPv4 address (four parts of 0 to 255)",
+      }));
+  // The override file's items are found in it.
+  const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\n"),
+                                                        Given("domaincfg.ini", "\nsrv_domain=a b\n"));
+  const quarn_tools::Finding* found = FindingOf(result, "list_item_not_a_host");
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->path, "/etc/domaincfg.ini");
+  EXPECT_EQ(found->line, 2);
+}
+
+TEST(SettingsCheck, QuotesAndCommentsStayInTextValues) {
+  EXPECT_EQ(FindingsOf("current_version=\"quarn_01_05\"\nwaf_cfg=mode=detect ; comment\nwaf_cfg=a;b\n"),
+            (std::vector<std::string>{
+                "quoted_value 2: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of the value: the "
+                "library uses it with them",
+                "duplicate_key 4: \"waf_cfg\" is given on lines 3, 4: the last one (\"a;b\") is used",
+            }));
+  EXPECT_EQ(FindingsOf("waf_cfg=mode=detect # strict\n"),
+            (std::vector<std::string>{"comment_in_value 2: \"waf_cfg\" = \"mode=detect # strict\": what follows \";\" "
+                                      "or \"#\" is part of the value: comments are whole lines only"}));
+}
+
+// A file saved as "Unicode": one finding that says so, and not what its zero
+// bytes would make of every line.
+TEST(SettingsCheck, AWideFileIsOneFinding) {
+  const std::string text = "defaultinstall=x\r\nloglevel=3\r\n";
+  const auto widen = [&](std::size_t width, bool bigEndian, const std::string& mark) {
+    std::string wide = mark;
+    for (char c : text) {
+      std::string unit(width, '\0');
+      unit[bigEndian ? width - 1 : 0] = c;
+      wide += unit;
+    }
+    return wide;
+  };
+  const struct {
+    std::string content;
+    const char* encoding;
+  } rows[] = {
+      {widen(2, false, "\xFF\xFE"), "UTF-16 little-endian"},
+      {widen(2, false, ""), "UTF-16 little-endian"},
+      {widen(2, true, "\xFE\xFF"), "UTF-16 big-endian"},
+      {widen(2, true, ""), "UTF-16 big-endian"},
+      {widen(4, false, std::string("\xFF\xFE\0\0", 4)), "UTF-32 little-endian"},
+      {widen(4, true, ""), "UTF-32 big-endian"},
+  };
+  for (const auto& row : rows) {
+    const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", row.content), NoOverride());
+    ASSERT_EQ(result.findings.size(), 1u) << row.encoding << ": " << result.findings.back().code;
+    EXPECT_EQ(result.findings[0].code, "wide_encoding");
+    EXPECT_EQ(result.findings[0].message,
+              std::string("is written in ") + row.encoding +
+                  ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds "
+                  "no key at all; save the file as ANSI or UTF-8");
+  }
+  EXPECT_EQ(quarn_tools::WideEncodingOf(text), nullptr);
+  EXPECT_EQ(quarn_tools::WideEncodingOf(std::string("a=1\0b", 5)), nullptr);  // one NUL: not wide text
+}
+
+// As compilers and shellcheck print them, by file (the settings file
+// first) and line; what has been left out is neither shown nor counted.
+TEST(SettingsCheck, FindingsAreLinesByFileAndLineAndCanBeLeftOut) {
+  CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", "sendfile=maybe\nloglevl=3\n"),
+                                                  Given("domaincfg.ini", "srv_domain=a||b\n"));
+  std::vector<std::string> lines;
+  for (const quarn_tools::Finding& finding : result.findings) lines.push_back(quarn_tools::FindingLine(finding));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long messages split over lines
+                "/etc/cli_config.ini: error: \"defaultinstall\" is not given: the settings read reports false "
+                "[missing_defaultinstall]",
+                "/etc/cli_config.ini:1: error: \"sendfile\" = \"maybe\": by its first characters neither true (1, "
+                "t, y, on) nor false (0, f, n, of): the default true [not_a_boolean]",
+                "/etc/cli_config.ini:2: warning: \"loglevl\" is not a key of cli_config.ini; did you mean "
+                "\"loglevel\"? [unknown_key]",
+                "/etc/domaincfg.ini:1: note: \"srv_domain\" puts its 3 item(s) first; cli_config.ini's items "
+                "follow [override_replaces_list]",
+                "/etc/domaincfg.ini:1: error: \"srv_domain\" has 1 empty item(s): they are kept as servers "
+                "without a name [empty_list_item]",
+            }));
+  EXPECT_EQ(result.ExitStatus(Severity::kWarning), 1);
+  result.Keep(Severity::kWarning, {"not_a_boolean", "missing_defaultinstall", "empty_list_item"});
+  EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"unknown_key", 1}}));
+  EXPECT_EQ(result.ExitStatus(Severity::kError), 0);
+  EXPECT_EQ(result.ExitStatus(Severity::kWarning), 1);
 }
