@@ -39,7 +39,8 @@ void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool qu
                  {"present", key.present},
                  {"raw", key.present ? Json(key.raw) : Json(nullptr)},
                  {"value", TypedValue(key.reading)},
-                 {"origin", key.origin}};
+                 {"origin", key.origin},
+                 {"note", key.note.empty() ? Json(nullptr) : Json(key.note)}};
       std::string shown = (key.present ? Quote(key.raw) : std::string("(not given)")) + " -> " +
                           (key.isText ? Quote(key.valueText) : key.valueText);
       if (!key.note.empty()) shown += "  (" + key.note + ")";

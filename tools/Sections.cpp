@@ -1,12 +1,12 @@
 #include "Sections.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <list>
 
 #include "SettingNames.h"
 #include "SettingsCheck.h"
+#include "UuidForms.h"
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
@@ -252,65 +252,29 @@ void AddHost(Report& report, Inspection& inspection) {
   report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
 }
 
-// The 16 bytes of a UUID text as the library prints it (8-4-4-4-12
-// hexadecimal digits), in the order the table stores them; false for
-// another text.
-bool StoredUuidBytes(const std::string& text, bool swapped, unsigned char bytes[16]) {
-  std::string digits;
-  for (char c : text)
-    if (c != '-') digits += c;
-  if (text.size() != 36 || digits.size() != 32 ||
-      digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-    return false;
-  unsigned char printed[16];
-  for (std::size_t i = 0; i < 16; ++i)
-    printed[i] = static_cast<unsigned char>(std::stoi(digits.substr(2 * i, 2), nullptr, 16));
-  static const int kSwapped[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-  for (int i = 0; i < 16; ++i) bytes[swapped ? kSwapped[i] : i] = printed[i];
-  return true;
-}
-
-// Beside the agent's UUID: the DMTF's form, which dmidecode and firmware
-// setup screens print, whether and why the two differ, and whether the
-// UUID is a placeholder that many machines share.
+// Beside the agent's UUID: the DMTF's form, whether and why the two differ,
+// and whether the UUID is a placeholder.
 void AddDmtfUuid(Report& report, const std::string& uuid, bool agentSwaps, const quarn::smbios::TableSource& source) {
-  unsigned char bytes[16];
-  const bool haveBytes = StoredUuidBytes(uuid, agentSwaps, bytes);
-  const bool haveVersion = source.blockRead || source.entryPointFound;
-  Json dmtf, differ, placeholder;
-  std::string dmtfShown = "none (no UUID)", differShown = "none (no UUID)", placeholderShown = "none (no UUID)";
-  if (haveBytes) {
-    const char* what = quarn::smbios::UuidPlaceholder(bytes);
-    placeholder = what ? Json(what) : Json();
-    placeholderShown = what ? std::string(what) + "; every machine with it has the same identity" : "no";
-    if (haveVersion) {
-      const bool dmtfSwaps = quarn::smbios::DmtfSwapsUuidFields(source.major, source.minor);
-      std::string text = quarn::smbios::UuidText(bytes, dmtfSwaps);
-      for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      dmtf = text;
-      dmtfShown = Quoted(text);
-      differ = dmtfSwaps != agentSwaps;
-      const std::string version = "SMBIOS " + std::to_string(source.major) + "." + std::to_string(source.minor);
-      if (dmtfSwaps == agentSwaps)
-        differShown = std::string("no: both ") +
-                      (dmtfSwaps ? "swap the first three fields" : "print the bytes as stored") + " (" + version + ")";
-      else if (agentSwaps)
-        differShown =
-            "yes: the agent swaps the first three fields from SMBIOS 2.1 on (version number 518 or more), "
-            "the DMTF form from 2.6 on; this table is " +
-            version;
-      else
-        differShown = "yes: the DMTF form swaps the first three fields from 2.6 on (this table is " + version +
-                      "); the agent prints them as stored, " +
-                      (source.blockRead ? "under a Xen or Microsoft hypervisor or for this version number"
-                                        : "having no version for a table found in memory");
-    } else {
-      dmtfShown = differShown = "none (the table's version is not known)";
-    }
-  }
-  report.Field("dmtf_uuid", "UUID, DMTF form", dmtf, dmtfShown);
-  report.Field("uuid_forms_differ", "Agent's and DMTF form differ", differ, differShown);
-  report.Field("uuid_placeholder", "UUID placeholder", placeholder, placeholderShown);
+  quarn_tools::TableVersion version;
+  version.known = source.blockRead || source.entryPointFound;
+  version.major = source.major;
+  version.minor = source.minor;
+  version.fromFirmwareService = source.blockRead;
+  const quarn_tools::UuidForms forms = quarn_tools::DescribeUuidForms(uuid, agentSwaps, version);
+  const std::string noUuid = "none (no UUID)", noVersion = "none (the table's version is not known)";
+  const bool haveDmtf = !forms.dmtf.empty();
+  report.Field("dmtf_uuid", "UUID, DMTF form", haveDmtf ? Json(forms.dmtf) : Json(),
+               haveDmtf         ? Quoted(forms.dmtf)
+               : forms.haveUuid ? noVersion
+                                : noUuid);
+  report.Field("uuid_forms_differ", "Agent's and DMTF form differ", haveDmtf ? Json(forms.formsDiffer) : Json(),
+               haveDmtf         ? forms.whyFormsDiffer
+               : forms.haveUuid ? noVersion
+                                : noUuid);
+  report.Field("uuid_placeholder", "UUID placeholder", forms.placeholder.empty() ? Json() : Json(forms.placeholder),
+               !forms.haveUuid             ? noUuid
+               : forms.placeholder.empty() ? std::string("no")
+                                           : forms.placeholder + "; every machine with it has the same identity");
 }
 
 void AddHardware(Report& report, Inspection& inspection) {
