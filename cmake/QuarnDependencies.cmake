@@ -7,17 +7,28 @@ if(NOT WIN32)
 endif()
 find_package(ZLIB REQUIRED)
 
-# SimpleIni is header-only. The cross build must not see the host's
-# /usr/include (it would pull in glibc headers), so the one header is copied
-# into the build tree and used from there by both builds.
-find_file(QUARN_SIMPLEINI_HEADER SimpleIni.h
-  PATHS /usr/include /usr/local/include
-  NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
-if(NOT QUARN_SIMPLEINI_HEADER)
-  message(FATAL_ERROR "SimpleIni.h not found: install the libsimpleini-dev package")
+# The header-only libraries (SimpleIni, and the inspector's CLI11 and
+# nlohmann/json) are searched the standard way: CMAKE_PREFIX_PATH, a
+# package's <Name>_ROOT, CMAKE_INCLUDE_PATH, a toolchain's root path (vcpkg,
+# a prefix) and the system's include directories. A cross build whose root
+# path lacks them takes the build host's: they are the same source. They are
+# copied into the build tree and used from there, so the cross build never
+# sees the host's /usr/include (it would pull in glibc's headers).
+# quarn_find_header(VAR HEADER): VAR is the directory that holds HEADER.
+function(quarn_find_header var header)
+  find_path(${var} ${header} PATH_SUFFIXES simpleini)
+  if(NOT ${var})
+    find_path(${var} ${header} PATH_SUFFIXES simpleini NO_CMAKE_FIND_ROOT_PATH)
+  endif()
+endfunction()
+
+quarn_find_header(QUARN_SIMPLEINI_DIR SimpleIni.h)
+if(NOT QUARN_SIMPLEINI_DIR)
+  message(FATAL_ERROR "SimpleIni.h not found: install the libsimpleini-dev package, "
+    "or name its folder with -DQUARN_SIMPLEINI_DIR=DIR or CMAKE_PREFIX_PATH")
 endif()
 set(QUARN_THIRD_PARTY_INCLUDE ${PROJECT_BINARY_DIR}/third_party/include)
-configure_file(${QUARN_SIMPLEINI_HEADER} ${QUARN_THIRD_PARTY_INCLUDE}/SimpleIni.h COPYONLY)
+configure_file(${QUARN_SIMPLEINI_DIR}/SimpleIni.h ${QUARN_THIRD_PARTY_INCLUDE}/SimpleIni.h COPYONLY)
 
 add_library(quarn_simpleini INTERFACE)
 target_include_directories(quarn_simpleini SYSTEM INTERFACE $<BUILD_INTERFACE:${QUARN_THIRD_PARTY_INCLUDE}>)
@@ -29,11 +40,11 @@ if(NOT WIN32)
   target_compile_definitions(quarn_simpleini INTERFACE SI_NO_CONVERSION)
 endif()
 
-# The inspector's argument parser and JSON writer: header-only, copied into
+# The inspector's argument parser and JSON writer: header trees, copied into
 # the build tree like SimpleIni.
 function(quarn_header_tree target probe)
   string(MAKE_C_IDENTIFIER "QUARN_${target}_DIR" var)
-  find_path(${var} ${probe} PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+  quarn_find_header(${var} ${probe})
   if(NOT ${var})
     message(FATAL_ERROR "${probe} not found: install the package that provides it")
   endif()

@@ -2,7 +2,6 @@
 # Windows), the inspector, and a package so that consumers write
 #   find_package(QuarnConfig)
 #   target_link_libraries(app PRIVATE QuarnConfig::QuarnConfig)
-include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(QUARN_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuarnConfig)
@@ -32,12 +31,25 @@ endif()
 
 foreach(header IN LISTS QUARN_PUBLIC_HEADERS)
   get_filename_component(header_dir ${header} DIRECTORY)
-  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${header_dir})
+  install(FILES ${header} DESTINATION ${QUARN_INSTALL_INCLUDEDIR}/${header_dir})
 endforeach()
-install(FILES ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/config)
-install(FILES ${PROJECT_BINARY_DIR}/include/hwinfo/HwInfoExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hwinfo)
+install(FILES ${PROJECT_BINARY_DIR}/include/config/QuarnConfigExport.h
+  ${PROJECT_BINARY_DIR}/include/config/QuarnConfigVersion.h DESTINATION ${QUARN_INSTALL_INCLUDEDIR}/config)
+install(FILES ${PROJECT_BINARY_DIR}/include/hwinfo/HwInfoExport.h DESTINATION ${QUARN_INSTALL_INCLUDEDIR}/hwinfo)
 install(FILES ${PROJECT_BINARY_DIR}/include/util/kqtUtilExport.h ${PROJECT_BINARY_DIR}/include/util/kqtNetWorkExport.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/util)
+  DESTINATION ${QUARN_INSTALL_INCLUDEDIR}/util)
+
+# For builds without CMake: pkg-config --cflags --libs quarnconfig. The file
+# finds the prefix from its own place, so an installed tree can be moved.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+  set(QUARN_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH up /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
+  string(REGEX REPLACE "/$" "" up "${up}")
+  set(QUARN_PC_PREFIX "\${pcfiledir}/${up}")
+endif()
+configure_file(cmake/quarnconfig.pc.in ${PROJECT_BINARY_DIR}/quarnconfig.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/quarnconfig.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 install(EXPORT QuarnConfigTargets NAMESPACE QuarnConfig:: DESTINATION ${QUARN_PACKAGE_DIR})
 configure_package_config_file(cmake/QuarnConfigConfig.cmake.in ${PROJECT_BINARY_DIR}/QuarnConfigConfig.cmake

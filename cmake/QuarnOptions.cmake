@@ -1,6 +1,13 @@
 # Compiler settings shared by every target of this project (applied per
 # target, so a parent project's settings are left alone).
 
+include(GNUInstallDirs)
+# Installed headers keep their folders (config/QuarnConfig.h) under a folder
+# of their own, which consumers get as the include directory: the library's
+# "config/" and "util/" cannot clash with another package's in a shared
+# prefix.
+set(QUARN_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/QuarnConfig)
+
 # Every binary of the project lands in one folder: a Windows program finds its
 # DLLs beside itself.
 set(QUARN_OUTPUT_DIR ${PROJECT_BINARY_DIR}/bin)
@@ -108,7 +115,7 @@ function(quarn_library_variant target base variant)
     target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
   else()
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}
-      INTERFACE $<BUILD_INTERFACE:${QUARN_PUBLIC_INCLUDE}> $<INSTALL_INTERFACE:include>)
+      INTERFACE $<BUILD_INTERFACE:${QUARN_PUBLIC_INCLUDE}> $<INSTALL_INTERFACE:${QUARN_INSTALL_INCLUDEDIR}>)
   endif()
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>)
 endfunction()

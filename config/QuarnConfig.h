@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "config/QuarnConfigExport.h"
+#include "config/QuarnConfigVersion.h"
 #include "config/Singleton.h"
 #include "util/DirCom.h"
 #include "util/LockUtil.h"

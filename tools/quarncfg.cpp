@@ -14,6 +14,7 @@
 #include "StdoutCapture.h"
 #include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
+#include "config/QuarnConfigVersion.h"
 #include "util/DirCom.h"
 #include "util/ToolUtil.h"
 
@@ -187,7 +188,7 @@ int Run(int argc, char** argv) {
   app.add_flag("--no-create", noCreate,
                "The library creates \"globalcfg\" two levels above the program that loads it when it is missing: "
                "where it would, do not load it; show the installation from its files and say what would be created");
-  app.set_version_flag("--version", std::string("quarncfg ") + QUARN_VERSION_TEXT);
+  app.set_version_flag("--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
 
   CLI::App* check = app.add_subcommand(
       "check",
