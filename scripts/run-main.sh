@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, lays out a sample installation and runs the
-# inspector in it: natively, and as the Windows build under Wine.
+# Sets up the machine, builds what the inspector needs (the three libraries
+# and quarncfg: no tests, benchmarks or fuzzers), lays out a sample
+# installation and runs the inspector in it: natively, and as the Windows
+# build under Wine. Prints how long it took.
+#
+# The builds (build/main/PRESET) are apart from the full ones of
+# scripts/test-all.sh (build/PRESET), so neither undoes the other's options.
 #
 # The sample installation (under build/sample):
 #   R/client/bin/               the program and its libraries
@@ -9,8 +14,18 @@
 #   R/quarn_update/cur_version.txt      the updater's version record
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
 scripts/setup-debian.sh
-scripts/build.sh native win32 win64
+setup_seconds=$((SECONDS - started))
+
+build() {  # build PRESET: the libraries and the inspector, with ninja's progress
+  local dir=build/main/$1
+  echo "== build $1 ($dir)"
+  cmake --preset "$1" -B "$dir" -DQUARN_BUILD_TESTS=OFF -DQUARN_BUILD_BENCHMARKS=OFF -DQUARN_INSTALL=OFF \
+    >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+  grep -h "CMake Warning" -A3 "$dir.configure.log" || true
+  cmake --build "$dir" --target quarncfg
+}
 
 lay_out() {  # lay_out DIR BUILD
   local root=$1/R bin=$1/R/client/bin
@@ -23,22 +38,29 @@ lay_out() {  # lay_out DIR BUILD
   echo "$bin"
 }
 
+mkdir -p build/main
+for preset in native win32 win64; do build "$preset"; done
+
 echo
 echo "== native: build/sample/native/R/client/bin/quarncfg"
-bin=$(lay_out build/sample/native build/native)
+bin=$(lay_out build/sample/native build/main/native)
 "$bin/quarncfg" --no-resolve
 
 # The product is the 32-bit build; where this host cannot run 32-bit code,
 # the same sources built for 64-bit Windows show what the Windows code sees.
 for preset in win32 win64; do
-  if [ -x "build/$preset/wine-run.sh" ]; then
+  if [ -x "build/main/$preset/wine-run.sh" ]; then
     echo
     echo "== $preset under Wine: build/sample/$preset/R/client/bin/quarncfg.exe"
-    bin=$(lay_out "build/sample/$preset" "build/$preset")
-    "build/$preset/wine-run.sh" "$bin/quarncfg.exe" --no-resolve
-    "build/$preset/wine-run.sh" --stop
+    bin=$(lay_out "build/sample/$preset" "build/main/$preset")
+    "build/main/$preset/wine-run.sh" "$bin/quarncfg.exe" --no-resolve
+    "build/main/$preset/wine-run.sh" --stop
   else
     echo
-    echo "== $preset: built (build/$preset/bin); this host cannot run its programs"
+    echo "== $preset: built (build/main/$preset/bin); this host cannot run its programs"
   fi
 done
+
+total=$((SECONDS - started))
+echo
+echo "run-main: $((total - setup_seconds)) s to build and run (set-up $setup_seconds s, $total s in all)"
