@@ -11,7 +11,7 @@ void CQuarnConfig::InitSysInfo() {
   std::string machineName;
   if (!quarn::sys::CurrentHostPlatform().HostName(machineName)) machineName.clear();
   std::string sysInfo = GetWinVersion();
-  std::string platInfo = GetWinVersion() + (kqt::CToolUtil::IsX64System() ? "_X64" : "_X86");
+  std::string platInfo = quarn::PlatformTag(GetWinVersion(), kqt::CToolUtil::IsX64System());
 
   kqt::CWriteLockUtil hold(m_rwLockSysInfo);
   m_strMachineName.swap(machineName);

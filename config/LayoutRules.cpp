@@ -8,47 +8,61 @@ namespace quarn {
 namespace layout {
 namespace {
 
-// `dir` moved up once (a root stays), in normal form.
-std::string Up(const std::string& dir) {
-  kqt::CDirCom cursor(dir);
-  cursor.cdUp();
-  return cursor.absolutePath();
-}
-
-std::string Below(const std::string& dir, const char* name) { return kqt::CDirCom(dir).absoluteFilePath(name); }
+// This system's path rules: those of kqt::CDirCom.
+class SystemPaths : public PathRules {
+ public:
+  std::string Normal(const std::string& text) const override { return kqt::CDirCom(text).absolutePath(); }
+  std::string Up(const std::string& dir) const override {
+    kqt::CDirCom cursor(dir);
+    cursor.cdUp();
+    return cursor.absolutePath();
+  }
+  std::string Join(const std::string& dir, const std::string& name) const override {
+    return kqt::CDirCom(dir).absoluteFilePath(name);
+  }
+};
 
 }  // namespace
 
-Places DerivePlaces(const std::string& executableDir) {
+const PathRules& SystemPathRules() {
+  static const SystemPaths paths;
+  return paths;
+}
+
+Places DerivePlaces(const std::string& executableDir, const PathRules& paths) {
   Places places;
-  places.executableDir = kqt::CDirCom(executableDir).absolutePath();
-  places.clientDir = Up(executableDir);
-  places.root = Up(places.clientDir);
-  places.confDir = ClientConfDir(executableDir);
-  places.dataDir = ClientDataDir(executableDir);
-  places.configFile = Below(places.confDir, kSettingsFileName);
-  places.globalCfg = Below(places.root, "globalcfg");
-  places.overrideFile = OverrideFilePath(places.globalCfg);
+  places.executableDir = paths.Normal(executableDir);
+  places.clientDir = paths.Up(executableDir);
+  places.root = paths.Up(places.clientDir);
+  places.confDir = ClientConfDir(executableDir, paths);
+  places.dataDir = ClientDataDir(executableDir, paths);
+  places.configFile = paths.Join(places.confDir, kSettingsFileName);
+  places.globalCfg = paths.Join(places.root, "globalcfg");
+  places.overrideFile = OverrideFilePath(places.globalCfg, paths);
   // Joined to the root's text as it stands, and then made normal.
-  places.updateDir = kqt::CDirCom(places.root + "/quarn_update").absolutePath();
+  places.updateDir = paths.Normal(places.root + "/quarn_update");
   places.updateExeName = kUpdateExeName;
-  places.updateExe = Below(places.updateDir, kUpdateExeName);
-  places.updatePidFile = Below(places.updateDir, "pid.txt");
-  places.updateCommandFile = Below(places.updateDir, "up_cmd.txt");
-  places.updateVersionFile = UpdateVersionFilePath(places.updateDir);
+  places.updateExe = paths.Join(places.updateDir, kUpdateExeName);
+  places.updatePidFile = paths.Join(places.updateDir, "pid.txt");
+  places.updateCommandFile = paths.Join(places.updateDir, "up_cmd.txt");
+  places.updateVersionFile = UpdateVersionFilePath(places.updateDir, paths);
   return places;
 }
 
-std::string ClientConfDir(const std::string& executableDir) { return Below(executableDir, "conf"); }
-
-std::string ClientDataDir(const std::string& executableDir) { return Below(executableDir, "data"); }
-
-std::string OverrideFilePath(const std::string& globalCfgDir) {
-  return kqt::CDirCom(globalCfgDir).absolutePath() + "/" + kOverrideFileName;
+std::string ClientConfDir(const std::string& executableDir, const PathRules& paths) {
+  return paths.Join(executableDir, "conf");
 }
 
-std::string UpdateVersionFilePath(const std::string& updateDir) {
-  return kqt::CDirCom(updateDir).absolutePath() + "/cur_version.txt";
+std::string ClientDataDir(const std::string& executableDir, const PathRules& paths) {
+  return paths.Join(executableDir, "data");
+}
+
+std::string OverrideFilePath(const std::string& globalCfgDir, const PathRules& paths) {
+  return paths.Normal(globalCfgDir) + "/" + kOverrideFileName;
+}
+
+std::string UpdateVersionFilePath(const std::string& updateDir, const PathRules& paths) {
+  return paths.Normal(updateDir) + "/cur_version.txt";
 }
 
 std::string VersionDetail(const std::string& version, long long programSize) {
@@ -59,14 +73,23 @@ bool ConstructionCreatesGlobalCfg(const std::string& executableDir, const Places
   return !executableDir.empty() && !kqt::CDirCom(places.globalCfg).exists();
 }
 
-bool ReadUpdateVersionRecord(const std::string& updateDir, std::string& version) {
-  std::string line;
-  if (kqt::CDirCom(updateDir).exists() && kqt::CFileUtil::ReadLine(UpdateVersionFilePath(updateDir), line)) {
-    version = kqt::CStringUtil::stringTrimmed(line);
-    return true;
+bool UpdateVersionOfRecord(bool directoryExists, bool recordRead, const std::string& record, std::string& version) {
+  if (!directoryExists || !recordRead) {
+    version = kNoUpdateVersion;
+    return false;
   }
-  version = kNoUpdateVersion;
-  return false;
+  std::string::size_type end = record.find('\n');
+  if (end == std::string::npos) end = record.size();
+  if (end > 0 && record[end - 1] == '\r') --end;
+  version = kqt::CStringUtil::stringTrimmed(record.substr(0, end));
+  return true;
+}
+
+bool ReadUpdateVersionRecord(const std::string& updateDir, std::string& version) {
+  const bool directoryExists = kqt::CDirCom(updateDir).exists();
+  std::string line;
+  const bool read = directoryExists && kqt::CFileUtil::ReadLine(UpdateVersionFilePath(updateDir), line);
+  return UpdateVersionOfRecord(directoryExists, read, line, version);
 }
 
 }  // namespace layout

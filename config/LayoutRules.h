@@ -38,16 +38,31 @@ struct Places {
   std::string updateCommandFile;  // R/quarn_update/up_cmd.txt
   std::string updateVersionFile;  // R/quarn_update/cur_version.txt
 };
+// How path texts are made absolute and normal, moved up and joined: by
+// this system's rules (SystemPathRules, kqt::CDirCom), or by those of a
+// system recorded elsewhere (the inspector replaying another machine).
+class PathRules {
+ public:
+  virtual ~PathRules() = default;
+  // Absolute, "/" between components, no trailing separator but a root's.
+  virtual std::string Normal(const std::string& text) const = 0;
+  // The parent of Normal(dir); a root stays.
+  virtual std::string Up(const std::string& dir) const = 0;
+  // Normal(dir), "/", name.
+  virtual std::string Join(const std::string& dir, const std::string& name) const = 0;
+};
+const PathRules& SystemPathRules();
+
 // The places of the installation whose executable directory is E. Nothing
 // is asked of the disk (but the working directory, where E is not
 // absolute).
-Places DerivePlaces(const std::string& executableDir);
+Places DerivePlaces(const std::string& executableDir, const PathRules& paths = SystemPathRules());
 
 // Each place that the library computes afresh on every question.
-std::string ClientConfDir(const std::string& executableDir);
-std::string ClientDataDir(const std::string& executableDir);
-std::string OverrideFilePath(const std::string& globalCfgDir);
-std::string UpdateVersionFilePath(const std::string& updateDir);
+std::string ClientConfDir(const std::string& executableDir, const PathRules& paths = SystemPathRules());
+std::string ClientDataDir(const std::string& executableDir, const PathRules& paths = SystemPathRules());
+std::string OverrideFilePath(const std::string& globalCfgDir, const PathRules& paths = SystemPathRules());
+std::string UpdateVersionFilePath(const std::string& updateDir, const PathRules& paths = SystemPathRules());
 
 // A version text reported to the servers: "win32_" (on 32- and 64-bit
 // Windows alike), the version, "_", the size of the program in bytes.
@@ -58,9 +73,14 @@ std::string VersionDetail(const std::string& version, long long programSize);
 // stand on the working directory, and nothing is made there).
 bool ConstructionCreatesGlobalCfg(const std::string& executableDir, const Places& places);
 
-// Asks the disk: the updater's version record, its first line trimmed,
-// when the updater's directory exists and the record can be read; else
-// false and kNoUpdateVersion.
+// The updater's version from its record: the first line of `record` (up to
+// LF, a CR before it dropped), trimmed, when the updater's directory exists
+// and the record was read (`recordRead`: whole, within 64 KiB, and not
+// empty); else false and kNoUpdateVersion.
+bool UpdateVersionOfRecord(bool directoryExists, bool recordRead, const std::string& record, std::string& version);
+
+// Asks the disk: UpdateVersionOfRecord on the updater's directory and
+// record (read as CFileUtil::ReadLine reads, at most 64 KiB).
 bool ReadUpdateVersionRecord(const std::string& updateDir, std::string& version);
 
 }  // namespace layout

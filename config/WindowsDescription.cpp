@@ -156,4 +156,8 @@ bool AppendWindowsDescription(const quarn::sys::WindowsVersionInfo& info, std::s
   return true;
 }
 
+std::string PlatformTag(const std::string& description, bool x64System) {
+  return description + (x64System ? "_X64" : "_X86");
+}
+
 }  // namespace quarn

@@ -15,6 +15,10 @@ namespace quarn {
 // or older than version 5.
 bool AppendWindowsDescription(const quarn::sys::WindowsVersionInfo& info, std::string& text);
 
+// The platform tag: the description, then "_X64" on a 64-bit system (a
+// 32-bit program under WoW64 included), else "_X86".
+std::string PlatformTag(const std::string& description, bool x64System);
+
 }  // namespace quarn
 
 #endif

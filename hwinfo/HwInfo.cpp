@@ -32,12 +32,9 @@ char* CHwInfo::GetString(tagSMBiosStructHeader* header, int index) {
 }
 
 std::string CHwInfo::GetMahineUuid() {
-  tagSMBiosStructHeader* system = GetFirstStructure(1);  // System Information
-  unsigned char uuid[16];
-  if (!system || !quarn::smbios::StructureUuid(reinterpret_cast<const unsigned char*>(system), data + length, uuid))
-    return std::string();
-  const bool swap = quarn::smbios::SwapsUuidFields(version.load(), IsXenOrMicrosoftHypervisor() != 0);
-  return quarn::smbios::UuidText(uuid, swap);
+  if (!data || length <= 0) return std::string();
+  return quarn::smbios::TableUuidText(data, static_cast<size_t>(length), version.load(),
+                                      IsXenOrMicrosoftHypervisor() != 0);
 }
 
 // The firmware-table service where the system offers it (on Windows NT 5.2
@@ -46,3 +43,22 @@ std::string CHwInfo::GetMahineUuid() {
 int CHwInfo::IsWin2k3OrLater() { return quarn::sys::CurrentFirmwarePlatform().HasFirmwareTableService() ? 1 : 0; }
 
 void CHwInfo::GetSMBiosData(unsigned char* buffer, int* size) { quarn::smbios::ReadSmbiosTable(buffer, size); }
+
+namespace quarn {
+namespace smbios {
+
+int ReadSmbiosTable(unsigned char* buffer, int* size) {
+  int versionNumber = -1;
+  const int copied = ReadSmbiosTableFrom(quarn::sys::CurrentFirmwarePlatform(), buffer, size, versionNumber, nullptr);
+  if (copied > 0 && versionNumber >= 0) CHwInfo::version.store(versionNumber);
+  return copied;
+}
+
+TableBuffer FetchLibraryTable() {
+  TableBuffer table = FetchTableBuffer(quarn::sys::CurrentFirmwarePlatform(), nullptr);
+  if (table.delivered > 0 && table.versionNumber >= 0) CHwInfo::version.store(table.versionNumber);
+  return table;
+}
+
+}  // namespace smbios
+}  // namespace quarn

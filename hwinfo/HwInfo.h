@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "hwinfo/HwInfoExport.h"
 
@@ -19,8 +20,10 @@ struct tagSMBiosStructHeader {
 
 namespace quarn {
 namespace smbios {
+struct TableBuffer;
 // The acquisition (hwinfo/SmbiosAcquisition.h), which keeps the version.
 int ReadSmbiosTable(unsigned char* buffer, int* size);
+TableBuffer FetchLibraryTable();
 }  // namespace smbios
 }  // namespace quarn
 
@@ -55,6 +58,7 @@ class QUARN_HWINFO_API CHwInfo {
   // (0 until then); written by every such call, so kept atomic.
   static std::atomic<int> version;
   friend int quarn::smbios::ReadSmbiosTable(unsigned char* buffer, int* size);
+  friend quarn::smbios::TableBuffer quarn::smbios::FetchLibraryTable();
 
   unsigned char* data;
   int length;

@@ -4,6 +4,8 @@
 #define QUARN_HWINFO_HYPERVISOR_H
 
 // Internal to the library; its testing build exports them for the tests.
+#include <string>
+
 #include "hwinfo/platform/FirmwarePlatform.h"
 
 // Runs CPUID for `leaf`, writes its 13-byte signature text (12 letters and
@@ -19,5 +21,14 @@ QUARN_FIRMWARE_SEAM_API void GetHypervisorSignature(char* signature, int size);
 // 1 when the signature contains "Xen", or else "Microsoft" (letter case
 // counts), otherwise 0.
 QUARN_FIRMWARE_SEAM_API int IsXenOrMicrosoftHypervisor();
+
+namespace quarn {
+namespace smbios {
+// The same over any firmware seam (this machine's, or one recorded
+// elsewhere): the signature text, and whether it names Xen or Microsoft.
+QUARN_FIRMWARE_SEAM_API std::string HypervisorSignature(quarn::sys::FirmwarePlatform& platform);
+QUARN_FIRMWARE_SEAM_API bool IsXenOrMicrosoftSignature(const std::string& signature);
+}  // namespace smbios
+}  // namespace quarn
 
 #endif

@@ -5,7 +5,6 @@
 #include <new>
 #include <vector>
 
-#include "hwinfo/HwInfo.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 
@@ -17,8 +16,13 @@ const std::uint32_t kWindowStart = 0xF0000;
 const std::uint32_t kWindowLength = 0x10000;
 const std::uint32_t kWindowEnd = kWindowStart + kWindowLength;  // 1 MiB
 
-// The acquisition's diagnostics go to standard output, as they are given.
-void Print(const std::string& text) {
+// The acquisition's diagnostics go to standard output, as they are given,
+// or to `printed` where one is given.
+void Print(const std::string& text, std::string* printed) {
+  if (printed) {
+    *printed += text;
+    return;
+  }
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
 }
@@ -26,10 +30,11 @@ void Print(const std::string& text) {
 // The firmware-table service: the whole block is asked for and its table
 // copied. A null or too small buffer gets nothing and `*size` is set to the
 // block's size. `version` receives the block's version number.
-int ReadFirmwareWay(unsigned char* buffer, int* size, int& version) {
-  const quarn::sys::FirmwareBlock block = quarn::sys::CurrentFirmwarePlatform().FirmwareSmbiosBlock();
+int ReadFirmwareWay(quarn::sys::FirmwarePlatform& platform, unsigned char* buffer, int* size, int& version,
+                    std::string* printed) {
+  const quarn::sys::FirmwareBlock block = platform.FirmwareSmbiosBlock();
   if (block.status != quarn::sys::FirmwareBlock::kOk) {
-    Print(block.diagnostic);
+    Print(block.diagnostic, printed);
     return 0;
   }
   if (block.bytes.size() > 0x7FFFFFFFu) return 0;
@@ -50,17 +55,16 @@ int ReadFirmwareWay(unsigned char* buffer, int* size, int& version) {
 // entry point; the table is read from where the entry point says. A null
 // buffer or one below 65,536 bytes gets nothing and `*size` is set to
 // 65,536.
-int ReadMemoryWay(unsigned char* buffer, int* size) {
+int ReadMemoryWay(quarn::sys::FirmwarePlatform& platform, unsigned char* buffer, int* size, std::string* printed) {
   if (!size) return 0;
   if (!buffer || *size < static_cast<int>(kWindowLength)) {
     *size = static_cast<int>(kWindowLength);
     return 0;
   }
-  quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
   std::string diagnostics;
   std::vector<unsigned char> window(kWindowLength, 0);
   platform.ReadPhysicalMemory(kWindowStart, kWindowLength, window.data(), diagnostics);
-  Print(diagnostics);
+  Print(diagnostics, printed);
 
   EntryPoint entry;
   if (!FindEntryPoint(window.data(), window.size(), entry)) return 0;
@@ -80,27 +84,43 @@ int ReadMemoryWay(unsigned char* buffer, int* size) {
   }
   diagnostics.clear();
   platform.ReadPhysicalMemory(address, length, scratch.data(), diagnostics);
-  Print(diagnostics);
+  Print(diagnostics, printed);
   std::memcpy(buffer, scratch.data(), length);
   return static_cast<int>(length);
 }
 
 }  // namespace
 
-int ReadSmbiosTable(unsigned char* buffer, int* size) {
+int ReadSmbiosTableFrom(quarn::sys::FirmwarePlatform& platform, unsigned char* buffer, int* size, int& versionNumber,
+                        std::string* printed) {
   // No failure is reported to the caller: whatever goes wrong below leaves
   // the buffer without a table. Only memory exhaustion goes on up.
   try {
-    if (!CHwInfo::IsWin2k3OrLater()) return ReadMemoryWay(buffer, size);
+    if (!platform.HasFirmwareTableService()) return ReadMemoryWay(platform, buffer, size, printed);
     int version = 0;
-    const int copied = ReadFirmwareWay(buffer, size, version);
-    if (copied > 0) CHwInfo::version.store(version);
+    const int copied = ReadFirmwareWay(platform, buffer, size, version, printed);
+    if (copied > 0) versionNumber = version;
     return copied;
   } catch (const std::bad_alloc&) {
     throw;
   } catch (...) {
     return 0;
   }
+}
+
+TableBuffer FetchTableBuffer(quarn::sys::FirmwarePlatform& platform, std::string* printed) {
+  TableBuffer table;
+  table.bytes.assign(kTableBufferBytes, 0);
+  int capacity = static_cast<int>(kTableBufferBytes);
+  int versionNumber = -1;
+  table.delivered = ReadSmbiosTableFrom(platform, table.bytes.data(), &capacity, versionNumber, printed);
+  if (capacity > static_cast<int>(kTableBufferBytes)) {
+    table.bytes.assign(static_cast<std::size_t>(capacity), 0);
+    int needed = capacity;
+    table.delivered = ReadSmbiosTableFrom(platform, table.bytes.data(), &needed, versionNumber, printed);
+  }
+  table.versionNumber = versionNumber;
+  return table;
 }
 
 }  // namespace smbios

@@ -8,6 +8,10 @@
 #define QUARN_HWINFO_SMBIOSACQUISITION_H
 
 #include <cstddef>
+#include <string>
+#include <vector>
+
+#include "hwinfo/platform/FirmwarePlatform.h"
 
 namespace quarn {
 namespace smbios {
@@ -16,6 +20,29 @@ namespace smbios {
 // delivered (0 for none): the library's own entry, not exported. The
 // firmware way sets CHwInfo::version from the block it read.
 int ReadSmbiosTable(unsigned char* buffer, int* size);
+
+// The same over any firmware seam (this machine's, or one recorded
+// elsewhere): `versionNumber` receives the block's version number when the
+// firmware-table service gave a table, and is left as it was otherwise.
+// The diagnostics are appended to `printed`, or printed to standard output
+// where it is null.
+QUARN_FIRMWARE_SEAM_API int ReadSmbiosTableFrom(quarn::sys::FirmwarePlatform& platform, unsigned char* buffer,
+                                                int* size, int& versionNumber, std::string* printed);
+
+// The table as the library's BIOS UUID and checksum read it: a zeroed
+// buffer of 65,536 bytes, or of the block's size when the firmware reports
+// a larger one (so its table is neither cut nor skipped), holding the table
+// at its start.
+constexpr std::size_t kTableBufferBytes = 0x10000;
+struct TableBuffer {
+  std::vector<unsigned char> bytes;
+  int delivered = 0;       // bytes of the table the firmware gave
+  int versionNumber = -1;  // the block's, when the firmware-table service gave it
+};
+QUARN_FIRMWARE_SEAM_API TableBuffer FetchTableBuffer(quarn::sys::FirmwarePlatform& platform, std::string* printed);
+// The library's own: this machine's seam, diagnostics to standard output,
+// and the version kept for CHwInfo (hwinfo/HwInfo.cpp).
+TableBuffer FetchLibraryTable();
 
 // Where this machine's table comes from, and for the firmware-table
 // service the header of the block it gives now: what the inspector shows
@@ -28,7 +55,8 @@ struct TableSource {
   int versionNumber = 0;               // as CHwInfo::version keeps it (the block's)
   std::size_t tableLength = 0;         // the block's
 };
-TableSource DescribeTableSource();
+QUARN_FIRMWARE_SEAM_API TableSource DescribeTableSource(quarn::sys::FirmwarePlatform& platform);
+QUARN_FIRMWARE_SEAM_API TableSource DescribeTableSource();
 
 }  // namespace smbios
 }  // namespace quarn

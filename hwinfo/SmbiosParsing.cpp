@@ -146,6 +146,41 @@ std::string UuidText(const unsigned char uuid[16], bool swapFields) {
   return text;
 }
 
+std::vector<unsigned char> FirmwareBlockOf(const EntryPoint& entry, const unsigned char* table, std::size_t length) {
+  const std::uint32_t size = static_cast<std::uint32_t>(length);
+  std::vector<unsigned char> block = {0,
+                                      entry.major,
+                                      entry.minor,
+                                      entry.revision,
+                                      static_cast<unsigned char>(size),
+                                      static_cast<unsigned char>(size >> 8),
+                                      static_cast<unsigned char>(size >> 16),
+                                      static_cast<unsigned char>(size >> 24)};
+  // One copy of the table, as a block of bytes (not byte by byte).
+  block.reserve(block.size() + length);
+  if (length > 0) block.insert(block.end(), table, table + length);
+  return block;
+}
+
+std::string TableUuidText(const unsigned char* data, std::size_t length, int versionNumber,
+                          bool xenOrMicrosoftHypervisor) {
+  unsigned char uuid[16];
+  if (!data || !SystemUuid(data, length, uuid)) return std::string();
+  return UuidText(uuid, SwapsUuidFields(versionNumber, xenOrMicrosoftHypervisor));
+}
+
+std::string DeliveredUuidText(const std::string& walked, const unsigned char* data, std::size_t length, int delivered) {
+  const std::size_t kUuidEnd = 24;
+  const unsigned char* system = data ? FindStructure(data, length, 1) : nullptr;
+  if (walked.empty() || !system || delivered <= 0 ||
+      static_cast<std::size_t>(system - data) + kUuidEnd > static_cast<std::size_t>(delivered))
+    return std::string();
+  std::string text = walked;
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
 bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor) {
   return !xenOrMicrosoftHypervisor && versionNumber >= 518;
 }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quarn {
 namespace smbios {
@@ -48,6 +49,13 @@ struct EntryPoint {
 // 0 modulo 256. False when any of these fails. The intermediate "_DMI_"
 // anchor of the 32-bit form and its own checksum are not consulted.
 bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& entry);
+
+// The block the firmware-table service gives for a table whose entry point
+// is `entry`: the RawSMBIOSData header (calling method 0, the entry point's
+// version and revision, the table's length) and the `length` bytes of the
+// table. One form for every source: the kernel's published tables, a
+// dmidecode dump, the firmware.
+std::vector<unsigned char> FirmwareBlockOf(const EntryPoint& entry, const unsigned char* table, std::size_t length);
 // The first 32-bit entry point that ReadEntryPoint accepts at a 16-byte
 // step of a window of BIOS memory (the 64-bit form is not looked for
 // there). False when none is.
@@ -82,6 +90,18 @@ bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uui
 // `swapFields` the first three fields, stored least significant byte
 // first, are printed most significant byte first.
 std::string UuidText(const unsigned char uuid[16], bool swapFields);
+
+// The BIOS UUID of the table in the `length` bytes at `data` as
+// CHwInfo::GetMachineid prints it (upper case), with the version number and
+// hypervisor that decide its byte order; "" when the table has none.
+std::string TableUuidText(const unsigned char* data, std::size_t length, int versionNumber,
+                          bool xenOrMicrosoftHypervisor);
+
+// What the library answers for a UUID `walked` from a table buffer of
+// `length` bytes of which the firmware delivered the first `delivered`: in
+// lower case, or "" when the UUID lies in the buffer's zero padding rather
+// than in delivered bytes (a table cut short would give a made-up id).
+std::string DeliveredUuidText(const std::string& walked, const unsigned char* data, std::size_t length, int delivered);
 
 // Whether a UUID is printed with its fields swapped: for tables of version
 // number 518 (2.6 in the 8-bit form) or more, unless the machine runs under

@@ -9,9 +9,10 @@
 namespace quarn {
 namespace smbios {
 
-TableSource DescribeTableSource() {
+TableSource DescribeTableSource() { return DescribeTableSource(quarn::sys::CurrentFirmwarePlatform()); }
+
+TableSource DescribeTableSource(quarn::sys::FirmwarePlatform& platform) {
   TableSource source;
-  quarn::sys::FirmwarePlatform& platform = quarn::sys::CurrentFirmwarePlatform();
   source.firmwareService = platform.HasFirmwareTableService();
   if (!source.firmwareService) {
     // The BIOS window as the memory way reads it, for the entry point's

@@ -54,7 +54,7 @@ class QUARN_HOST_SEAM_API HostPlatform {
   virtual RealWindowsVersion TrueWindowsVersion();
 };
 
-HostPlatform& CurrentHostPlatform();
+QUARN_HOST_SEAM_API HostPlatform& CurrentHostPlatform();
 
 #if defined(QUARN_TEST_HOOKS)
 QUARNCONFIG_API HostPlatform& NativeHostPlatform();

@@ -72,7 +72,7 @@ class QUARN_FIRMWARE_SEAM_API FirmwarePlatform {
   virtual CpuidRegisters Cpuid(std::uint32_t leaf);
 };
 
-FirmwarePlatform& CurrentFirmwarePlatform();
+QUARN_FIRMWARE_SEAM_API FirmwarePlatform& CurrentFirmwarePlatform();
 
 #if !defined(_WIN32)
 // The block built from the files a Linux kernel publishes in `dir`

@@ -65,19 +65,8 @@ FirmwareBlock ReadPublishedTables(const std::string& dir) {
     block.diagnostic = dir + "/smbios_entry_point: no SMBIOS entry point (anchor, length or checksum wrong)\n";
     return block;
   }
-  const std::uint32_t length = static_cast<std::uint32_t>(table.size());
-  block.bytes = {0,
-                 point.major,
-                 point.minor,
-                 point.revision,
-                 static_cast<unsigned char>(length),
-                 static_cast<unsigned char>(length >> 8),
-                 static_cast<unsigned char>(length >> 16),
-                 static_cast<unsigned char>(length >> 24)};
-  // One copy of the table, as a block of bytes (not byte by byte).
-  const unsigned char* tableBytes = reinterpret_cast<const unsigned char*>(table.data());
-  block.bytes.reserve(block.bytes.size() + table.size());
-  block.bytes.insert(block.bytes.end(), tableBytes, tableBytes + table.size());
+  block.bytes =
+      quarn::smbios::FirmwareBlockOf(point, reinterpret_cast<const unsigned char*>(table.data()), table.size());
   block.status = FirmwareBlock::kOk;
   return block;
 }

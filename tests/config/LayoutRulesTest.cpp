@@ -63,6 +63,30 @@ TEST(LayoutRules, VersionDetailsCarryTheProgramsSize) {
   EXPECT_EQ(L::VersionDetail("update_01_07", -1), "win32_update_01_07_-1");
 }
 
+// The record's first line, trimmed; nothing without the directory or a
+// record that was read.
+TEST(LayoutRules, TheUpdaterVersionIsTheRecordsFirstLineTrimmed) {
+  struct Row {
+    bool directory, read;
+    const char* record;
+    bool known;
+    const char* version;
+  };
+  const Row rows[] = {
+      {true, true, " update_01_07 \r\nnext\n", true, "update_01_07"},
+      {true, true, "update_01_07", true, "update_01_07"},
+      {true, true, "\nupdate_01_07\n", true, ""},
+      {true, true, "a\rb\n", true, "a\rb"},
+      {false, true, "update_01_07\n", false, "update_00_00"},
+      {true, false, "update_01_07\n", false, "update_00_00"},
+  };
+  for (const Row& row : rows) {
+    std::string version = "unchanged";
+    EXPECT_EQ(L::UpdateVersionOfRecord(row.directory, row.read, row.record, version), row.known) << row.record;
+    EXPECT_EQ(version, row.version) << row.record;
+  }
+}
+
 // The two questions to the disk: nothing is created when the executable's
 // directory is unknown, and the updater's record is read only from an
 // updater directory that exists.

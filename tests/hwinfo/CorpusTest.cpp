@@ -15,39 +15,17 @@
 
 #include "hwinfo/HwInfo.h"
 #include "hwinfo/SmbiosParsing.h"
+#include "support/SmbiosCorpus.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 const char kCorpus[] = QUARN_SMBIOS_TESTDATA;
 
-struct Dump {
-  std::string name, entryPoint, version, dmidecodeUuid, rawUuid;
-};
+using quarn_test::Dump;
+using quarn_test::FileBytes;
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::istringstream in(line);
-  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
-  return fields;
-}
-
-std::vector<Dump> Manifest() {
-  std::vector<Dump> dumps;
-  std::ifstream in(std::string(kCorpus) + "/MANIFEST.tsv");
-  std::string line;
-  std::getline(in, line);  // column names
-  while (std::getline(in, line)) {
-    const std::vector<std::string> f = Fields(line);
-    if (f.size() >= 13) dumps.push_back(Dump{f[0], f[6], f[7], f[11], f[12]});
-  }
-  return dumps;
-}
-
-std::vector<unsigned char> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::vector<Dump> Manifest() { return quarn_test::Manifest(kCorpus); }
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -69,9 +47,6 @@ void ManifestVersion(const Dump& dump, unsigned& major, unsigned& minor) {
   major = 3, minor = 0;
   if (dump.version != "unknown") std::sscanf(dump.version.c_str(), "%u.%u", &major, &minor);
 }
-
-// What gtest prints of a parameter: the machine's name.
-void PrintTo(const Dump& dump, std::ostream* out) { *out << dump.name; }
 
 std::vector<Dump> WithEntryPoints() {
   std::vector<Dump> dumps;
