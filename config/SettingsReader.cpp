@@ -5,6 +5,8 @@
 // or switch takes the key's default.
 #include "config/QuarnConfig.h"
 
+#include <utility>
+
 #include "config/LayoutRules.h"
 #include "config/SettingsRules.h"
 #include "util/LogMessage.h"
@@ -111,7 +113,8 @@ bool CQuarnConfig::ReadConfig(const std::string& path) {
       case KeyId::kServiceServers:
       case KeyId::kUpdateServers: {
         std::vector<std::string>& list = id == KeyId::kServiceServers ? m_vecSrvHosts : m_vecUpdateHosts;
-        S::MergeServerList(list, overridden ? overrides.Raw(S::SettingsKey(id).name) : nullptr, reading.items);
+        S::MergeServerList(list, overridden ? overrides.Raw(S::SettingsKey(id).name) : nullptr,
+                           std::move(reading.items));
         break;
       }
     }

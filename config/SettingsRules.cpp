@@ -209,7 +209,11 @@ Reading SettingsIni::Read(const Key& key) const {
       // A text given empty is the empty text, not the default.
       reading.origin = raw ? Origin::kFile : Origin::kMissing;
       reading.text = raw ? raw : key.textDefault;
-      if (key.kind == Kind::kList) reading.items = SplitList(reading.text);
+      if (key.kind == Kind::kList) {
+        reading.items = kqt::CStringUtil::stringSplit(reading.text, "|", true);
+        reading.emptyItems = static_cast<std::size_t>(std::count(reading.text.begin(), reading.text.end(), '|')) + 1 -
+                             reading.items.size();
+      }
       break;
     case Kind::kInteger: {
       const IntegerReading number = InterpretBoundedInteger(raw, key);

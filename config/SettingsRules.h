@@ -124,11 +124,15 @@ struct Reading {
   bool present = false;  // given in the unnamed section
   std::string raw;       // as written, when present
   Origin origin = Origin::kMissing;
-  std::string text;                // text and list keys: the value used
-  int number = 0;                  // integers
-  bool saturated = false;          // integers
-  bool flag = false;               // switches
-  std::vector<std::string> items;  // lists: SplitList(text)
+  std::string text;        // text and list keys: the value used
+  int number = 0;          // integers
+  bool saturated = false;  // integers
+  bool flag = false;       // switches
+  // Lists: the items of `text` that are not empty (the settings file's
+  // empty items are dropped, and a million of them must not be made to be
+  // dropped), and how many empty ones there were.
+  std::vector<std::string> items;
+  std::size_t emptyItems = 0;
 };
 
 // A reader with the settings files' switches: not UTF-8, one value per key

@@ -429,8 +429,7 @@ nlohmann::ordered_json TypedValue(const S::Reading& reading) {
       return reading.flag;
     case S::Kind::kList: {
       nlohmann::ordered_json items = nlohmann::ordered_json::array();
-      for (const std::string& item : reading.items)
-        if (!item.empty()) items.push_back(item);
+      for (const std::string& item : reading.items) items.push_back(item);
       return items;
     }
     case S::Kind::kText:
@@ -644,7 +643,7 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
     const std::string name = reading.key->name;
     if (reading.present && valuesToCheck)
       checker.CheckListItems(settings.path, settingsFile.LineOf(name.c_str()), name,
-                             std::count(reading.items.begin(), reading.items.end(), std::string()), false);
+                             static_cast<std::ptrdiff_t>(reading.emptyItems), false);
     S::MergeServerList(*merged[k], overrideValues[k], std::move(reading.items));
     checker.CheckServers(name, *merged[k], fromOverride[k], settingsFile, overrideFile);
     checker.CheckRepeats(name, k == 0 ? "service server" : "update server", *merged[k], fromOverride[k], settingsFile,

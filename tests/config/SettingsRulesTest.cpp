@@ -150,7 +150,9 @@ TEST(SettingsRules, KeysAreFoundAsTheReaderFindsThem) {
   const S::Reading version = ini.Read(S::KeyId::kCurrentVersion);
   EXPECT_TRUE(version.present);
   EXPECT_EQ(version.text, "");  // given empty: the empty text, not the default
-  EXPECT_EQ(ini.Read(S::KeyId::kServiceServers).items, (std::vector<std::string>{"a", "", "b"}));
+  const S::Reading servers = ini.Read(S::KeyId::kServiceServers);
+  EXPECT_EQ(servers.items, (std::vector<std::string>{"a", "b"}));  // the empty one counted, not kept
+  EXPECT_EQ(servers.emptyItems, 1u);
   const S::Reading send = ini.Read(S::KeyId::kSendFile);
   EXPECT_FALSE(send.present);  // under a section header
   EXPECT_TRUE(send.flag);
