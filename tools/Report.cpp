@@ -86,6 +86,15 @@ bool IsAscii(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// Adds `key` to `object`, which does not hold it yet, at its end. An
+// ordered object's own insertion looks the key up from its start first: a
+// million undecodable server names would cost a million squared.
+void AppendNewMember(nlohmann::ordered_json& object, const std::string& key, std::string value) {
+  nlohmann::ordered_json::object_t& members = object.get_ref<nlohmann::ordered_json::object_t&>();
+  members.emplace_back(key, std::move(value));  // the vector it is made of, not its searching emplace
+}
+
+// Every JSON pointer is made once: a value is visited once.
 void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlohmann::ordered_json& undecodable) {
   if (value.is_string()) {
     if (IsAscii(value.get_ref<const std::string&>())) return;  // the same in every code page
@@ -95,7 +104,7 @@ void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlo
       value = utf8;
     } else {
       value = quarn_tools::ReplaceInvalidUtf8(utf8);
-      undecodable[pointer] = quarn_tools::HexBytes(raw);
+      AppendNewMember(undecodable, pointer, quarn_tools::HexBytes(raw));
     }
   } else if (value.is_array()) {
     for (size_t i = 0; i < value.size(); ++i) MakeJsonSafe(value[i], pointer + "/" + std::to_string(i), undecodable);
