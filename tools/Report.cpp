@@ -123,8 +123,9 @@ void Report::Field(const std::string& key, const std::string& label, nlohmann::o
   m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown, false, {}});
 }
 
-void Report::TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines) {
-  m_tops.push_back(Top{key, std::move(value), std::move(lines)});
+void Report::TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines,
+                      bool withAnySection) {
+  m_tops.push_back(Top{key, std::move(value), std::move(lines), withAnySection});
 }
 
 void Report::TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts) {
@@ -188,7 +189,7 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
   // The top-level lines after a blank line, when there is anything above.
   bool separated = first;
   for (const Top& top : m_tops) {
-    if (!only.empty()) continue;
+    if (!only.empty() && !top.withAnySection) continue;
     for (const std::string& text : top.lines) {
       if (!separated) std::fputc('\n', out);
       separated = true;
@@ -197,6 +198,31 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
       WriteText(out, line + "\n");
     }
   }
+}
+
+nlohmann::ordered_json Report::ToJson(const std::string& only) const {
+  using Json = nlohmann::ordered_json;
+  Json document{{"schema_version", m_schemaVersion}};
+  Json undecodable = Json::object();
+  for (const Block& block : m_blocks) {
+    if (!Selected(block, only)) continue;
+    const std::string name = Lower(block.title);
+    Json section = Json::object();
+    for (const Entry& entry : block.entries) {
+      Json value = entry.isTexts ? Json(entry.texts) : entry.value;
+      MakeJsonSafe(value, "/" + name + "/" + PointerStep(entry.key), undecodable);
+      section[entry.key] = std::move(value);
+    }
+    document[name] = std::move(section);
+  }
+  for (const Top& top : m_tops) {
+    if (!only.empty() && !top.withAnySection) continue;
+    Json value = top.value;
+    MakeJsonSafe(value, "/" + PointerStep(top.key), undecodable);
+    document[top.key] = std::move(value);
+  }
+  document["undecodable_texts"] = std::move(undecodable);
+  return document;
 }
 
 void Report::WriteJson(std::FILE* out, const std::string& only) {
@@ -241,7 +267,7 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     WriteText(out, block.entries.empty() ? "}" : "\n  }");
   }
   for (Top& top : m_tops) {
-    if (!only.empty()) continue;
+    if (!only.empty() && !top.withAnySection) continue;
     MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
     WriteText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
     top.value = nullptr;

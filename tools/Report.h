@@ -27,8 +27,11 @@ class Report {
 
   // A value of the document's top level, after the sections: in JSON
   // under `key`; the text form prints `lines`, one a line, after the
-  // sections (control characters escaped).
-  void TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines);
+  // sections (control characters escaped). Printed with every section;
+  // with one section only when `withAnySection` (what the whole run says,
+  // such as how a replay compares).
+  void TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines,
+                bool withAnySection = false);
 
   // A list of texts as a field's value, kept as it is given (moved, not
   // copied) and written out one text at a time: a list of a million
@@ -51,6 +54,9 @@ class Report {
   // are given in hexadecimal in "undecodable_texts" under its JSON pointer.
   // Written field by field, each made fit for JSON where it is written.
   void WriteJson(std::FILE* out, const std::string& only = std::string());
+  // The same document as one value (for a bundle, and for comparing two
+  // reports), the report left as it was.
+  nlohmann::ordered_json ToJson(const std::string& only = std::string()) const;
 
  private:
   struct Entry {
@@ -68,6 +74,7 @@ class Report {
     std::string key;
     nlohmann::ordered_json value;
     std::vector<std::string> lines;
+    bool withAnySection;
   };
   bool Selected(const Block& block, const std::string& only) const;
   int m_schemaVersion;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <list>
 
+#include "RecordedFirmware.h"
 #include "SettingNames.h"
 #include "SettingsCheck.h"
 #include "UuidForms.h"
@@ -11,10 +12,12 @@
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
 #include "config/UrlRules.h"
+#include "config/WindowsDescription.h"
 #include "config/platform/HostPlatform.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
+#include "util/AlgorithmUtil.h"
 #include "util/FileUtil.h"
 #include "util/ToolUtil.h"
 
@@ -49,20 +52,6 @@ std::string AddressLines(const Json& list) {
              (address.empty() ? "(no address)" : address);
   }
   return shown.empty() ? "(none)" : shown;
-}
-
-const char* GlobalCfgStateName(State state) {
-  switch (state) {
-    case State::kExisted:
-      return "existed";
-    case State::kCreated:
-      return "created";
-    case State::kWouldBeCreated:
-      return "would_be_created";
-    case State::kMissing:
-      return "missing";
-  }
-  return "missing";
 }
 
 // The places of the Installation section: the library's layout rules for
@@ -143,8 +132,9 @@ void AddSettings(Report& report, Inspection& inspection) {
   // Whether the library could load the settings file: the same bounded
   // read and the same reader as its own (the library says only "load config
   // error" in its log).
-  const std::string path = inspection.fromRules ? inspection.places.configFile : inspection.config->GetConfigFilePath();
-  const quarn_tools::CheckedFile file = quarn_tools::ReadCheckedFile(path, "cli_config.ini");
+  const quarn_tools::CheckedFile file =
+      inspection.fromRules ? inspection.files.settings
+                           : quarn_tools::ReadCheckedFile(inspection.config->GetConfigFilePath(), "cli_config.ini");
   quarn::settings::SettingsIni ini;
   const bool loaded = file.status == quarn_tools::CheckedFile::Status::kRead && ini.Load(file.content);
   report.Field("settings_file_loaded", "Settings file loaded", loaded,
@@ -179,22 +169,47 @@ void AddServers(Report& report, Inspection& inspection) {
                  AddressLines(serviceAddresses));
     report.Field("update_server_addresses", "Update server addresses", updateAddresses, AddressLines(updateAddresses));
   } else {
-    const std::string why =
-        config ? "not looked up (--no-resolve)" : "not looked up (" + inspection.notMadeBecause + ")";
+    const std::string why = inspection.record ? "not looked up (a bundle records no name lookups)"
+                            : config          ? "not looked up (--no-resolve)"
+                                              : "not looked up (" + inspection.notMadeBecause + ")";
     report.Field("service_server_addresses", "Service server addresses", nullptr, why);
     report.Field("update_server_addresses", "Update server addresses", nullptr, why);
   }
 }
 
-void AddNetwork(Report& report, Inspection& inspection) {
+// The machine's addresses: the object's answers, or the library's rules
+// over the addresses recorded (the service address is set by the agent's
+// processes: a process that set none has none).
+struct NetworkValues {
+  std::vector<std::string> local;
+  std::list<std::string> usable;
+  std::string identity, service;
+};
+NetworkValues NetworkOf(Inspection& inspection) {
+  NetworkValues values;
+  if (const quarn_tools::MachineRecord* record = inspection.record) {
+    values.local = record->localAddresses;
+    values.usable = quarn::UsableAddresses(values.local);
+    values.identity = quarn::ChooseIdentityIp(values.local);
+    return values;
+  }
   CQuarnConfig& config = *inspection.config;
+  values.local = config.GetLocalIpList();
+  values.usable = config.GetHostArray();
+  values.identity = config.GetIdentityIp();
+  values.service = config.GetServiceIp();
+  return values;
+}
+
+void AddNetwork(Report& report, Inspection& inspection) {
+  const NetworkValues values = NetworkOf(inspection);
   report.Section("Network");
-  report.Field("local_addresses", "Local addresses", config.GetLocalIpList());
-  const std::list<std::string> usable = config.GetHostArray();
-  report.Field("usable_addresses", "Usable addresses", std::vector<std::string>(usable.begin(), usable.end()));
-  report.Field("identity_address", "Identity address", config.GetIdentityIp());
+  report.Field("local_addresses", "Local addresses", values.local);
+  report.Field("usable_addresses", "Usable addresses",
+               std::vector<std::string>(values.usable.begin(), values.usable.end()));
+  report.Field("identity_address", "Identity address", values.identity);
   // Why: the library's own walk over the same addresses, address by address.
-  const quarn::IdentityExplanation why = quarn::ExplainIdentityIp(config.GetLocalIpList());
+  const quarn::IdentityExplanation why = quarn::ExplainIdentityIp(values.local);
   Json verdicts = Json::array();
   std::string shown;
   for (const quarn::IdentityVerdict& verdict : why.verdicts) {
@@ -209,17 +224,46 @@ void AddNetwork(Report& report, Inspection& inspection) {
              " usable non-private addresses)";
   report.Field("identity_reasons", "Why this identity", verdicts, shown.empty() ? "(no local address)" : shown);
   report.Field("identity_walk_bounded", "Identity walk bounded", why.boundReached);
-  report.Field("service_address", "Service address", config.GetServiceIp());
+  report.Field("service_address", "Service address", values.service);
+}
+
+// The host: the object's answers and this system's values, or the
+// library's description rules over the values recorded.
+struct HostValues {
+  std::string machineName, system, platformTag;
+  quarn::sys::WindowsVersionInfo info;
+  quarn::sys::RealWindowsVersion real;
+  bool x64 = false;
+};
+HostValues HostOf(Inspection& inspection) {
+  HostValues values;
+  if (const quarn_tools::MachineRecord* record = inspection.record) {
+    if (record->machineNameKnown) values.machineName = record->machineName;
+    if (!quarn::AppendWindowsDescription(record->windowsVersion, values.system)) values.system.clear();
+    values.platformTag = quarn::PlatformTag(values.system, record->system64Bit);
+    values.info = record->windowsVersion;
+    values.real = record->trueWindowsVersion;
+    values.x64 = record->system64Bit;
+    return values;
+  }
+  CQuarnConfig& config = *inspection.config;
+  values.machineName = config.GetMachineName();
+  values.system = config.GetSysInfo();
+  values.platformTag = config.GetPlatInfo();
+  values.info = quarn::sys::CurrentHostPlatform().WindowsVersion();
+  values.real = quarn::sys::CurrentHostPlatform().TrueWindowsVersion();
+  values.x64 = kqt::CToolUtil::IsX64System();
+  return values;
 }
 
 void AddHost(Report& report, Inspection& inspection) {
-  CQuarnConfig& config = *inspection.config;
+  const HostValues host = HostOf(inspection);
   report.Section("Host");
-  report.Field("machine_name", "Machine name", config.GetMachineName());
-  report.Field("system", "System", config.GetSysInfo());
-  report.Field("platform_tag", "Platform tag", config.GetPlatInfo());
+  report.Field("machine_name", "Machine name", host.machineName);
+  report.Field("system", "System", host.system);
+  report.Field("platform_tag", "Platform tag", host.platformTag);
   // The values the description is made from, as the system reports them.
-  const quarn::sys::WindowsVersionInfo info = quarn::sys::CurrentHostPlatform().WindowsVersion();
+  const quarn::sys::WindowsVersionInfo& info = host.info;
   // Every key in every run: null where the system is not Windows.
   const bool windows = info.platformId != 0;
   const auto value = [windows](const Json& given) { return windows ? given : Json(); };
@@ -229,7 +273,7 @@ void AddHost(Report& report, Inspection& inspection) {
   report.Field("platform_id", "Platform id", value(info.platformId), none);
   report.Field("windows_version", "Windows version", value(version), none);
   // What the system runs, where it tells the library something else.
-  const quarn::sys::RealWindowsVersion real = quarn::sys::CurrentHostPlatform().TrueWindowsVersion();
+  const quarn::sys::RealWindowsVersion& real = host.real;
   Json trueVersion;
   std::string shownTrue = windows ? "unknown (the system does not say)" : none;
   if (windows && real.known) {
@@ -249,7 +293,7 @@ void AddHost(Report& report, Inspection& inspection) {
   report.Field("processor_architecture", "Processor architecture", value(info.processorArchitecture), none);
   report.Field("server_r2", "Server 2003 R2", value(info.serverR2), none);
   report.Field("product_code", "Product code", value(Hex(info.productCode)), windows ? Hex(info.productCode) : none);
-  report.Field("system_64_bit", "64-bit system", kqt::CToolUtil::IsX64System());
+  report.Field("system_64_bit", "64-bit system", host.x64);
 }
 
 // Beside the agent's UUID: the DMTF's form, whether and why the two differ,
@@ -277,13 +321,56 @@ void AddDmtfUuid(Report& report, const std::string& uuid, bool agentSwaps, const
                                            : forms.placeholder + "; every machine with it has the same identity");
 }
 
-void AddHardware(Report& report, Inspection& inspection) {
+// The hardware: the object's answers with this system's firmware seam, or
+// the library's acquisition, walk, UUID rule and checksum run over the
+// firmware recorded. The library's getters each read the table: so does the
+// replay, and what they print is kept for Diagnostics.
+struct HardwareValues {
+  quarn::smbios::TableSource source;
+  std::string uuid;
+  unsigned hash = 0;
+  std::string signature;
+  bool xenOrMicrosoft = false;
+  std::string vmId, callerUuid;
+};
+HardwareValues HardwareOf(Inspection& inspection) {
+  HardwareValues values;
+  if (const quarn_tools::MachineRecord* record = inspection.record) {
+    quarn_tools::RecordedFirmware firmware(record->firmware);
+    values.source = quarn::smbios::DescribeTableSource(firmware);
+    values.signature = quarn::smbios::HypervisorSignature(firmware);
+    values.xenOrMicrosoft = quarn::smbios::IsXenOrMicrosoftSignature(values.signature);
+    const quarn::smbios::TableBuffer forUuid = quarn::smbios::FetchTableBuffer(firmware, &inspection.replayOutput);
+    // The version a table of the firmware-table service brings; none for one
+    // found in memory (the process holds none before).
+    const int versionNumber = forUuid.delivered > 0 && forUuid.versionNumber >= 0 ? forUuid.versionNumber : 0;
+    values.uuid = quarn::smbios::DeliveredUuidText(
+        quarn::smbios::TableUuidText(forUuid.bytes.data(), forUuid.bytes.size(), versionNumber, values.xenOrMicrosoft),
+        forUuid.bytes.data(), forUuid.bytes.size(), forUuid.delivered);
+    const quarn::smbios::TableBuffer forHash = quarn::smbios::FetchTableBuffer(firmware, &inspection.replayOutput);
+    values.hash = kqt::CAlgorithmUtil::GetCRC(forHash.bytes.data(), static_cast<unsigned int>(forHash.bytes.size()));
+    return values;  // no caller has set a uuid, and the library has no VM id
+  }
   CQuarnConfig& config = *inspection.config;
+  values.source = quarn::smbios::DescribeTableSource();
+  values.uuid = config.GetBiosUuid();
+  values.hash = config.GetBiosHash();
+  char signature[13];
+  GetHypervisorSignature(signature, sizeof signature);
+  values.signature = signature;
+  values.xenOrMicrosoft = IsXenOrMicrosoftHypervisor() != 0;
+  values.vmId = config.GetVMid();
+  values.callerUuid = config.GetUuid();
+  return values;
+}
+
+void AddHardware(Report& report, Inspection& inspection) {
+  const HardwareValues hardware = HardwareOf(inspection);
   report.Section("Hardware");
   // Where the table comes from, and its header. Every key in every run: the
   // header's fields are null where the table comes from memory or the
   // service gave none.
-  const quarn::smbios::TableSource source = quarn::smbios::DescribeTableSource();
+  const quarn::smbios::TableSource& source = hardware.source;
   Json version, number, size;
   std::string shownVersion = "none (the table is searched for in physical memory)";
   if (source.firmwareService) {
@@ -301,14 +388,11 @@ void AddHardware(Report& report, Inspection& inspection) {
   report.Field("smbios_version", "SMBIOS version", version, shownVersion);
   report.Field("smbios_version_number", "SMBIOS version number", number);
   report.Field("table_size", "Table size (bytes)", size);
-  const std::string uuid = config.GetBiosUuid();
+  const std::string& uuid = hardware.uuid;
   report.Field("bios_uuid", "BIOS UUID", uuid);
-  const unsigned hash = config.GetBiosHash();
-  report.Field("table_checksum", "Table checksum", Hex(hash), Hex(hash));
-  char signature[13];
-  GetHypervisorSignature(signature, sizeof signature);
-  report.Field("hypervisor_signature", "Hypervisor signature", std::string(signature));
-  const bool xenOrMicrosoft = IsXenOrMicrosoftHypervisor() != 0;
+  report.Field("table_checksum", "Table checksum", Hex(hardware.hash), Hex(hardware.hash));
+  report.Field("hypervisor_signature", "Hypervisor signature", hardware.signature);
+  const bool xenOrMicrosoft = hardware.xenOrMicrosoft;
   report.Field("xen_or_microsoft_hypervisor", "Xen or Microsoft hypervisor", xenOrMicrosoft);
   // Why the UUID's first three fields are printed as they are: the
   // library's own rule, on the version number it holds (none, 0, for a table
@@ -320,14 +404,14 @@ void AddHardware(Report& report, Inspection& inspection) {
     why =
         "swapped (stored least significant byte first): " + why + " is 518 or more and no Xen or Microsoft hypervisor";
   else if (usedNumber >= 518)
-    why = "as stored: a Xen or Microsoft hypervisor (\"" + std::string(signature) + "\"), whatever the " + why;
+    why = "as stored: a Xen or Microsoft hypervisor (\"" + hardware.signature + "\"), whatever the " + why;
   else
     why = "as stored: " + why + " is below 518" +
           (number.is_number() ? "" : "; a table found in memory carries no version");
   report.Field("uuid_fields_swapped", "UUID fields swapped", swapped, why);
   AddDmtfUuid(report, uuid, swapped, source);
-  report.Field("vm_id", "VM id", config.GetVMid());
-  report.Field("caller_uuid", "Caller's uuid", config.GetUuid());
+  report.Field("vm_id", "VM id", hardware.vmId);
+  report.Field("caller_uuid", "Caller's uuid", hardware.callerUuid);
 }
 
 // The updater's version record as the library reads it: for another
@@ -340,7 +424,7 @@ struct UpdaterRecord {
 UpdaterRecord ReadUpdaterRecord(Inspection& inspection) {
   UpdaterRecord record;
   if (inspection.fromRules) {
-    record.read = quarn::layout::ReadUpdateVersionRecord(inspection.places.updateDir, record.version);
+    record.read = quarn_tools::UpdaterVersionOf(inspection.files, record.version);
     record.path = inspection.places.updateVersionFile;
   } else {
     record.version = inspection.config->GetUpdateVersion();
@@ -386,7 +470,7 @@ const VersionField kVersionFields[] = {
      [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetVersionDetail()); }, nullptr},
     {"updater_version_detail", "Updater version detail", VersionField::kInstallation,
      [](const Inspection& i, const UpdaterRecord& r) {
-       const long long size = static_cast<long long>(kqt::CFileUtil::GetFileSize(i.places.updateExe));
+       const long long size = static_cast<long long>(i.files.updaterExecutableSize);
        return Json(quarn::layout::VersionDetail(r.version, size));
      },
      [](CQuarnConfig& c, const UpdaterRecord&) { return Json(c.GetUpdateVerDetail()); }, nullptr},
@@ -422,6 +506,9 @@ void AddVersions(Report& report, Inspection& inspection) {
       case VersionField::kCallingProgram:
         if (!inspection.fromRules)
           value = field.object(*inspection.config, record);
+        else if (inspection.record && !inspection.record->installationFromRules)  // the program that asked there
+          value = quarn::layout::VersionDetail(RuleValue(inspection, K::kCurrentVersion).get<std::string>(),
+                                               inspection.record->callingProgramSize);
         else
           shown =
               Quoted(quarn::layout::VersionDetail(RuleValue(inspection, K::kCurrentVersion).get<std::string>(), 0)) +
@@ -430,6 +517,8 @@ void AddVersions(Report& report, Inspection& inspection) {
       case VersionField::kMachine:
         if (inspection.config)
           value = field.object(*inspection.config, record);
+        else if (inspection.record)
+          value = inspection.record->updaterPid;
         else
           shown = "none (" + inspection.notMadeBecause + ")";
         break;
@@ -440,6 +529,29 @@ void AddVersions(Report& report, Inspection& inspection) {
 }
 
 }  // namespace
+
+const char* GlobalCfgStateName(State state) {
+  switch (state) {
+    case State::kExisted:
+      return "existed";
+    case State::kCreated:
+      return "created";
+    case State::kWouldBeCreated:
+      return "would_be_created";
+    case State::kMissing:
+      return "missing";
+  }
+  return "missing";
+}
+
+bool GlobalCfgStateFromName(const std::string& name, State& state) {
+  for (State candidate : {State::kExisted, State::kCreated, State::kWouldBeCreated, State::kMissing})
+    if (name == GlobalCfgStateName(candidate)) {
+      state = candidate;
+      return true;
+    }
+  return false;
+}
 
 const std::vector<SectionFiller>& ReportSections() {
   // Only the sections asked for are computed: a question about the servers

@@ -512,11 +512,22 @@ const char* StatusName(CheckedFile::Status status) {
   return "unreadable";
 }
 
-CheckedFile ReadCheckedFile(const std::string& path, const std::string& label) {
+bool StatusFromName(const std::string& name, CheckedFile::Status& status) {
+  using Status = CheckedFile::Status;
+  for (Status candidate : {Status::kRead, Status::kMissing, Status::kNotRegular, Status::kTooLarge, Status::kUnreadable,
+                           Status::kNotGiven})
+    if (name == StatusName(candidate)) {
+      status = candidate;
+      return true;
+    }
+  return false;
+}
+
+CheckedFile ReadCheckedFile(const std::string& path, const std::string& label, std::size_t limit) {
   CheckedFile file;
   file.path = path;
   file.label = label;
-  switch (kqt::sys::ReadRegularFile(path, S::kMostFileBytes, file.content)) {
+  switch (kqt::sys::ReadRegularFile(path, limit, file.content)) {
     case kqt::sys::ReadStatus::kOk:
       file.status = CheckedFile::Status::kRead;
       break;

@@ -21,8 +21,12 @@ struct CheckedFile {
   enum class Status { kRead, kMissing, kNotRegular, kTooLarge, kUnreadable, kNotGiven } status = Status::kNotGiven;
   std::string content;
 };
-CheckedFile ReadCheckedFile(const std::string& path, const std::string& label);
+// At most `limit` bytes: the settings files' bound unless another is given.
+CheckedFile ReadCheckedFile(const std::string& path, const std::string& label,
+                            std::size_t limit = quarn::settings::kMostFileBytes);
 const char* StatusName(CheckedFile::Status status);
+// The status named `name` (as StatusName gives it); false for another text.
+bool StatusFromName(const std::string& name, CheckedFile::Status& status);
 
 enum class Severity { kError, kWarning, kNote };  // most severe first
 const char* SeverityName(Severity severity);

@@ -589,3 +589,51 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
   ASSERT_EQ(RunProgram(inst.program, files + " --quiet", output), 0);
   EXPECT_EQ(ReadFile(output), "");
 }
+
+// The bundle's commands, as support runs them: made in an installation,
+// replayed from the file alone, checked, refused when broken.
+TEST(Inspector, BundlesAMachineAndReplaysIt) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nloglevel=2\nprotectupdate=ture\n");
+  fs::create_directories(fs::path(inst.root + "/globalcfg"));
+  const std::string bundle = dir.path() + "/machine.json", output = dir.path() + "/out.txt";
+  ASSERT_EQ(RunProgram(inst.program, "bundle -o \"" + bundle + "\"", output), 0) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("bundle of"), std::string::npos) << ReadFile(output);
+
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --json", output), 0) << ReadFile(output);
+  const nlohmann::json replay = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(replay["replay"]["equal"], true) << replay["replay"].dump(2);
+  EXPECT_EQ(replay["settings"]["log_level"], 2);
+  EXPECT_TRUE(replay.contains("hardware"));
+  // One section: that section, and still how it compares.
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --section settings --json", output), 0);
+  const nlohmann::json settingsOnly = nlohmann::json::parse(ReadFile(output));
+  EXPECT_FALSE(settingsOnly.contains("hardware"));
+  EXPECT_EQ(settingsOnly["settings"]["log_level"], 2);
+  EXPECT_EQ(settingsOnly["replay"]["equal"], true) << settingsOnly.dump(2);
+
+  // The check of the recorded files, by their recorded paths.
+  ASSERT_EQ(RunProgram(inst.program, "check --quiet --from-bundle \"" + bundle + "\"", output), 1);
+  EXPECT_NE(ReadFile(output).find("cli_config.ini:3: warning"), std::string::npos) << ReadFile(output);
+
+  // Redacted: the replay agrees but for the table's checksum, which it
+  // explains.
+  ASSERT_EQ(RunProgram(inst.program, "bundle --redact -o \"" + bundle + "\"", output), 0) << ReadFile(output);
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --json", output), 0) << ReadFile(output);
+  for (const auto& difference : nlohmann::json::parse(ReadFile(output))["replay"]["differences"])
+    EXPECT_EQ(difference["field"], "/hardware/table_checksum") << difference.dump();
+
+  // Nothing is created on the machine: without globalcfg, none is made.
+  fs::remove_all(fs::path(inst.root + "/globalcfg"));
+  ASSERT_EQ(RunProgram(inst.program, "bundle -o \"" + bundle + "\"", output), 0) << ReadFile(output);
+  EXPECT_FALSE(fs::exists(fs::path(inst.root + "/globalcfg")));
+
+  // A bundle cut short, and a file that is no dump: a message and status 2.
+  const std::string text = ReadFile(bundle);
+  WriteFile(bundle, text.substr(0, text.size() / 3));
+  EXPECT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("--from-bundle"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "--smbios-dump \"" + bundle + "\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("--smbios-dump"), std::string::npos) << ReadFile(output);
+}

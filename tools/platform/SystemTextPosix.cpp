@@ -4,4 +4,8 @@ namespace quarn_tools {
 
 std::string Utf8FromSystemText(const std::string& text) { return text; }
 
+bool SystemPathsAreWindows() { return false; }
+
+std::string SystemLeadBytes() { return std::string(); }
+
 }  // namespace quarn_tools

@@ -12,4 +12,13 @@ std::string Utf8FromSystemText(const std::string& text) {
   return utf8.empty() ? text : utf8;
 }
 
+bool SystemPathsAreWindows() { return true; }
+
+std::string SystemLeadBytes() {
+  std::string leads;
+  for (int byte = 0x80; byte <= 0xFF; ++byte)
+    if (::IsDBCSLeadByte(static_cast<BYTE>(byte))) leads += static_cast<char>(byte);
+  return leads;
+}
+
 }  // namespace quarn_tools

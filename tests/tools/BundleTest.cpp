@@ -1,0 +1,154 @@
+// The bundle's form: base64, a record written and read back whole, and
+// bundles that are not whole or not honest refused with the field at fault.
+#include "Bundle.h"
+
+#include <gtest/gtest.h>
+
+#include "Base64.h"
+
+namespace {
+
+using quarn_tools::MachineRecord;
+
+TEST(Base64, EncodesAndDecodesTheStandardsVectorsAndNothingElse) {
+  const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
+                                                         {"foobar", "Zm9vYmFy"}};
+  for (const auto& vector : vectors) {
+    EXPECT_EQ(quarn_tools::Base64Encode(vector.first), vector.second);
+    std::string bytes;
+    EXPECT_TRUE(quarn_tools::Base64Decode(vector.second, bytes)) << vector.second;
+    EXPECT_EQ(bytes, vector.first);
+  }
+  const std::string all = [] {
+    std::string every;
+    for (int byte = 0; byte < 256; ++byte) every += static_cast<char>(byte);
+    return every;
+  }();
+  std::string back;
+  EXPECT_TRUE(quarn_tools::Base64Decode(quarn_tools::Base64Encode(all), back));
+  EXPECT_EQ(back, all);
+  for (const char* bad : {"Zg=", "Zh==", "Zm9v\n", "====", "Zg==Zg==", "Zm9-", "Z===", "Zm=v"}) {
+    std::string bytes = "unchanged";
+    EXPECT_FALSE(quarn_tools::Base64Decode(bad, bytes)) << bad;
+  }
+}
+
+// Every field filled, texts that are not UTF-8 and bytes of every value
+// among them.
+MachineRecord Filled() {
+  MachineRecord record;
+  record.madeBy = "quarncfg 1.0.0";
+  record.libraryVersion = "1.0.0";
+  record.madeAt = "2026-12-09T08:00:00Z";
+  record.executableDir = "C:/Program Files/Quarn \x95\x5c/client/bin";  // 0x95 0x5C: one character of code page 932
+  record.pathStyle.windows = true;
+  record.pathStyle.leadBytes = "\x81\x82\x9f\xe0\xfc";
+  record.installationFromRules = true;
+  record.globalCfgState = "would_be_created";
+  record.notMadeBecause = "making it would create C:/globalcfg (--no-create)";
+  record.settingsFile = {"C:/x/conf/cli_config.ini", quarn_tools::CheckedFile::Status::kRead,
+                         std::string("loglevel=3\r\nwaf_cfg=caf\xe9\0tail", 29)};
+  record.overrideFile = {"C:/x/globalcfg/domaincfg.ini", quarn_tools::CheckedFile::Status::kMissing, ""};
+  record.updaterVersionRecord = {"C:/x/quarn_update/cur_version.txt", quarn_tools::CheckedFile::Status::kRead,
+                                 "update_01_07\n"};
+  record.updaterDirExists = true;
+  record.updaterExecutableSize = 0x1'0000'0001ULL;
+  record.callingProgramSize = 17544720;
+  record.updaterPid = 4242;
+  record.machineNameKnown = true;
+  record.machineName = "PC-\xe9t\xe9";
+  record.windowsVersion.platformId = 2;
+  record.windowsVersion.major = 6;
+  record.windowsVersion.minor = 2;
+  record.windowsVersion.build = 9200;
+  for (int i = 0; i < 128; ++i) record.windowsVersion.servicePack[i] = static_cast<char>(255 - i);
+  record.windowsVersion.productType = 3;
+  record.windowsVersion.suiteMask = 0x0112;
+  record.windowsVersion.processorArchitecture = 9;
+  record.windowsVersion.serverR2 = 1;
+  record.windowsVersion.productCode = 0x30;
+  record.trueWindowsVersion = {true, 10, 0, 19045};
+  record.system64Bit = true;
+  record.localAddresses = {"10.1.2.3", "169.254.0.9", "\xff"};
+  record.firmware.firmwareService = false;
+  record.firmware.memoryReads.push_back({0xF0000, 4, true, std::string("_SM_", 4), ""});
+  record.firmware.memoryReads.push_back({0x100000, 8, false, "", "Could not map: denied\n"});
+  record.firmware.cpuid[0x40000000] = {0x40000001, 1, 2, 3};
+  record.firmware.cpuid[1] = {4, 5, 0x80000000, 6};
+  record.report = {{"schema_version", 1}, {"host", {{"machine_name", "PC"}}}};
+  return record;
+}
+
+TEST(Bundle, ARecordComesBackAsItWasWritten) {
+  const MachineRecord record = Filled();
+  MachineRecord read;
+  std::string error;
+  ASSERT_TRUE(quarn_tools::ReadBundle(quarn_tools::WriteBundle(record), read, error)) << error;
+  EXPECT_EQ(read.madeAt, record.madeAt);
+  EXPECT_EQ(read.executableDir, record.executableDir);
+  EXPECT_EQ(read.pathStyle.leadBytes, record.pathStyle.leadBytes);
+  EXPECT_EQ(read.notMadeBecause, record.notMadeBecause);
+  EXPECT_EQ(read.settingsFile.content, record.settingsFile.content);
+  EXPECT_EQ(read.overrideFile.status, quarn_tools::CheckedFile::Status::kMissing);
+  EXPECT_EQ(read.updaterExecutableSize, record.updaterExecutableSize);
+  EXPECT_EQ(read.updaterPid, 4242);
+  EXPECT_EQ(read.machineName, record.machineName);
+  EXPECT_EQ(std::string(read.windowsVersion.servicePack, 128), std::string(record.windowsVersion.servicePack, 128));
+  EXPECT_EQ(read.windowsVersion.suiteMask, 0x0112);
+  EXPECT_EQ(read.trueWindowsVersion.build, 19045u);
+  EXPECT_EQ(read.localAddresses, record.localAddresses);
+  ASSERT_EQ(read.firmware.memoryReads.size(), 2u);
+  EXPECT_EQ(read.firmware.memoryReads[0].bytes, "_SM_");
+  EXPECT_EQ(read.firmware.memoryReads[1].diagnostics, "Could not map: denied\n");
+  EXPECT_EQ(read.firmware.cpuid.at(1).ecx, 0x80000000u);
+  EXPECT_EQ(read.report, record.report);
+}
+
+// What a broken or dishonest bundle gives: a refusal naming the field.
+TEST(Bundle, BundlesThatAreNotWholeOrLieAreRefusedWithTheFieldAtFault) {
+  const std::string good = quarn_tools::WriteBundle(Filled());
+  const auto changed = [&](const std::string& from, const std::string& to) {
+    std::string text = good;
+    const std::string::size_type at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+  };
+  struct Case {
+    std::string text, error;
+  };
+  const Case cases[] = {
+      {good.substr(0, good.size() / 2), "not JSON"},
+      {"[1, 2]", "not a bundle"},
+      {changed("\"bundle_version\": 1", "\"bundle_version\": 2"), "/bundle_version: 2 is not a version"},
+      {changed("\"made_at\"", "\"made_when\""), "/made_at: missing"},
+      {changed("\"updater_pid\": 4242", "\"updater_pid\": \"4242\""), "/process/updater_pid: not an integer"},
+      {changed("\"updater_pid\": 4242", "\"updater_pid\": 99999999999"), "/process/updater_pid: out of range"},
+      {changed("\"size\": 29", "\"size\": 30"), "/installation/settings_file/size: 30 does not match the 29"},
+      {changed("\"status\": \"read\"", "\"status\": \"eaten\""), "/installation/settings_file/status"},
+      {changed("\"size\": 29", "\"size\": 16777216"), "/installation/settings_file/size: beyond the bound"},
+      {changed("\"global_config_directory_state\": \"would_be_created\"",
+               "\"global_config_directory_state\": \"gone\""),
+       "/installation/global_config_directory_state"},
+      {changed("\"leaf\": 1,", "\"leaf\": 1073741824,"), "/firmware/cpuid/1/leaf: given twice"},
+      {changed("\"copied\": false", "\"copied\": true"), "/firmware/memory_reads/1/bytes"},
+  };
+  for (const Case& c : cases) {
+    MachineRecord record;
+    std::string error;
+    EXPECT_FALSE(quarn_tools::ReadBundle(c.text, record, error)) << c.error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << "said: " << error;
+  }
+  // A block claimed beyond the firmware's 16 MiB is refused before its
+  // bytes are decoded.
+  MachineRecord record;
+  std::string error;
+  EXPECT_FALSE(quarn_tools::ReadBundle(std::string(quarn_tools::kMostBundleBytes + 1, ' '), record, error));
+  EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+}
+
+}  // namespace

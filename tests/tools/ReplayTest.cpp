@@ -1,0 +1,192 @@
+// A machine recorded and replayed: on each named fake machine the report
+// the library's object gives is recorded with the machine's inputs, written
+// to a bundle, read back, and worked out again through the library's rules;
+// the two reports agree field by field. Redaction keeps what the rules see.
+#include "Replay.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "Bundle.h"
+#include "MachineCollect.h"
+#include "Redact.h"
+#include "StylePaths.h"
+#include "config/AddressRules.h"
+#include "config/QuarnConfig.h"
+#include "hwinfo/SmbiosParsing.h"
+#include "support/Machines.h"
+#include "support/TempInstallation.h"
+
+namespace {
+
+using Json = nlohmann::json;  // as the record holds its report
+using quarn_test::Machine;
+using quarn_tools::MachineRecord;
+
+// The sections the library's object fills, as the inspector fills them.
+Json ReportOf(Inspection& inspection) {
+  Report report;
+  for (const SectionFiller& filler : ReportSections()) filler.fill(report, inspection);
+  return report.ToJson();
+}
+
+// The addresses of every class the identity walk knows, in an order where
+// the choice is not the first one.
+const std::vector<std::string> kAddresses = {"169.254.7.7", "127.0.0.1", "8.8.4.4",    "172.40.1.2",
+                                             "172.20.5.6",  "10.9.8.7",  "192.168.1.1"};
+
+// The object's report of `machine` in a temporary installation, and the
+// record of what it came from.
+MachineRecord Recorded(const Machine& machine, quarn_test::TempInstallation& installation) {
+  quarn_test::Use(machine, installation.platform);
+  installation.platform.hostName = [](std::string& name) {
+    name = "WKS-0042";
+    return true;
+  };
+  installation.platform.localAddresses = [] { return kAddresses; };
+  installation.WriteSettings("defaultinstall=standard\nloglevel=2\nsendfile=0\nwaf_cfg=mode=block\n");
+  installation.WriteDomainOverride("srv_domain=svc.example.com|192.0.2.9\n");
+  installation.WriteUpdaterRecord(" update_02_01 \r\n");
+  Inspection live;
+  live.executableDir = installation.binDir();
+  live.places = quarn::layout::DerivePlaces(live.executableDir);
+  live.resolveServers = false;
+  live.config = CSingleton<CQuarnConfig>::NewInstance();
+  const Json report = ReportOf(live);
+  MachineRecord record = quarn_tools::CollectMachine(live, report);
+  CSingleton<CQuarnConfig>::RemoveInstance();
+  return record;
+}
+
+// The record as a bundle carries it.
+MachineRecord ThroughABundle(const MachineRecord& record) {
+  MachineRecord read;
+  std::string error;
+  EXPECT_TRUE(quarn_tools::ReadBundle(quarn_tools::WriteBundle(record), read, error)) << error;
+  return read;
+}
+
+Json Replayed(const MachineRecord& record) {
+  Inspection inspection = quarn_tools::InspectionOfRecord(record);
+  return ReportOf(inspection);
+}
+
+std::string Described(const std::vector<quarn_tools::ReplayDifference>& differences) {
+  std::string text;
+  for (const auto& d : differences)
+    text += d.field + ": recorded " + d.recorded.dump() + ", replayed " + d.replayed.dump() + "\n";
+  return text;
+}
+
+class ReplayOnMachine : public ::testing::TestWithParam<const Machine*> {};
+
+TEST_P(ReplayOnMachine, GivesTheReportTheLibrarysObjectGave) {
+  quarn_test::TempInstallation installation;
+  const MachineRecord record = ThroughABundle(Recorded(*GetParam(), installation));
+  const Json replayed = Replayed(record);
+  EXPECT_EQ(quarn_tools::CompareReplay(record.report, replayed, false).size(), 0u)
+      << Described(quarn_tools::CompareReplay(record.report, replayed, false));
+  // Not two empty reports: the machine's answers are in both.
+  EXPECT_EQ(replayed["hardware"]["bios_uuid"], GetParam()->biosUuid);
+  EXPECT_EQ(replayed["network"]["identity_address"], "172.20.5.6");
+  EXPECT_EQ(replayed["versions"]["updater_version"], "update_02_01");
+  EXPECT_EQ(replayed["settings"]["log_level"], 2);
+}
+
+std::string MachineName(const ::testing::TestParamInfo<const Machine*>& info) {
+  std::string name = info.param->name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, ReplayOnMachine,
+                         ::testing::Values(&quarn_test::machines::Windows7Sp1X64Ultimate(),
+                                           &quarn_test::machines::WindowsXpSp3(),
+                                           &quarn_test::machines::Server2003R2Enterprise(),
+                                           &quarn_test::machines::HyperVGuestSmbios30(),
+                                           &quarn_test::machines::XenGuest(), &quarn_test::machines::NoTable()),
+                         MachineName);
+
+// Each address keeps its class (and the prefix that made it private), so
+// the walk chooses the same place; the UUID's reasoning stays; only the
+// table's checksum differs, and the replay says why.
+TEST(Redaction, KeepsWhatTheRulesSeeAndHidesTheIdentity) {
+  quarn_test::TempInstallation installation;
+  const MachineRecord original = Recorded(quarn_test::machines::Windows7Sp1X64Ultimate(), installation);
+  MachineRecord redacted = original;
+  quarn_tools::RedactRecord(redacted);
+  redacted = ThroughABundle(redacted);
+
+  EXPECT_EQ(redacted.machineName, "redacted-host");
+  ASSERT_EQ(redacted.localAddresses.size(), kAddresses.size());
+  const quarn::IdentityExplanation before = quarn::ExplainIdentityIp(original.localAddresses);
+  const quarn::IdentityExplanation after = quarn::ExplainIdentityIp(redacted.localAddresses);
+  for (std::size_t i = 0; i < kAddresses.size(); ++i) {
+    EXPECT_EQ(after.verdicts[i].kind, before.verdicts[i].kind) << kAddresses[i];
+    EXPECT_STREQ(after.verdicts[i].prefix ? after.verdicts[i].prefix : "",
+                 before.verdicts[i].prefix ? before.verdicts[i].prefix : "")
+        << kAddresses[i];
+    const bool kept = kAddresses[i] == "127.0.0.1";
+    EXPECT_EQ(redacted.localAddresses[i] == kAddresses[i], kept) << redacted.localAddresses[i];
+  }
+  const std::string dump = quarn_tools::WriteBundle(redacted);
+  for (const char* secret : {"WKS-0042", "10.9.8.7", "172.20.5.6", "8.8.4.4", "33221100-5544-7766-8899-aabbccddeeff"})
+    EXPECT_EQ(dump.find(secret), std::string::npos) << secret << " is still in the bundle";
+
+  const Json replayed = Replayed(redacted);
+  EXPECT_EQ(replayed["network"]["identity_address"], redacted.report["network"]["identity_address"]);
+  EXPECT_EQ(replayed["hardware"]["uuid_fields_swapped"], original.report["hardware"]["uuid_fields_swapped"]);
+  EXPECT_EQ(replayed["hardware"]["uuid_forms_differ"], original.report["hardware"]["uuid_forms_differ"]);
+  EXPECT_NE(replayed["hardware"]["bios_uuid"], original.report["hardware"]["bios_uuid"]);
+  const std::vector<quarn_tools::ReplayDifference> differences =
+      quarn_tools::CompareReplay(redacted.report, replayed, redacted.redacted);
+  ASSERT_EQ(differences.size(), 1u) << Described(differences);
+  EXPECT_EQ(differences[0].field, "/hardware/table_checksum");
+  EXPECT_NE(differences[0].why.find("redacted"), std::string::npos);
+}
+
+// A placeholder UUID is no identity: it stays, and so does what the report
+// says of it.
+TEST(Redaction, LeavesAPlaceholderUuidAsItIs) {
+  quarn_test::TempInstallation installation;
+  quarn_test::UseFirmwareTable(
+      installation.platform, 2, 7,
+      quarn_test::Concat({quarn_test::SystemInformation(quarn_test::Bytes(16, 0)), quarn_test::EndOfTable()}));
+  MachineRecord record;
+  record.firmware.firmwareService = true;
+  record.firmware.blockGiven = true;
+  const quarn::sys::FirmwareBlock block = installation.platform.firmwareBlock();
+  record.firmware.block.assign(block.bytes.begin(), block.bytes.end());
+  const std::string before = record.firmware.block;
+  quarn_tools::RedactRecord(record);
+  EXPECT_EQ(record.firmware.block, before);
+}
+
+// The layout of a recorded installation by its own system's path rules,
+// wherever it is replayed.
+TEST(StylePaths, DeriveARecordedSystemsPlaces) {
+  quarn_tools::PathStyleRecord windows932{true, "\x95"};
+  struct Row {
+    quarn_tools::PathStyleRecord style;
+    std::string executableDir, root, settingsFile;
+  };
+  const Row rows[] = {
+      {windows932, "C:\\Q\\\x95\\\\client\\bin", "C:/Q/\x95\\", "C:/Q/\x95\\/client/bin/conf/cli_config.ini"},
+      {windows932, "//srv/share/client/bin", "//srv/share", "//srv/share/client/bin/conf/cli_config.ini"},
+      {windows932, "C:/bin", "C:/", "C:/bin/conf/cli_config.ini"},
+      {quarn_tools::PathStyleRecord{false, ""}, "/opt/R/client/bin/", "/opt/R",
+       "/opt/R/client/bin/conf/cli_config.ini"},
+      {quarn_tools::PathStyleRecord{false, ""}, "/opt/a\\b/client/bin", "/opt/a\\b",
+       "/opt/a\\b/client/bin/conf/cli_config.ini"},
+  };
+  for (const Row& row : rows) {
+    const quarn_tools::StylePaths paths(row.style);
+    const quarn::layout::Places places = quarn::layout::DerivePlaces(row.executableDir, paths);
+    EXPECT_EQ(places.root, row.root) << row.executableDir;
+    EXPECT_EQ(places.configFile, row.settingsFile) << row.executableDir;
+  }
+}
+
+}  // namespace

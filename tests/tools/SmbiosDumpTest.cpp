@@ -1,0 +1,135 @@
+// The real machines' dumps given to quarncfg --smbios-dump in the forms the
+// usual tools write them (dmidecode --dump-bin, the kernel's two files,
+// Windows' RSMB block): the Hardware section the inspector works out from
+// each agrees with what the library answers when the firmware gives the
+// same table.
+#include "SmbiosDump.h"
+
+#include <gtest/gtest.h>
+
+#include "Replay.h"
+#include "config/QuarnConfig.h"
+#include "support/Machines.h"
+#include "support/SmbiosCorpus.h"
+#include "support/TempInstallation.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using quarn_test::Dump;
+
+const char kCorpus[] = QUARN_SMBIOS_TESTDATA;
+
+std::string Hex(unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", value);
+  return text;
+}
+
+Json HardwareOf(const quarn_tools::FirmwareRecord& firmware) {
+  quarn_tools::MachineRecord record;
+  record.firmware = firmware;
+  Inspection inspection;
+  inspection.record = &record;
+  Report report;
+  for (const SectionFiller& filler : ReportSections())
+    if (Report::SameTitle(filler.title, "Hardware")) filler.fill(report, inspection);
+  return report.ToJson()["hardware"];
+}
+
+// The dump in the form its source wrote it: a dmidecode file made of the
+// entry point (its table address already 32) and the table after it, the
+// kernel's folder, or the RSMB block.
+std::string DumpPath(const Dump& dump, const quarn_test::TempDir& scratch) {
+  std::string dir = std::string(kCorpus) + "/" + dump.name;
+  if (dump.sourceFormat == "rsmb") return dir + "/RSMB";
+  if (dump.sourceFormat != "dumpbin") return dir;
+  std::vector<unsigned char> bytes = quarn_test::FileBytes(dir + "/smbios_entry_point");
+  bytes.resize(32, 0);
+  const std::vector<unsigned char> table = quarn_test::FileBytes(dir + "/DMI");
+  bytes.insert(bytes.end(), table.begin(), table.end());
+  std::string path = scratch.path() + "/" + dump.name + ".bin";
+  quarn_test::WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+  return path;
+}
+
+class SmbiosDumpOf : public ::testing::TestWithParam<Dump> {};
+
+TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
+  const Dump& dump = GetParam();
+  quarn_test::TempDir scratch;
+  quarn_tools::FirmwareRecord firmware;
+  std::string form, error;
+  const bool read = quarn_tools::FirmwareOfDump(DumpPath(dump, scratch), firmware, form, error);
+  if (dump.entryPoint == "none") {  // a table alone: no version to go by
+    EXPECT_FALSE(read);
+    EXPECT_NE(error.find("a table alone has no version"), std::string::npos) << error;
+    return;
+  }
+  ASSERT_TRUE(read) << error;
+  const Json hardware = HardwareOf(firmware);
+
+  // The library, given the table by the firmware with the version the
+  // manifest names (the RSMB dumps: their own block), and no hypervisor.
+  quarn_test::TempInstallation installation;
+  unsigned major = 0, minor = 0;
+  std::sscanf(dump.version.c_str(), "%u.%u", &major, &minor);
+  const std::vector<unsigned char> rsmb = quarn_test::FileBytes(std::string(kCorpus) + "/" + dump.name + "/RSMB");
+  const std::vector<unsigned char> block =
+      !rsmb.empty()
+          ? rsmb
+          : quarn_test::FirmwareBlockBytes(static_cast<unsigned char>(major), static_cast<unsigned char>(minor),
+                                           quarn_test::FileBytes(std::string(kCorpus) + "/" + dump.name + "/DMI"));
+  installation.platform.firmwareTableService = 1;
+  installation.platform.firmwareBlock = [&] {
+    quarn::sys::FirmwareBlock given;
+    given.status = quarn::sys::FirmwareBlock::kOk;
+    given.bytes = block;
+    return given;
+  };
+  quarn_test::UseHypervisor(installation.platform, nullptr);
+  CQuarnConfig* config = CSingleton<CQuarnConfig>::NewInstance();
+  EXPECT_EQ(hardware["bios_uuid"], config->GetBiosUuid()) << form;
+  EXPECT_EQ(hardware["table_checksum"], Hex(config->GetBiosHash())) << form;
+  CSingleton<CQuarnConfig>::RemoveInstance();
+  EXPECT_EQ(hardware["smbios_version"], dump.version);
+}
+
+std::string TestName(const ::testing::TestParamInfo<Dump>& info) {
+  std::string name = info.param.name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, SmbiosDumpOf, ::testing::ValuesIn(quarn_test::Manifest(kCorpus)), TestName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SmbiosDumpOf);
+
+TEST(SmbiosDump, SaysWhatAFileIsNot) {
+  quarn_test::TempDir scratch;
+  const std::string text = scratch.path() + "/notes.txt";
+  quarn_test::WriteBytes(text, "hello, these are notes\n");
+  quarn_tools::FirmwareRecord firmware;
+  std::string form, error;
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(text, firmware, form, error));
+  EXPECT_NE(error.find("neither a dmidecode --dump-bin file"), std::string::npos) << error;
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(scratch.path() + "/absent", firmware, form, error));
+  EXPECT_NE(error.find("no such file"), std::string::npos) << error;
+  // An entry point whose table lies past the file's end.
+  std::string cut(31, '\0');
+  cut.replace(0, 4, "_SM_");
+  cut[5] = 31;
+  cut[6] = 2, cut[7] = 7;
+  cut.replace(16, 5, "_DMI_");
+  cut[22] = 16;  // table length
+  cut[24] = 64;  // table address: beyond the 31 bytes
+  unsigned char sum = 0;
+  for (int i = 0; i < 31; ++i) sum = static_cast<unsigned char>(sum + static_cast<unsigned char>(cut[i]));
+  cut[4] = static_cast<char>(0x100 - sum);
+  const std::string path = scratch.path() + "/cut.bin";
+  quarn_test::WriteBytes(path, cut);
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error));
+  EXPECT_NE(error.find("not in the file"), std::string::npos) << error;
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// quarncfg --smbios-dump: the firmware of a machine as a dump of its SMBIOS
+// table gives it, in the form the firmware-table service delivers, so the
+// library's acquisition, walk, UUID rule and checksum run over it as over
+// the machine. Three dumps are read:
+// - a file of dmidecode --dump-bin: the entry point at its start, the table
+//   where the entry point's address (rewritten by dmidecode) says;
+// - the kernel's two files, smbios_entry_point and DMI
+//   (/sys/firmware/dmi/tables): their directory, or the path of the first;
+// - a block as Windows' GetSystemFirmwareTable('RSMB') returns it.
+// A table alone, without its entry point, has no version: it is refused.
+#ifndef QUARN_TOOLS_SMBIOSDUMP_H
+#define QUARN_TOOLS_SMBIOSDUMP_H
+
+#include <string>
+
+#include "MachineRecord.h"
+
+namespace quarn_tools {
+
+// The firmware of the dump at `path`; `form` says which dump it was. False
+// with `error` for anything else.
+bool FirmwareOfDump(const std::string& path, FirmwareRecord& firmware, std::string& form, std::string& error);
+
+}  // namespace quarn_tools
+
+#endif
