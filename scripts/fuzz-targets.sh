@@ -6,7 +6,7 @@
 # may be larger than 64 KiB (the buffer is then grown to it), so twice that;
 # a memory picture is the window and what lies beyond it; a settings file is
 # refused above 1 MiB.
-fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk)
+fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk BundleReader)
 
 fuzz_shared=../shared/testdata/smbios
 [ -d "$fuzz_shared" ] || fuzz_shared=""
@@ -18,6 +18,7 @@ fuzz_max_len() {
     FirmwareBlock | HardwareFirmware | HardwareMemory) echo 131072 ;;
     ReadConfig | SettingsFiles) echo 1048576 ;;
     IniWalk) echo 4096 ;;  # the INI reader alone, its oracle, costs the square of a section's name
+    BundleReader) echo 131072 ;;  # a bundle with the BIOS window of a machine without the service
   esac
 }
 
@@ -32,6 +33,7 @@ fuzz_seeds() {
     ReadConfig) printf '%s\n' fuzz/seeds/ini scripts/sample build/fuzz/shapes ;;
     SettingsFiles) printf '%s\n' fuzz/seeds/settings fuzz/seeds/ini build/fuzz/shapes ;;
     IniWalk) printf '%s\n' fuzz/seeds/ini fuzz/seeds/settings ;;
+    BundleReader) printf '%s\n' fuzz/seeds/bundle ;;
     *) printf '%s\n' fuzz/seeds/table ${fuzz_shared:+"$fuzz_shared"} ;;
   esac
 }

@@ -8,7 +8,10 @@
 #           checks, and where this host can run 32-bit code the whole suite
 #           twice: in a 32-bit prefix and in a 64-bit one (WoW64)
 #   lint    clang-format and clang-tidy (scripts/lint.sh)
-#   fuzz    each libFuzzer target for QUARN_FUZZ_SECONDS (default 60)
+#   bundles a bundle made by each Windows build under Wine, replayed by the
+#           native inspector (scripts/check-bundles.sh)
+#   fuzz    each libFuzzer target for QUARN_FUZZ_SECONDS (default 30; the
+#           long runs are scripts/fuzz-campaign.sh's)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -52,6 +55,14 @@ elif grep -q "QUARN_WINE_WOW64:INTERNAL=ON\|QUARN_WINE_WOW64:BOOL=ON" build/win3
 else
   echo "   win32: the suite ran in a 32-bit prefix only (no 64-bit Wine for WoW64)"
 fi
+echo "== bundles made under Wine, replayed natively"
+if scripts/check-bundles.sh >build/bundles.log 2>&1; then
+  cat build/bundles.log
+  passed=$((passed + $(grep -c ": ok" build/bundles.log)))
+else
+  cat build/bundles.log
+  failed=$((failed + 1))
+fi
 for preset in win64 win32; do
   [ -x "build/$preset/wine-run.sh" ] && "build/$preset/wine-run.sh" --stop
 done
@@ -60,7 +71,7 @@ done
 echo "== fuzz"
 fuzz_log=build/fuzz-run.log
 mkdir -p build
-if scripts/fuzz.sh "${QUARN_FUZZ_SECONDS:-60}" >"$fuzz_log" 2>&1; then
+if scripts/fuzz.sh "${QUARN_FUZZ_SECONDS:-30}" >"$fuzz_log" 2>&1; then
   grep "^fuzz " "$fuzz_log"
   passed=$((passed + $(grep -c "^fuzz .*exit 0$" "$fuzz_log")))
 else
