@@ -2,7 +2,9 @@
 // most for its size (tests/support/WorstCaseShapes.h), as cli_config.ini
 // and as domaincfg.ini, the time of making the configuration object (which
 // reads both), of one ReadConfig, and of `quarncfg check` as a process,
-// each beside a plain file of the same size, with the peak of memory.
+// each beside a plain file of the same size, with the peak of memory; then
+// the inspector's JSON report of the installation, a support bundle of it
+// and that bundle's replay, each as a process.
 //
 //   quarn_worstcase [--bytes N] [--repeat N] [--only NAME] [--quarncfg PATH]
 //
@@ -48,6 +50,7 @@ struct Options {
 // An installation in a temporary directory, with the updater's record.
 struct Installation : quarn_test::TempInstallation {
   std::string settings = settingsPath(), overrides = overridePath();
+  quarn_test::TempDir scratch;  // the bundle, outside the installation
   Installation() {
     WriteUpdaterRecord("update_01_07\n");
     WriteDomainOverride("");
@@ -64,7 +67,21 @@ struct Figures {
   std::size_t constructPeak = 0;              // bytes above what was in use before
   std::uint64_t checkPeak = 0;                // the process's peak
   int checkStatus = -1;
+  quarn_bench::ChildRun report, bundle, replay;  // the fastest run of each
+  std::uint64_t bundleBytes = 0;
 };
+
+// Keeps the faster of two runs, and the higher peak.
+void KeepFastest(quarn_bench::ChildRun& kept, const quarn_bench::ChildRun& run) {
+  const std::uint64_t peak = std::max(kept.peakBytes, run.peakBytes);
+  if (!kept.started || (run.started && run.seconds < kept.seconds)) kept = run;
+  kept.peakBytes = peak;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  return file ? static_cast<std::uint64_t>(file.tellg()) : 0;
+}
 
 double Seconds(std::chrono::steady_clock::duration span) { return std::chrono::duration<double>(span).count(); }
 
@@ -89,6 +106,14 @@ Figures Measure(const Installation& installation, const Options& options) {
     figures.check = std::min(figures.check, run.seconds);
     figures.checkPeak = std::max(figures.checkPeak, run.peakBytes);
     figures.checkStatus = run.started ? run.exitCode : -1;
+
+    KeepFastest(figures.report, quarn_bench::RunChild(options.quarncfg, {"--installation", installation.root(),
+                                                                         "--json", "--no-resolve"}));
+    const std::string bundle = installation.scratch.path() + "/machine.json";
+    KeepFastest(figures.bundle, quarn_bench::RunChild(options.quarncfg,
+                                                      {"bundle", "--installation", installation.root(), "-o", bundle}));
+    figures.bundleBytes = FileSize(bundle);
+    KeepFastest(figures.replay, quarn_bench::RunChild(options.quarncfg, {"--from-bundle", bundle, "--json"}));
   }
   return figures;
 }
@@ -102,6 +127,13 @@ std::string Ratio(double value, double yardstick) {
 std::string PerByte(double bytes, std::size_t fileBytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", fileBytes ? bytes / static_cast<double>(fileBytes) : 0.0);
+  return text;
+}
+
+std::string Megabytes(const quarn_bench::ChildRun& run) {
+  if (!run.peakBytes) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(run.peakBytes) / 1e6);
   return text;
 }
 
@@ -137,9 +169,11 @@ int main(int argc, char** argv) {
               options.bytes, options.repeat, static_cast<double>(baseline) / 1e6);
   std::printf("%-22s %-8s %8s %10s %7s %10s %7s %9s %10s %7s %9s %7s\n", "shape", "file", "bytes", "construct", "ratio",
               "ReadConfig", "ratio", "peak B/B", "check", "ratio", "check MB", "B/B");
-  bool missed = false;
+  bool missed = false, replayFailed = false;
+  std::vector<std::string> inspectorLines;
   for (const char* place : {"settings", "override"}) {
     double plainConstruct = 0, plainRead = 0, plainCheck = 0;
+    Figures plain;
     for (const quarn_test::SettingsShape& shape : quarn_test::SettingsShapes()) {
       const bool isPlain = std::strcmp(shape.name, "plain") == 0;
       if (!options.only.empty() && !isPlain && options.only != shape.name) continue;
@@ -151,6 +185,7 @@ int main(int argc, char** argv) {
         plainConstruct = figures.construct;
         plainRead = figures.read;
         plainCheck = figures.check;
+        plain = figures;
       }
       const double worst =
           std::max({figures.construct / plainConstruct, figures.read / plainRead, figures.check / plainCheck});
@@ -167,8 +202,27 @@ int main(int argc, char** argv) {
                   figures.check * 1e3, Ratio(figures.check, plainCheck).c_str(), checkPeak,
                   figures.checkPeak && baseline ? PerByte(checkAbove, content.size()).c_str() : "-",
                   over ? "  MISSED 3x" : "", figures.checkStatus < 0 ? "  (check did not run)" : "");
+
+      // The replay of a bundle the inspector made must read it and agree.
+      const bool replayBad = !figures.replay.started || figures.replay.exitCode != 0;
+      replayFailed = replayFailed || replayBad;
+      char line[320];
+      std::snprintf(line, sizeof line, "%-22s %-8s %8zu %8.1fms %7s %9s %8.1fms %9.1f %9s %8.1fms %7s %9s%s",
+                    shape.name, place, content.size(), figures.report.seconds * 1e3,
+                    Ratio(figures.report.seconds, plain.report.seconds).c_str(), Megabytes(figures.report).c_str(),
+                    figures.bundle.seconds * 1e3, static_cast<double>(figures.bundleBytes) / 1e3,
+                    Megabytes(figures.bundle).c_str(), figures.replay.seconds * 1e3,
+                    Ratio(figures.replay.seconds, plain.replay.seconds).c_str(), Megabytes(figures.replay).c_str(),
+                    replayBad ? ("  REPLAY STATUS " + std::to_string(figures.replay.exitCode)).c_str() : "");
+      inspectorLines.push_back(line);
     }
   }
   std::printf("%s\n", missed ? "some shape took more than 3x the plain file's time" : "every shape within 3x");
-  return 0;
+
+  std::printf("\nquarncfg on the same installations: the JSON report, a bundle, and its replay (processes)\n");
+  std::printf("%-22s %-8s %8s %10s %7s %9s %10s %9s %9s %10s %7s %9s\n", "shape", "file", "bytes", "report", "ratio",
+              "report MB", "bundle", "bundle KB", "bundle MB", "replay", "ratio", "replay MB");
+  for (const std::string& line : inspectorLines) std::printf("%s\n", line.c_str());
+  std::printf("%s\n", replayFailed ? "some bundle did not replay equal" : "every bundle replayed equal");
+  return replayFailed ? 1 : 0;
 }

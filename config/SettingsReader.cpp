@@ -55,7 +55,7 @@ bool CQuarnConfig::ReadConfig(const std::string& path) {
   for (std::size_t i = 0; i < S::kKeyCount; ++i) {
     const KeyId id = static_cast<KeyId>(i);
     if (S::SettingsKey(id).firstReadOnly && !g_bFirstReadConfig) continue;
-    const S::Reading reading = settings.Read(id);
+    S::Reading reading = settings.Read(id);  // its list items are moved into the list
     switch (id) {
       case KeyId::kCurrentVersion:
         m_strCurrentVersion = reading.text;

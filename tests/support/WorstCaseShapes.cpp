@@ -64,14 +64,18 @@ std::string HugeValue(std::size_t bytes) {
   return text + "\n";
 }
 
-// Each list key half the file of separators: a million empty items.
-std::string ListSeparators(std::size_t bytes) {
-  std::string text = "defaultinstall=standard\nsrv_domain=";
-  Fill(text, bytes / 2, "|");
-  text += "\nupdate_srv_domain=";
-  Fill(text, bytes - 1, "|");
+// Both list keys, each half the file: `serviceItem` and `updateItem` again
+// and again, "|" between.
+std::string BothLists(std::size_t bytes, const std::string& serviceItem, const std::string& updateItem) {
+  std::string text = "defaultinstall=standard\nsrv_domain=" + serviceItem;
+  Fill(text, bytes / 2, "|" + serviceItem);
+  text += "\nupdate_srv_domain=" + updateItem;
+  Fill(text, bytes - 1, "|" + updateItem);
   return text + "\n";
 }
+
+// A million empty items.
+std::string ListSeparators(std::size_t bytes) { return BothLists(bytes, "", ""); }
 
 // Half a million one-letter servers.
 std::string ListItems(std::size_t bytes) {
@@ -79,6 +83,10 @@ std::string ListItems(std::size_t bytes) {
   Fill(text, bytes - 1, "|a");
   return text + "\n";
 }
+
+// Half a million servers whose names are no UTF-8: each is a text the
+// JSON report must mark, with its bytes, under its own pointer.
+std::string UndecodableListItems(std::size_t bytes) { return BothLists(bytes, "\xff", "\xfe"); }
 
 std::string ManySectionHeaders(std::size_t bytes) {
   std::string text = "defaultinstall=standard\n";
@@ -122,6 +130,7 @@ const std::vector<SettingsShape>& SettingsShapes() {
       {"huge_value", "one value of the whole file", HugeValue},
       {"list_separators", "each list key half the file of '|'", ListSeparators},
       {"list_items", "one list of one-letter items", ListItems},
+      {"undecodable_list_items", "both lists of one-byte items that are no UTF-8", UndecodableListItems},
       {"many_section_headers", "'[s000001]' lines", ManySectionHeaders},
       {"sections_and_back", "'[s]' and '[]' in turn, a key under each", SectionsAndBack},
       {"lines_without_equals", "'x' lines", LinesWithoutEquals},
