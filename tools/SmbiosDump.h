@@ -7,7 +7,8 @@
 // - the kernel's two files, smbios_entry_point and DMI
 //   (/sys/firmware/dmi/tables): their directory, or the path of the first;
 // - a block as Windows' GetSystemFirmwareTable('RSMB') returns it.
-// A table alone, without its entry point, has no version: it is refused.
+// A table alone, without its entry point, has no version: it is read only
+// with the version given (dmidecode's text prints it: "SMBIOS 3.0 present").
 #ifndef QUARN_TOOLS_SMBIOSDUMP_H
 #define QUARN_TOOLS_SMBIOSDUMP_H
 
@@ -17,9 +18,19 @@
 
 namespace quarn_tools {
 
+// The version a table alone is read with, given by whoever knows it.
+struct TableVersion {
+  bool given = false;
+  unsigned char major = 0, minor = 0;
+};
+// "3.0" as a version; false for any other text.
+bool ParseTableVersion(const std::string& text, TableVersion& version);
+
 // The firmware of the dump at `path`; `form` says which dump it was. False
-// with `error` for anything else.
-bool FirmwareOfDump(const std::string& path, FirmwareRecord& firmware, std::string& form, std::string& error);
+// with `error` for anything else, and for a version given with a dump that
+// carries its own.
+bool FirmwareOfDump(const std::string& path, FirmwareRecord& firmware, std::string& form, std::string& error,
+                    const TableVersion& tableVersion = TableVersion());
 
 }  // namespace quarn_tools
 

@@ -263,10 +263,10 @@ int Replay(Report& report, const quarn_tools::MachineRecord& record, const std::
 }
 
 // quarncfg --smbios-dump: the Hardware section of a dump's table.
-int HardwareOfDump(Report& report, const std::string& path) {
+int HardwareOfDump(Report& report, const std::string& path, const quarn_tools::TableVersion& version) {
   quarn_tools::MachineRecord record;
   std::string form, error;
-  if (!quarn_tools::FirmwareOfDump(path, record.firmware, form, error)) {
+  if (!quarn_tools::FirmwareOfDump(path, record.firmware, form, error, version)) {
     std::fprintf(stderr, "quarncfg: --smbios-dump: %s\n", error.c_str());
     return 2;
   }
@@ -340,11 +340,23 @@ int Run(int argc, char** argv) {
                      "the library's rules, and how it compares with the report recorded there (exit status 1 when "
                      "a field differs for no known reason)")
           ->type_name("FILE");
-  app.add_option("--smbios-dump", smbiosDump,
-                 "Print the Hardware section of an SMBIOS dump: a dmidecode --dump-bin file, the kernel's "
-                 "smbios_entry_point and DMI (their directory), or a Windows RSMB block")
-      ->type_name("FILE")
-      ->excludes(fromBundleOption);
+  CLI::Option* smbiosDumpOption =
+      app.add_option("--smbios-dump", smbiosDump,
+                     "Print the Hardware section of an SMBIOS dump: a dmidecode --dump-bin file, the kernel's "
+                     "smbios_entry_point and DMI (their directory), or a Windows RSMB block")
+          ->type_name("FILE")
+          ->excludes(fromBundleOption);
+  quarn_tools::TableVersion tableVersion;
+  app.add_option_function<std::string>(
+         "--smbios-version",
+         [&](const std::string& text) {
+           if (!quarn_tools::ParseTableVersion(text, tableVersion))
+             throw CLI::ValidationError("--smbios-version", "not a version such as 3.0: " + text);
+         },
+         "With --smbios-dump of a table alone (the kernel's DMI without smbios_entry_point): the SMBIOS version "
+         "to read it as, which the agent's UUID rule needs (dmidecode prints it: \"SMBIOS 3.0 present\")")
+      ->type_name("X.Y")
+      ->needs(smbiosDumpOption);
   app.set_version_flag("--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
 
   CLI::App* check = app.add_subcommand(
@@ -438,7 +450,7 @@ int Run(int argc, char** argv) {
     status = Replay(report, record, fromBundle, section);
     if (status == 2) return 2;
   } else if (!smbiosDump.empty()) {
-    if (HardwareOfDump(report, smbiosDump) != 0) return 2;
+    if (HardwareOfDump(report, smbiosDump, tableVersion) != 0) return 2;
     section.clear();
   } else {
     Inspection inspection = Prepare(executableDir, !installation.empty(), noCreate, !noResolve);

@@ -637,3 +637,21 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   EXPECT_EQ(RunProgram(inst.program, "--smbios-dump \"" + bundle + "\"", output), 2);
   EXPECT_NE(ReadFile(output).find("--smbios-dump"), std::string::npos) << ReadFile(output);
 }
+
+// A table alone (the kernel's DMI without its entry point) is read with
+// the version support gives, and only then.
+TEST(Inspector, ReadsATableAloneWithTheVersionGiven) {
+  const std::string table = std::string(QUARN_SMBIOS_TESTDATA) + "/hyperv-vm/DMI";
+  if (!fs::exists(fs::path(table))) GTEST_SKIP() << "the SMBIOS corpus is not beside the project: " << table;
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string output = dir.path() + "/out.txt";
+  EXPECT_EQ(RunProgram(inst.program, "--smbios-dump \"" + table + "\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("--smbios-version"), std::string::npos) << ReadFile(output);
+  ASSERT_EQ(RunProgram(inst.program, "--smbios-dump \"" + table + "\" --smbios-version 3.0 --json", output), 0)
+      << ReadFile(output);
+  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(report["hardware"]["smbios_version"], "3.0");
+  EXPECT_EQ(report["hardware"]["bios_uuid"], "b26849ef-4fb0-4e03-a9d1-1a165a40c8d7");  // as dmidecode prints it
+  EXPECT_EQ(RunProgram(inst.program, "--smbios-version 3.0", output), 2);              // nothing to read it with
+}

@@ -60,20 +60,26 @@ TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
   quarn_test::TempDir scratch;
   quarn_tools::FirmwareRecord firmware;
   std::string form, error;
-  const bool read = quarn_tools::FirmwareOfDump(DumpPath(dump, scratch), firmware, form, error);
-  if (dump.entryPoint == "none") {  // a table alone: no version to go by
-    EXPECT_FALSE(read);
-    EXPECT_NE(error.find("a table alone has no version"), std::string::npos) << error;
-    return;
+  // A table alone has no version to go by: refused, and read with the one
+  // given (3.0: the agent swaps the UUID's fields there, not at 0.0).
+  const bool tableAlone = dump.entryPoint == "none" && dump.sourceFormat != "rsmb";
+  quarn_tools::TableVersion given;
+  if (tableAlone) {
+    for (const std::string& path : {DumpPath(dump, scratch), DumpPath(dump, scratch) + "/DMI"}) {
+      EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error)) << path << " taken as " << form;
+      EXPECT_NE(error.find("a table alone has no version"), std::string::npos) << error;
+    }
+    ASSERT_TRUE(quarn_tools::ParseTableVersion("3.0", given));
   }
-  ASSERT_TRUE(read) << error;
+  ASSERT_TRUE(quarn_tools::FirmwareOfDump(DumpPath(dump, scratch), firmware, form, error, given)) << error;
   const Json hardware = HardwareOf(firmware);
 
   // The library, given the table by the firmware with the version the
   // manifest names (the RSMB dumps: their own block), and no hypervisor.
   quarn_test::TempInstallation installation;
+  const std::string version = tableAlone ? "3.0" : dump.version;
   unsigned major = 0, minor = 0;
-  std::sscanf(dump.version.c_str(), "%u.%u", &major, &minor);
+  std::sscanf(version.c_str(), "%u.%u", &major, &minor);
   const std::vector<unsigned char> rsmb = quarn_test::FileBytes(std::string(kCorpus) + "/" + dump.name + "/RSMB");
   const std::vector<unsigned char> block =
       !rsmb.empty()
@@ -92,7 +98,7 @@ TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
   EXPECT_EQ(hardware["bios_uuid"], config->GetBiosUuid()) << form;
   EXPECT_EQ(hardware["table_checksum"], Hex(config->GetBiosHash())) << form;
   CSingleton<CQuarnConfig>::RemoveInstance();
-  EXPECT_EQ(hardware["smbios_version"], dump.version);
+  EXPECT_EQ(hardware["smbios_version"], version);
 }
 
 std::string TestName(const ::testing::TestParamInfo<Dump>& info) {
@@ -130,6 +136,33 @@ TEST(SmbiosDump, SaysWhatAFileIsNot) {
   quarn_test::WriteBytes(path, cut);
   EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error));
   EXPECT_NE(error.find("not in the file"), std::string::npos) << error;
+
+  // A version given: for a table alone only, and one that looks like one.
+  quarn_tools::TableVersion given;
+  ASSERT_TRUE(quarn_tools::ParseTableVersion("2.7", given));
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error, given));
+  EXPECT_NE(error.find("carries its own version"), std::string::npos) << error;
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(text, firmware, form, error, given));
+  EXPECT_NE(error.find("not an SMBIOS table"), std::string::npos) << error;
+}
+
+TEST(SmbiosDump, ReadsAVersionAsDmidecodePrintsIt) {
+  struct Row {
+    const char* text;
+    bool valid;
+    unsigned major, minor;
+  };
+  const Row rows[] = {{"3.0", true, 3, 0},    {"2.31", true, 2, 31}, {"255.255", true, 255, 255},
+                      {"", false, 0, 0},      {"3", false, 0, 0},    {"3.", false, 0, 0},
+                      {".1", false, 0, 0},    {"0.9", false, 0, 0},  {"256.0", false, 0, 0},
+                      {"3.0.1", false, 0, 0}, {"3,0", false, 0, 0},  {"+3.0", false, 0, 0}};
+  for (const Row& row : rows) {
+    quarn_tools::TableVersion version;
+    EXPECT_EQ(quarn_tools::ParseTableVersion(row.text, version), row.valid) << row.text;
+    if (!row.valid) continue;
+    EXPECT_EQ(version.major, row.major) << row.text;
+    EXPECT_EQ(version.minor, row.minor) << row.text;
+  }
 }
 
 }  // namespace
