@@ -306,7 +306,21 @@ bool ReadBundle(const std::string& text, MachineRecord& record, std::string& err
     error = "larger than " + std::to_string(kMostBundleBytes >> 20) + " MiB";
     return false;
   }
-  const In bundle = In::parse(text, nullptr, false);
+  // Values nested deeper than a bundle's are refused as they are parsed:
+  // copying, comparing or printing one goes as deep as it nests.
+  bool tooDeep = false;
+  const In::parser_callback_t depthBound = [&tooDeep](int depth, In::parse_event_t event, In&) {
+    if ((event == In::parse_event_t::object_start || event == In::parse_event_t::array_start) && depth > kMostNesting) {
+      tooDeep = true;
+      return false;
+    }
+    return true;
+  };
+  const In bundle = In::parse(text, depthBound, false);
+  if (tooDeep) {
+    error = "values nested more than " + std::to_string(kMostNesting) + " deep: not a bundle";
+    return false;
+  }
   if (bundle.is_discarded()) {
     error = "not JSON (cut short, or not a bundle)";
     return false;

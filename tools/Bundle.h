@@ -26,6 +26,9 @@ constexpr std::size_t kMostBundleBytes = std::size_t{96} << 20;
 constexpr std::size_t kMostMemoryReads = 4;
 constexpr std::size_t kMostCpuidLeaves = 512;
 constexpr std::size_t kMostLocalAddresses = 65536;
+// A bundle nests 6 deep (report, section, field, list, item, value): twice
+// that is room, and bounds the recursion of everything that walks one.
+constexpr int kMostNesting = 12;
 
 std::string WriteBundle(const MachineRecord& record);
 

@@ -136,6 +136,8 @@ TEST(Bundle, BundlesThatAreNotWholeOrLieAreRefusedWithTheFieldAtFault) {
        "/installation/global_config_directory_state"},
       {changed("\"leaf\": 1,", "\"leaf\": 1073741824,"), "/firmware/cpuid/1/leaf: given twice"},
       {changed("\"copied\": false", "\"copied\": true"), "/firmware/memory_reads/1/bytes"},
+      {changed("\"machine_name\":\"PC\"", "\"machine_name\":" + std::string(100000, '[') + std::string(100000, ']')),
+       "nested more than 12 deep"},  // in the recorded report, which is copied and compared whole
   };
   for (const Case& c : cases) {
     MachineRecord record;
