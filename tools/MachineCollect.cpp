@@ -27,7 +27,7 @@ std::string UtcNow() {
 
 }  // namespace
 
-MachineRecord CollectMachine(const Inspection& inspection, nlohmann::ordered_json report) {
+MachineRecord CollectMachine(const Inspection& inspection, const nlohmann::ordered_json& report) {
   MachineRecord record;
   record.madeBy = std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT;
   record.libraryVersion = QUARNCONFIG_VERSION_TEXT;
@@ -72,7 +72,7 @@ MachineRecord CollectMachine(const Inspection& inspection, nlohmann::ordered_jso
   std::string printed;
   quarn::smbios::FetchTableBuffer(firmware, &printed);
 
-  record.report = std::move(report);
+  record.report = report;  // keys sorted: the record only compares it
   return record;
 }
 

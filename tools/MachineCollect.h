@@ -13,7 +13,7 @@ namespace quarn_tools {
 // The record of the installation `inspection` describes (its executable
 // directory, how it was taken, what became of R/globalcfg), of this
 // machine, and of `report`, the report printed for it here.
-MachineRecord CollectMachine(const Inspection& inspection, nlohmann::ordered_json report);
+MachineRecord CollectMachine(const Inspection& inspection, const nlohmann::ordered_json& report);
 
 }  // namespace quarn_tools
 

@@ -517,7 +517,7 @@ void AddVersions(Report& report, Inspection& inspection) {
       case VersionField::kMachine:
         if (inspection.config)
           value = field.object(*inspection.config, record);
-        else if (inspection.record)
+        else if (inspection.record && inspection.notMadeBecause.empty())  // what the object saw there
           value = inspection.record->updaterPid;
         else
           shown = "none (" + inspection.notMadeBecause + ")";
