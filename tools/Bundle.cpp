@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Base64.h"
+#include "Sections.h"
 #include "Utf8Text.h"
 #include "util/platform/ReadFile.h"
 
@@ -365,8 +366,8 @@ bool ReadBundle(const std::string& text, MachineRecord& record, std::string& err
       !f.Bool(*host, "/host", "system_64_bit", record.system64Bit) || !f.Object(bundle, "", "network", network) ||
       !ReadFirmware(f, bundle, record.firmware) || !f.Object(bundle, "", "report", report))
     return false;
-  static const char* const kStates[] = {"existed", "created", "would_be_created", "missing"};
-  if (std::find(std::begin(kStates), std::end(kStates), record.globalCfgState) == std::end(kStates))
+  Inspection::GlobalCfgState state = Inspection::GlobalCfgState::kMissing;
+  if (!GlobalCfgStateFromName(record.globalCfgState, state))
     return f.Fail(in + "/global_config_directory_state", "not a state of the directory");
   const std::string& leads = record.pathStyle.leadBytes;
   for (std::size_t i = 1; i < leads.size(); ++i)
