@@ -110,7 +110,7 @@ bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor);
 
 // Whether the DMTF's form of the UUID, which dmidecode and firmware setup
 // screens print, has its first three fields swapped: from SMBIOS 2.6 on,
-// when SMBIOS 2.6 made them little-endian. "2.31", which some
+// the version that made them little-endian. "2.31", which some
 // firmware writes for 2.3.1, is taken as 2.3 (as dmidecode takes it).
 bool DmtfSwapsUuidFields(unsigned char major, unsigned char minor);
 
