@@ -47,28 +47,29 @@ fuzz_shapes() {
 
 # fuzz_run TARGET LOG LIBFUZZER-OPTIONS...: runs one target on its corpus
 # (build/fuzz/corpus/TARGET) and seeds with the limits above; what it finds
-# is kept (fuzz_keep).
+# is kept (fuzz_keep). Each target writes its findings into a folder of its
+# own, so that targets running side by side cannot take each other's.
 fuzz_run() {
   local target=$1 log=$2
   shift 2
-  local corpus=build/fuzz/corpus/$target
-  mkdir -p "$corpus"
+  local corpus=build/fuzz/corpus/$target artifacts=build/fuzz/artifacts/$target
+  mkdir -p "$corpus" "$artifacts"
   local seeds
   mapfile -t seeds < <(fuzz_seeds "$target")
   build/fuzz/bin/fuzz_$target -max_len="$(fuzz_max_len "$target")" "${fuzz_limits[@]}" \
-    -print_final_stats=1 -artifact_prefix=build/fuzz/ "$@" "$corpus" "${seeds[@]}" >"$log" 2>&1
+    -print_final_stats=1 -artifact_prefix="$artifacts/" "$@" "$corpus" "${seeds[@]}" >"$log" 2>&1
   local rc=$?
   fuzz_keep "$target" || rc=1
   return $rc
 }
 
-# fuzz_keep TARGET: moves what the last run found (crash-, leak-, timeout-,
-# oom- and slow-unit- inputs) to build/fuzz/findings/TARGET and names each;
-# false when there was any. A kept input belongs, once understood, in
-# tests/fuzz-regressions/TARGET, which fuzz.sh replays first.
+# fuzz_keep TARGET: moves what the last run of TARGET found (crash-, leak-,
+# timeout-, oom- and slow-unit- inputs) to build/fuzz/findings/TARGET and
+# names each; false when there was any. A kept input belongs, once
+# understood, in tests/fuzz-regressions/TARGET, which fuzz.sh replays first.
 fuzz_keep() {
   local found=0 input
-  for input in build/fuzz/crash-* build/fuzz/leak-* build/fuzz/timeout-* build/fuzz/oom-* build/fuzz/slow-unit-*; do
+  for input in build/fuzz/artifacts/$1/{crash,leak,timeout,oom,slow-unit}-*; do
     [ -e "$input" ] || continue
     mkdir -p "build/fuzz/findings/$1"
     mv "$input" "build/fuzz/findings/$1/"

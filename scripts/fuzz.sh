@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # fuzz.sh [SECONDS]: builds the libFuzzer targets (preset "fuzz", clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for SECONDS
-# (default 60), each input bounded in time and memory. Seeds: fuzz/seeds, the
-# worst-case settings shapes and, read in place where present, the shared
-# SMBIOS dumps. New inputs are kept in build/fuzz/corpus/TARGET; inputs that
-# crash, leak, time out, run slow or take too much memory in
-# build/fuzz/findings/TARGET.
+# (default 60), one a core side by side, each input bounded in time and
+# memory. Seeds: fuzz/seeds, the worst-case settings shapes and, read in
+# place where present, the shared SMBIOS dumps. New inputs are kept in
+# build/fuzz/corpus/TARGET; inputs that crash, leak, time out, run slow or
+# take too much memory in build/fuzz/findings/TARGET.
 # A long campaign with execution goals: scripts/fuzz-campaign.sh.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -28,15 +28,27 @@ for target in "${fuzz_targets[@]}"; do
     grep -E "ERROR|SUMMARY|Running" build/fuzz/$target-regressions.log | head -20
   fi
 done
-for target in "${fuzz_targets[@]}"; do
-  log=build/fuzz/$target.log
-  fuzz_run "$target" "$log" -max_total_time="$seconds"
+# The targets run side by side, one a core (QUARN_FUZZ_JOBS sets how many);
+# each one's lines are printed when all are done, in the targets' order.
+fuzz_one() {  # fuzz_one TARGET: its summary lines in build/fuzz/TARGET.summary
+  local target=$1 log=build/fuzz/$1.log rc runs
+  fuzz_run "$target" "$log" -max_total_time="$seconds" >"build/fuzz/$target.kept"
   rc=$?
   runs=$(fuzz_executions "$log")
-  echo "fuzz $target: ${runs:-?} executions in ${seconds} s, exit $rc"
-  if [ $rc -ne 0 ]; then
-    status=1
-    grep -E "ERROR|SUMMARY|artifact|Test unit written" "$log" | head -20
-  fi
+  {
+    echo "fuzz $target: ${runs:-?} executions in ${seconds} s, exit $rc"
+    cat "build/fuzz/$target.kept"
+    [ $rc -eq 0 ] || grep -E "ERROR|SUMMARY|artifact|Test unit written" "$log" | head -20
+  } >"build/fuzz/$target.summary"
+}
+jobs=${QUARN_FUZZ_JOBS:-$(nproc)}
+for target in "${fuzz_targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+  fuzz_one "$target" &
+done
+wait
+for target in "${fuzz_targets[@]}"; do
+  cat "build/fuzz/$target.summary"
+  grep -q "^fuzz $target: .*, exit 0$" "build/fuzz/$target.summary" || status=1
 done
 exit $status
