@@ -18,13 +18,16 @@ started=$SECONDS
 scripts/setup-debian.sh
 setup_seconds=$((SECONDS - started))
 
-build() {  # build PRESET: the libraries and the inspector, with ninja's progress
+configure() {  # configure PRESET: the libraries and the inspector alone
   local dir=build/main/$1
-  echo "== build $1 ($dir)"
   cmake --preset "$1" -B "$dir" -DQUARN_BUILD_TESTS=OFF -DQUARN_BUILD_BENCHMARKS=OFF -DQUARN_INSTALL=OFF \
     >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
   grep -h "CMake Warning" -A3 "$dir.configure.log" || true
-  cmake --build "$dir" --target quarncfg
+}
+
+build() {  # build PRESET: with ninja's progress
+  echo "== build $1 (build/main/$1)"
+  cmake --build "build/main/$1" --target quarncfg
 }
 
 lay_out() {  # lay_out DIR BUILD
@@ -39,7 +42,18 @@ lay_out() {  # lay_out DIR BUILD
 }
 
 mkdir -p build/main
+for preset in native win32 win64; do configure "$preset"; done
+# Wine makes a prefix the first time it runs in it: some 15 s each, mostly
+# spent waiting on its own processes, so it is done while the builds run.
+prefixes=()
+for preset in win32 win64; do
+  if [ -x "build/main/$preset/wine-run.sh" ]; then
+    "build/main/$preset/wine-run.sh" cmd.exe /c exit >"build/main/$preset.prefix.log" 2>&1 &
+    prefixes+=($!)
+  fi
+done
 for preset in native win32 win64; do build "$preset"; done
+[ "${#prefixes[@]}" -eq 0 ] || wait "${prefixes[@]}" || true
 
 echo
 echo "== native: build/sample/native/R/client/bin/quarncfg"
