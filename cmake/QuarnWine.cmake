@@ -37,15 +37,14 @@ if(NOT QUARN_CAN_RUN_TARGET)
   return()
 endif()
 
-# Kept in the cache too, where the scripts that run the programs look.
-set(QUARN_WINE_WOW64 OFF)
+# In the cache, where the scripts that run the programs look too.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND QUARN_WINE64 AND QUARN_WINESERVER64)
-  set(QUARN_WINE_WOW64 ON)
+  set(QUARN_WINE_WOW64 ON CACHE INTERNAL "The 32-bit programs also run in a 64-bit prefix")
 else()
+  set(QUARN_WINE_WOW64 OFF CACHE INTERNAL "The 32-bit programs also run in a 64-bit prefix")
   set(QUARN_WINE64 "")
   set(QUARN_WINESERVER64 "")
 endif()
-set(QUARN_WINE_WOW64 ${QUARN_WINE_WOW64} CACHE INTERNAL "The 32-bit programs also run in a 64-bit prefix")
 
 set(QUARN_WINE_PREFIX ${PROJECT_BINARY_DIR}/wineprefix)
 # Windows programs find the project's DLLs through WINEPATH even when a test

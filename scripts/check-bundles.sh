@@ -44,7 +44,7 @@ for build in win64 win32; do
     continue
   fi
   bundle_of "$build" "build/$build"
-  if [ "$build" = win32 ] && grep -q "QUARN_WINE_WOW64:[A-Z]*=ON" build/win32/CMakeCache.txt; then
+  if [ "$build" = win32 ] && grep -q "QUARN_WINE_WOW64:INTERNAL=ON" build/win32/CMakeCache.txt; then
     bundle_of win32-wow64 build/win32 QUARN_WINE_PREFIX_KIND=wow64
   fi
   "build/$build/wine-run.sh" --stop

@@ -31,13 +31,13 @@ done
 # The targets run side by side, one a core (QUARN_FUZZ_JOBS sets how many);
 # each one's lines are printed when all are done, in the targets' order.
 fuzz_one() {  # fuzz_one TARGET: its summary lines in build/fuzz/TARGET.summary
-  local target=$1 log=build/fuzz/$1.log rc runs
-  fuzz_run "$target" "$log" -max_total_time="$seconds" >"build/fuzz/$target.kept"
+  local target=$1 log=build/fuzz/$1.log kept rc runs
+  kept=$(fuzz_run "$target" "$log" -max_total_time="$seconds")
   rc=$?
   runs=$(fuzz_executions "$log")
   {
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, exit $rc"
-    cat "build/fuzz/$target.kept"
+    [ -z "$kept" ] || echo "$kept"
     [ $rc -eq 0 ] || grep -E "ERROR|SUMMARY|artifact|Test unit written" "$log" | head -20
   } >"build/fuzz/$target.summary"
 }
