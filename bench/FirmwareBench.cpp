@@ -28,6 +28,7 @@
 
 #include "bench/SideBySide.h"
 #include "hwinfo/HwInfo.h"
+#include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 #include "util/platform/ReadFile.h"

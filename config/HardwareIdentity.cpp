@@ -1,14 +1,18 @@
 // The BIOS UUID and the checksum of the SMBIOS table, and a uuid text kept
 // for callers.
-#include <vector>
-
 #include "config/QuarnConfig.h"
-#include "hwinfo/HwInfo.h"
 #include "hwinfo/SmbiosAcquisition.h"
-#include "hwinfo/SmbiosParsing.h"
 #include "util/AlgorithmUtil.h"
 #include "util/LogMessage.h"
-#include "util/StringUtil.h"
+
+namespace {
+
+// The agent's checksum: the utility library's, whichever that is.
+unsigned Checksum(const unsigned char* data, std::size_t size) {
+  return kqt::CAlgorithmUtil::GetCRC(data, static_cast<unsigned int>(size));
+}
+
+}  // namespace
 
 std::string CQuarnConfig::GetBiosUuid() {
   {
@@ -19,10 +23,7 @@ std::string CQuarnConfig::GetBiosUuid() {
   kqt::CWriteLockUtil hold(m_rwLockBiosUuid);
   if (!m_strBiosUuid.empty()) return m_strBiosUuid;
   try {
-    quarn::smbios::TableBuffer table = quarn::smbios::FetchLibraryTable();
-    CHwInfo view(table.bytes.data(), static_cast<int>(table.bytes.size()));  // the whole buffer is walked
-    m_strBiosUuid =
-        quarn::smbios::DeliveredUuidText(view.GetMachineid(), table.bytes.data(), table.bytes.size(), table.delivered);
+    m_strBiosUuid = quarn::smbios::LibraryIdentity(Checksum).agentUuid;
     if (m_strBiosUuid.empty())
       kqt::CLogMessage::GetInstance()->WriteLogMessage("get uuid failed!", kqt::CLogMessage::kErrorLevel);
   } catch (...) {
@@ -34,8 +35,7 @@ std::string CQuarnConfig::GetBiosUuid() {
 unsigned int CQuarnConfig::GetBiosHash() {
   unsigned int hash = 0;
   try {
-    const quarn::smbios::TableBuffer table = quarn::smbios::FetchLibraryTable();
-    hash = kqt::CAlgorithmUtil::GetCRC(table.bytes.data(), static_cast<unsigned int>(table.bytes.size()));
+    hash = quarn::smbios::LibraryIdentity(Checksum).checksum;
   } catch (...) {
     kqt::CLogMessage::GetInstance()->WriteLogMessage("catch GetBiosHash error", kqt::CLogMessage::kErrorLevel);
     hash = 0;

@@ -20,8 +20,8 @@ void CQuarnConfig::DeriveInstallationLayout() {
   // the working directory: answered, but nothing is made there.
   if (quarn::layout::ConstructionCreatesGlobalCfg(appDir, places)) {
     m_dirGlobalCfg.cdUp();
-    m_dirGlobalCfg.mkdir("globalcfg");
-    m_dirGlobalCfg.cd("./globalcfg");
+    m_dirGlobalCfg.mkdir(quarn::layout::kGlobalCfgDirName);
+    m_dirGlobalCfg.cd(std::string("./") + quarn::layout::kGlobalCfgDirName);
   }
 }
 
@@ -49,9 +49,13 @@ std::string CQuarnConfig::GetUpdateExeName() { return quarn::layout::kUpdateExeN
 
 std::string CQuarnConfig::GetUpdateExePath() { return m_dirUpdate.absoluteFilePath(quarn::layout::kUpdateExeName); }
 
-std::string CQuarnConfig::GetUpdatePidFilePath() { return m_dirUpdate.absoluteFilePath("pid.txt"); }
+std::string CQuarnConfig::GetUpdatePidFilePath() {
+  return m_dirUpdate.absoluteFilePath(quarn::layout::kUpdatePidFileName);
+}
 
-std::string CQuarnConfig::GetUpCmdFilePath() { return m_dirUpdate.absoluteFilePath("up_cmd.txt"); }
+std::string CQuarnConfig::GetUpCmdFilePath() {
+  return m_dirUpdate.absoluteFilePath(quarn::layout::kUpdateCommandFileName);
+}
 
 std::string CQuarnConfig::GetUpdateVersionFilePath() {
   return quarn::layout::UpdateVersionFilePath(m_dirUpdate.absolutePath());

@@ -37,24 +37,24 @@ Places DerivePlaces(const std::string& executableDir, const PathRules& paths) {
   places.confDir = ClientConfDir(executableDir, paths);
   places.dataDir = ClientDataDir(executableDir, paths);
   places.configFile = paths.Join(places.confDir, kSettingsFileName);
-  places.globalCfg = paths.Join(places.root, "globalcfg");
+  places.globalCfg = paths.Join(places.root, kGlobalCfgDirName);
   places.overrideFile = OverrideFilePath(places.globalCfg, paths);
   // Joined to the root's text as it stands, and then made normal.
-  places.updateDir = paths.Normal(places.root + "/quarn_update");
+  places.updateDir = paths.Normal(places.root + "/" + kUpdateDirName);
   places.updateExeName = kUpdateExeName;
   places.updateExe = paths.Join(places.updateDir, kUpdateExeName);
-  places.updatePidFile = paths.Join(places.updateDir, "pid.txt");
-  places.updateCommandFile = paths.Join(places.updateDir, "up_cmd.txt");
+  places.updatePidFile = paths.Join(places.updateDir, kUpdatePidFileName);
+  places.updateCommandFile = paths.Join(places.updateDir, kUpdateCommandFileName);
   places.updateVersionFile = UpdateVersionFilePath(places.updateDir, paths);
   return places;
 }
 
 std::string ClientConfDir(const std::string& executableDir, const PathRules& paths) {
-  return paths.Join(executableDir, "conf");
+  return paths.Join(executableDir, kConfDirName);
 }
 
 std::string ClientDataDir(const std::string& executableDir, const PathRules& paths) {
-  return paths.Join(executableDir, "data");
+  return paths.Join(executableDir, kDataDirName);
 }
 
 std::string OverrideFilePath(const std::string& globalCfgDir, const PathRules& paths) {
@@ -62,7 +62,7 @@ std::string OverrideFilePath(const std::string& globalCfgDir, const PathRules& p
 }
 
 std::string UpdateVersionFilePath(const std::string& updateDir, const PathRules& paths) {
-  return paths.Normal(updateDir) + "/cur_version.txt";
+  return paths.Normal(updateDir) + "/" + kUpdateVersionFileName;
 }
 
 std::string VersionDetail(const std::string& version, long long programSize) {

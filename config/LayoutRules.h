@@ -15,9 +15,17 @@
 namespace quarn {
 namespace layout {
 
+// The names the layout is made of.
+const char kConfDirName[] = "conf";
+const char kDataDirName[] = "data";
+const char kGlobalCfgDirName[] = "globalcfg";
+const char kUpdateDirName[] = "quarn_update";
 const char kSettingsFileName[] = "cli_config.ini";
 const char kOverrideFileName[] = "domaincfg.ini";
+const char kUpdateVersionFileName[] = "cur_version.txt";
 const char kUpdateExeName[] = "BrundavelUpdate.exe";
+const char kUpdatePidFileName[] = "pid.txt";
+const char kUpdateCommandFileName[] = "up_cmd.txt";
 const char kNoUpdateVersion[] = "update_00_00";
 
 // The places, each as the library's getter answers it: absolute, "/"

@@ -1,7 +1,6 @@
 // The singleton, and construction and destruction of the configuration.
 #include "config/QuarnConfig.h"
-#include "config/SettingsDefaults.h"
-
+#include "config/SettingsRules.h"
 #include "config/platform/HostPlatform.h"
 
 template <class T>
@@ -27,22 +26,7 @@ void CSingleton<T>::RemoveInstance() {
 
 template class CSingleton<CQuarnConfig>;
 
-CQuarnConfig::CQuarnConfig()
-    : m_nLogLevel(quarn::defaults::kLogLevel),
-      m_llLogMaxSize(quarn::defaults::kLogMaxSize),
-      m_dMaxCpuUse(quarn::defaults::kMaxCpuUse),
-      m_nMaxMemUse(quarn::defaults::kMaxMemUse),
-      m_strInstallModule(quarn::defaults::kInstallModule),
-      m_bProtectUpdate(quarn::defaults::kProtectUpdate),
-      m_bProtectOruHids(quarn::defaults::kProtectOruHids),
-      m_bSendFile(quarn::defaults::kSendFile),
-      m_bUpdateLua(quarn::defaults::kUpdateLua),
-      m_bConnectBeta(quarn::defaults::kConnectBeta),
-      m_bVmCrashCheck(quarn::defaults::kVmCrashCheck),
-      m_bVelseEnable(quarn::defaults::kVelseEnable),
-      m_bVelseWafEnable(quarn::defaults::kVelseWafEnable),
-      m_nWafRuleRefresh(quarn::defaults::kWafRuleRefresh),
-      m_nWafPortRefresh(quarn::defaults::kWafPortRefresh) {
+CQuarnConfig::CQuarnConfig() : m_settings(new quarn::settings::SettingsRecord(quarn::settings::DefaultSettings())) {
   quarn::sys::CurrentHostPlatform().StartSockets();  // Windows Sockets 2.2; the result does not matter here
   try {
     DeriveInstallationLayout();

@@ -11,6 +11,7 @@
 #define QUARN_CONFIG_QUARNCONFIG_H
 
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@
 #include "config/Singleton.h"
 #include "util/DirCom.h"
 #include "util/LockUtil.h"
+
+namespace quarn {
+namespace settings {
+struct SettingsRecord;
+}  // namespace settings
+}  // namespace quarn
 
 class CQuarnConfig;
 // Instantiated once, inside the library.
@@ -170,37 +177,21 @@ class QUARNCONFIG_API CQuarnConfig : public CSingleton<CQuarnConfig> {
   kqt::CDirCom m_dirConf;
   kqt::CDirCom m_dirGlobalCfg;
   kqt::CDirCom m_dirConfigFile;
-  std::string m_strCurrentVersion;
   std::string m_strUpdateVersion;
   std::string m_strPlatInfo;
   std::string m_strMachineName;
   std::string m_strSysInfo;
-  // Settings: their defaults are given at construction (SettingsDefaults.h).
-  int m_nLogLevel;
-  long long m_llLogMaxSize;
-  double m_dMaxCpuUse;  // the default is also what later instances of the process keep
-  int m_nMaxMemUse;
-  std::string m_strInstallModule;
-  bool m_bProtectUpdate;
-  bool m_bProtectOruHids;
-  bool m_bSendFile;
-  bool m_bUpdateLua;
-  bool m_bConnectBeta;
   std::string m_strIdentityIp;
   std::string m_strServiceIp;
+  // Every setting and both server lists, as the settings rules read them
+  // (config/SettingsRules.h); the default of each until the first read, the
+  // lists empty. Guarded by m_rwLock.
+  std::unique_ptr<quarn::settings::SettingsRecord> m_settings;
   kqt::CReadWriteLockUtil m_rwLock;
   kqt::CMutexUtil m_mutexUpdateVersion;
   kqt::CReadWriteLockUtil m_rwLockIdentityIp;
   kqt::CReadWriteLockUtil m_rwLockUuid;
-  bool m_bVmCrashCheck;
-  bool m_bVelseEnable;
-  bool m_bVelseWafEnable;
-  int m_nWafRuleRefresh;
-  int m_nWafPortRefresh;
-  std::vector<std::string> m_vecUpdateHosts;
-  std::vector<std::string> m_vecSrvHosts;
   std::string m_strUuid;
-  std::string m_strWafConfig;
 
   // Guards m_strServiceIp, so callers need no rule about threads.
   kqt::CReadWriteLockUtil m_rwLockServiceIp;

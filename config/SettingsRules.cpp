@@ -7,17 +7,16 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "config/DeploymentDefaults.h"
 #include "config/IniSyntax.h"
-#include "config/SettingsDefaults.h"
+#include "util/LogMessage.h"
 #include "util/StringUtil.h"
 
 namespace quarn {
 namespace settings {
 namespace {
-
-namespace D = quarn::defaults;
 
 const char kSection[] = "";
 
@@ -25,37 +24,128 @@ const char kSection[] = "";
 // library copies it into a buffer of 64 bytes, its end mark included.
 const std::size_t kIntegerTextBuffer = 64;
 
-constexpr Key Text(const char* name, const char* value) { return {name, Kind::kText, value, 0, 0, 0, false}; }
-constexpr Key Integer(const char* name, int value, int lowest = INT_MIN, int highest = INT_MAX, bool first = false) {
-  return {name, Kind::kInteger, "", value, lowest, highest, first};
+// A row with the record's field set in the slot its type calls for.
+template <typename T>
+SettingRow Row(T SettingsRecord::*field, const char* key, const char* name, const char* label, Kind kind,
+               const char* textDefault, int numberDefault, int lowest, int highest, unsigned flags) {
+  SettingRow row{key,   name,    label,   kind,    textDefault, numberDefault, lowest, highest,
+                 flags, nullptr, nullptr, nullptr, nullptr,     nullptr,       nullptr};
+  if constexpr (std::is_same<T, std::string>::value) row.text = field;
+  if constexpr (std::is_same<T, int>::value) row.number = field;
+  if constexpr (std::is_same<T, long long>::value) row.wide = field;
+  if constexpr (std::is_same<T, double>::value) row.real = field;
+  if constexpr (std::is_same<T, bool>::value) row.flag = field;
+  if constexpr (std::is_same<T, std::vector<std::string>>::value) row.list = field;
+  return row;
 }
-constexpr Key Boolean(const char* name, bool value) { return {name, Kind::kBoolean, "", value ? 1 : 0, 0, 1, false}; }
-constexpr Key List(const char* name, const char* value) { return {name, Kind::kList, value, 0, 0, 0, false}; }
 
-// In KeyId's order.
-const Key kKeys[kKeyCount] = {
-    Text("current_version", D::kCurrentVersion),
-    Text("defaultinstall", D::kInstallModule),
-    Integer("loglevel", D::kLogLevel),
-    Integer("logmaxsize", D::kLogMaxSize),
-    Integer("max_cpuuse", D::kMaxCpuUse, 1, D::kHighestMaxCpuUse, true),
-    Integer("max_memuse", D::kMaxMemUse, 1, D::kHighestMaxMemUse, true),
-    Boolean("protectupdate", D::kProtectUpdate),
-    Boolean("protectoruhids", D::kProtectOruHids),
-    Boolean("sendfile", D::kSendFile),
-    Boolean("updatelua", D::kUpdateLua),
-    Boolean("connect_beta", D::kConnectBeta),
-    Boolean("vm_crash_check", D::kVmCrashCheck),
-    Boolean("velse_enable", D::kVelseEnable),
-    Boolean("velse_waf_enable", D::kVelseWafEnable),
-    Integer("velse_waf_rule_refresh", D::kWafRuleRefresh, 1),
-    Integer("velse_waf_port_refresh", D::kWafPortRefresh, 1),
-    Text("waf_cfg", D::kWafConfig),
-    List("srv_domain", quarn::kDefaultServiceServers),
-    List("update_srv_domain", quarn::kDefaultUpdateServers),
+const SettingRow kRows[kSettingCount] = {
+#define QUARN_SETTING(field, type, key, name, label, kind, textDefault, numberDefault, lowest, highest, flags) \
+  Row(&SettingsRecord::field, key, name, label, Kind::kind, textDefault, numberDefault, lowest, highest, flags),
+#include "config/Settings.def"
 };
 
+// Stores an integer in the field of the row, whatever its width.
+void StoreNumber(SettingsRecord& record, const SettingRow& row, int value) {
+  if (row.number) record.*row.number = value;
+  if (row.wide) record.*row.wide = value;
+  if (row.real) record.*row.real = value;
+}
+
+// One setting of the settings file, read into the record.
+void ReadSetting(const SettingsIni& ini, const SettingsIni* overrides, const SettingRow& row, SettingsRecord& record,
+                 KeyReading& reading) {
+  const std::size_t index = RowIndex(row);
+  const char* raw = ini.Raw(row.key);
+  reading.present = raw != nullptr;
+  if (raw) reading.raw = raw;
+  Origin& origin = record.origin[index];
+  switch (row.kind) {
+    case Kind::kText:
+      // A text given empty is the empty text, not the default.
+      origin = raw ? Origin::kFile : Origin::kMissing;
+      record.*row.text = raw ? raw : row.textDefault;
+      break;
+    case Kind::kInteger: {
+      const IntegerReading number = InterpretBoundedInteger(raw, row);
+      origin = number.origin;
+      reading.saturated = number.saturated;
+      StoreNumber(record, row, number.value);
+      break;
+    }
+    case Kind::kBoolean: {
+      const BooleanReading flag = InterpretBoolean(raw, row.numberDefault != 0);
+      origin = flag.origin;
+      record.*row.flag = flag.value;
+      break;
+    }
+    case Kind::kList: {
+      origin = raw ? Origin::kFile : Origin::kMissing;
+      const std::string text = raw ? raw : row.textDefault;
+      // The settings file's empty items are dropped: a million of them are
+      // counted, not made.
+      std::vector<std::string> items = kqt::CStringUtil::stringSplit(text, "|", true);
+      reading.emptyItems = static_cast<std::size_t>(std::count(text.begin(), text.end(), '|')) + 1 - items.size();
+      const char* overrideValue = overrides ? overrides->Raw(row.key) : nullptr;
+      reading.overrideGiven = overrideValue != nullptr;
+      if (overrideValue) reading.overrideRaw = overrideValue;
+      std::vector<std::string>& list = record.*row.list;
+      MergeServerList(list, overrideValue, std::move(items));
+      if (overrideValue && *overrideValue)
+        reading.fromOverride =
+            static_cast<std::size_t>(std::count(overrideValue, overrideValue + std::strlen(overrideValue), '|')) + 1;
+      break;
+    }
+  }
+}
+
 }  // namespace
+
+const SettingRow& Setting(std::size_t row) { return kRows[row]; }
+
+std::size_t RowIndex(const SettingRow& row) { return static_cast<std::size_t>(&row - kRows); }
+
+const SettingRow* FindSetting(const std::string& key) {
+  for (const SettingRow& row : kRows)
+    if (SameKeyName(row.key, key.c_str())) return &row;
+  return nullptr;
+}
+
+const std::string& ClientVersion(const SettingsRecord& record) {
+  for (const SettingRow& row : kRows)
+    if (row.Has(kClientVersion)) return record.*row.text;
+  static const std::string kNone;
+  return kNone;
+}
+
+SettingsRecord DefaultSettings() {
+  SettingsRecord record;
+  for (const SettingRow& row : kRows) {
+    record.origin[RowIndex(row)] = Origin::kMissing;
+    if (row.text) record.*row.text = row.textDefault;
+    if (row.flag) record.*row.flag = row.numberDefault != 0;
+    StoreNumber(record, row, row.numberDefault);
+  }
+  return record;  // the server lists start empty: a read appends the defaults
+}
+
+SettingsReading ReadSettings(const std::string* settingsText, const std::string* overrideText, SettingsRecord before,
+                             bool firstRead) {
+  SettingsReading reading;
+  reading.record = std::move(before);
+  SettingsIni settings, overrides;
+  reading.settingsLoaded = settingsText && settings.Load(*settingsText);
+  reading.overrideLoaded = overrideText && overrides.Load(*overrideText);
+  reading.complete = reading.settingsLoaded;
+  for (const SettingRow& row : kRows) {
+    if (row.Has(kFirstReadOnly) && !firstRead) continue;
+    KeyReading& key = reading.keys[RowIndex(row)];
+    ReadSetting(settings, reading.overrideLoaded && row.Has(kOverridable) ? &overrides : nullptr, row, reading.record,
+                key);
+    if (row.Has(kRequired) && (reading.record.*row.text).empty()) reading.complete = false;
+  }
+  return reading;
+}
 
 bool KeyNameLess::operator()(const char* a, const char* b) const {
   const CSimpleIniA::Entry::KeyOrder less;
@@ -88,21 +178,6 @@ const char* OriginName(Origin origin) {
   }
   return "unknown";
 }
-
-const Key& SettingsKey(KeyId id) { return kKeys[static_cast<std::size_t>(id)]; }
-
-const Key* FindSettingsKey(const char* name) {
-  for (const Key& key : kKeys)
-    if (SameKeyName(key.name, name)) return &key;
-  return nullptr;
-}
-
-bool IsOverrideKey(const char* name) {
-  for (KeyId id : kOverrideKeys)
-    if (SameKeyName(name, SettingsKey(id).name)) return true;
-  return false;
-}
-
 IntegerReading InterpretInteger(const char* raw, int defaultValue) {
   if (!raw) return {defaultValue, Origin::kMissing, false};
   if (!*raw) return {defaultValue, Origin::kEmpty, false};
@@ -128,10 +203,10 @@ IntegerReading InterpretInteger(const char* raw, int defaultValue) {
   return {static_cast<int>(value), Origin::kFile, outOfRange};
 }
 
-IntegerReading InterpretBoundedInteger(const char* raw, const Key& key) {
-  IntegerReading reading = InterpretInteger(raw, key.numberDefault);
-  if (reading.value < key.lowest || reading.value > key.highest) {
-    reading.value = key.numberDefault;
+IntegerReading InterpretBoundedInteger(const char* raw, const SettingRow& row) {
+  IntegerReading reading = InterpretInteger(raw, row.numberDefault);
+  if (reading.value < row.lowest || reading.value > row.highest) {
+    reading.value = row.numberDefault;
     reading.origin = Origin::kOutOfBounds;
   }
   return reading;
@@ -194,43 +269,6 @@ bool SettingsIni::Load(const std::string& content) {
 }
 
 const char* SettingsIni::Raw(const char* key) const { return m_ini->reader.GetValue(kSection, key, nullptr); }
-
-Reading SettingsIni::Read(KeyId id) const { return Read(SettingsKey(id)); }
-
-Reading SettingsIni::Read(const Key& key) const {
-  Reading reading;
-  reading.key = &key;
-  const char* raw = Raw(key.name);
-  reading.present = raw != nullptr;
-  if (raw) reading.raw = raw;
-  switch (key.kind) {
-    case Kind::kText:
-    case Kind::kList:
-      // A text given empty is the empty text, not the default.
-      reading.origin = raw ? Origin::kFile : Origin::kMissing;
-      reading.text = raw ? raw : key.textDefault;
-      if (key.kind == Kind::kList) {
-        reading.items = kqt::CStringUtil::stringSplit(reading.text, "|", true);
-        reading.emptyItems = static_cast<std::size_t>(std::count(reading.text.begin(), reading.text.end(), '|')) + 1 -
-                             reading.items.size();
-      }
-      break;
-    case Kind::kInteger: {
-      const IntegerReading number = InterpretBoundedInteger(raw, key);
-      reading.origin = number.origin;
-      reading.number = number.value;
-      reading.saturated = number.saturated;
-      break;
-    }
-    case Kind::kBoolean: {
-      const BooleanReading flag = InterpretBoolean(raw, key.numberDefault != 0);
-      reading.origin = flag.origin;
-      reading.flag = flag.value;
-      break;
-    }
-  }
-  return reading;
-}
 
 }  // namespace settings
 }  // namespace quarn

@@ -2,7 +2,6 @@
 // and the running updater's process id.
 #include "config/LayoutRules.h"
 #include "config/QuarnConfig.h"
-#include "util/FileCom.h"
 #include "util/FileUtil.h"
 #include "util/ProcessUtil.h"
 #include "util/StringUtil.h"
@@ -26,13 +25,6 @@ std::string CQuarnConfig::GetUpdateVersion() {
   }
   kqt::CMutexLockUtil hold(m_mutexUpdateVersion);
   return m_strUpdateVersion;
-}
-
-std::string CQuarnConfig::GetVersionDetail() {
-  const std::string version = GetCurrentVersion();
-  kqt::CFileCom executable(kqt::CToolUtil::GetApplicationFilePath());
-  executable.open(kqt::CFileCom::ReadOnly);
-  return quarn::layout::VersionDetail(version, executable.size());
 }
 
 std::string CQuarnConfig::GetUpdateVerDetail() {

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "Bundle.h"
-#include "Replay.h"
+#include "bundle/Bundle.h"
+#include "bundle/Replay.h"
+#include "report/Sections.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -19,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   quarn_tools::MachineRecord again;
   if (!quarn_tools::ReadBundle(quarn_tools::WriteBundle(record), again, error)) __builtin_trap();
-  Inspection inspection = quarn_tools::InspectionOfRecord(record);
-  Report report;
-  for (const SectionFiller& filler : ReportSections()) filler.fill(report, inspection);
+  quarn_tools::RecordAnswers answers(record);
+  quarn_tools::Report report;
+  quarn_tools::AddSections(report, answers);
   (void)quarn_tools::CompareReplay(record.report, report.ToJson(), record.redacted);
   return 0;
 }

@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (view.table + view.tableLength > block.data() + block.size()) __builtin_trap();  // a table past the block
   (void)quarn::smbios::VersionNumber(view.major, view.minor);
   unsigned char uuid[16];
-  (void)quarn::smbios::SystemUuid(view.table, view.tableLength, uuid);
+  (void)quarn::smbios::TableUuidBytes(view.table, view.tableLength, uuid);
   return 0;
 }

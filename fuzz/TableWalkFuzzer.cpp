@@ -9,9 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact copy: any read past its end is caught by AddressSanitizer.
   const std::vector<unsigned char> table(data, data + size);
   unsigned char uuid[16];
-  if (quarn::smbios::SystemUuid(table.data(), table.size(), uuid)) {
-    (void)quarn::smbios::UuidText(uuid, true);
-    (void)quarn::smbios::UuidText(uuid, false);
+  if (quarn::smbios::TableUuidBytes(table.data(), table.size(), uuid)) {
+    (void)quarn::smbios::FormatUuid(uuid, true);
+    (void)quarn::smbios::FormatUuid(uuid, false);
   }
   for (int type = 0; type < 4; ++type) {
     const unsigned char* structure =

@@ -7,6 +7,19 @@
 
 std::atomic<int> CHwInfo::version{0};
 
+namespace quarn {
+namespace smbios {
+
+// The version number the library holds: written by every table the
+// firmware-table service delivers, read by the UUID rule.
+struct LibraryVersion {
+  static int Held() { return CHwInfo::version.load(); }
+  static void Keep(int versionNumber) { CHwInfo::version.store(versionNumber); }
+};
+
+}  // namespace smbios
+}  // namespace quarn
+
 CHwInfo::CHwInfo(unsigned char* data, int length) : data(data), length(length) {}
 
 CHwInfo& CHwInfo::operator=(const CHwInfo& other) {
@@ -33,7 +46,7 @@ char* CHwInfo::GetString(tagSMBiosStructHeader* header, int index) {
 
 std::string CHwInfo::GetMahineUuid() {
   if (!data || length <= 0) return std::string();
-  return quarn::smbios::TableUuidText(data, static_cast<size_t>(length), version.load(),
+  return quarn::smbios::AgentUuidText(data, static_cast<size_t>(length), version.load(),
                                       IsXenOrMicrosoftHypervisor() != 0);
 }
 
@@ -50,14 +63,22 @@ namespace smbios {
 int ReadSmbiosTable(unsigned char* buffer, int* size) {
   int versionNumber = -1;
   const int copied = ReadSmbiosTableFrom(quarn::sys::CurrentFirmwarePlatform(), buffer, size, versionNumber, nullptr);
-  if (copied > 0 && versionNumber >= 0) CHwInfo::version.store(versionNumber);
+  if (copied > 0 && versionNumber >= 0) LibraryVersion::Keep(versionNumber);
   return copied;
 }
 
 TableBuffer FetchLibraryTable() {
   TableBuffer table = FetchTableBuffer(quarn::sys::CurrentFirmwarePlatform(), nullptr);
-  if (table.delivered > 0 && table.versionNumber >= 0) CHwInfo::version.store(table.versionNumber);
+  if (table.delivered > 0 && table.versionNumber >= 0) LibraryVersion::Keep(table.versionNumber);
   return table;
+}
+
+HardwareIdentity LibraryIdentity(TableChecksum checksum) {
+  const TableBuffer table = FetchLibraryTable();
+  AgentRule rule;
+  rule.versionNumber = LibraryVersion::Held();
+  rule.xenOrMicrosoft = IsXenOrMicrosoftHypervisor() != 0;
+  return IdentifyTable({table.bytes.data(), table.bytes.size(), table.delivered}, rule, TableVersion(), checksum);
 }
 
 }  // namespace smbios

@@ -20,10 +20,7 @@ struct tagSMBiosStructHeader {
 
 namespace quarn {
 namespace smbios {
-struct TableBuffer;
-// The acquisition (hwinfo/SmbiosAcquisition.h), which keeps the version.
-int ReadSmbiosTable(unsigned char* buffer, int* size);
-TableBuffer FetchLibraryTable();
+struct LibraryVersion;  // the acquisition's hold on `version` (hwinfo/HwInfo.cpp)
 }  // namespace smbios
 }  // namespace quarn
 
@@ -57,8 +54,7 @@ class QUARN_HWINFO_API CHwInfo {
   // The version number of the last table the firmware-table service gave
   // (0 until then); written by every such call, so kept atomic.
   static std::atomic<int> version;
-  friend int quarn::smbios::ReadSmbiosTable(unsigned char* buffer, int* size);
-  friend quarn::smbios::TableBuffer quarn::smbios::FetchLibraryTable();
+  friend struct quarn::smbios::LibraryVersion;
 
   unsigned char* data;
   int length;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "hwinfo/TableIdentity.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 
 namespace quarn {
@@ -43,18 +44,25 @@ QUARN_FIRMWARE_SEAM_API TableBuffer FetchTableBuffer(quarn::sys::FirmwarePlatfor
 // The library's own: this machine's seam, diagnostics to standard output,
 // and the version kept for CHwInfo (hwinfo/HwInfo.cpp).
 TableBuffer FetchLibraryTable();
+// The identity of the table the library fetches now, by the version it then
+// holds and this machine's hypervisor.
+HardwareIdentity LibraryIdentity(TableChecksum checksum);
 
-// Where this machine's table comes from, and for the firmware-table
-// service the header of the block it gives now: what the inspector shows
-// beside the library's answers.
-struct TableSource {
-  bool firmwareService = false;  // else physical memory
-  bool blockRead = false;        // the service gave a block
-  bool entryPointFound = false;  // physical memory: its entry point was found (the library reads no version there)
-  unsigned char major = 0, minor = 0;  // the block's version, or the entry point's
-  int versionNumber = 0;               // as CHwInfo::version keeps it (the block's)
-  std::size_t tableLength = 0;         // the block's
-};
+// One file of those a Linux kernel publishes under /sys/firmware/dmi/tables,
+// read whole within the firmware bound; false with the reason ("PATH: ...\n").
+QUARN_FIRMWARE_SEAM_API bool ReadPublishedFile(const std::string& path, std::string& content, std::string& reason);
+}  // namespace smbios
+namespace sys {
+// The block built from the files a Linux kernel publishes in `dir`
+// ("smbios_entry_point" and "DMI"), as FirmwareSmbiosBlock reads
+// /sys/firmware/dmi/tables on Linux; a copy of them from any machine.
+QUARN_FIRMWARE_SEAM_API FirmwareBlock ReadPublishedTables(const std::string& dir);
+}  // namespace sys
+namespace smbios {
+
+// Where this machine's table comes from (TableIdentity.h), and for the
+// firmware-table service the header of the block it gives now: what the
+// inspector shows beside the library's answers.
 QUARN_FIRMWARE_SEAM_API TableSource DescribeTableSource(quarn::sys::FirmwarePlatform& platform);
 QUARN_FIRMWARE_SEAM_API TableSource DescribeTableSource();
 

@@ -121,7 +121,7 @@ const char* StructureString(const unsigned char* structure, const unsigned char*
   return reinterpret_cast<const char*>(at);
 }
 
-bool StructureUuid(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]) {
+bool StructureUuidBytes(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]) {
   if (!system || system >= end) return false;
   const std::size_t available = static_cast<std::size_t>(end - system);
   if (available < kUuidEnd || system[1] < kUuidEnd) return false;
@@ -129,12 +129,12 @@ bool StructureUuid(const unsigned char* system, const unsigned char* end, unsign
   return true;
 }
 
-bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]) {
+bool TableUuidBytes(const unsigned char* data, std::size_t length, unsigned char uuid[16]) {
   const unsigned char* system = FindStructure(data, length, 1);
-  return system && StructureUuid(system, data + length, uuid);
+  return system && StructureUuidBytes(system, data + length, uuid);
 }
 
-std::string UuidText(const unsigned char uuid[16], bool swapFields) {
+std::string FormatUuid(const unsigned char uuid[16], bool swapFields) {
   static const int kStored[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
   static const int kSwapped[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
   const int* order = swapFields ? kSwapped : kStored;
@@ -162,23 +162,11 @@ std::vector<unsigned char> FirmwareBlockOf(const EntryPoint& entry, const unsign
   return block;
 }
 
-std::string TableUuidText(const unsigned char* data, std::size_t length, int versionNumber,
+std::string AgentUuidText(const unsigned char* data, std::size_t length, int versionNumber,
                           bool xenOrMicrosoftHypervisor) {
   unsigned char uuid[16];
-  if (!data || !SystemUuid(data, length, uuid)) return std::string();
-  return UuidText(uuid, SwapsUuidFields(versionNumber, xenOrMicrosoftHypervisor));
-}
-
-std::string DeliveredUuidText(const std::string& walked, const unsigned char* data, std::size_t length, int delivered) {
-  const std::size_t kUuidEnd = 24;
-  const unsigned char* system = data ? FindStructure(data, length, 1) : nullptr;
-  if (walked.empty() || !system || delivered <= 0 ||
-      static_cast<std::size_t>(system - data) + kUuidEnd > static_cast<std::size_t>(delivered))
-    return std::string();
-  std::string text = walked;
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
+  if (!data || !TableUuidBytes(data, length, uuid)) return std::string();
+  return FormatUuid(uuid, SwapsUuidFields(versionNumber, xenOrMicrosoftHypervisor));
 }
 
 bool SwapsUuidFields(int versionNumber, bool xenOrMicrosoftHypervisor) {

@@ -79,29 +79,24 @@ const char* StructureString(const unsigned char* structure, const unsigned char*
 // The 16 UUID bytes (offsets 8 to 23) of the System Information structure
 // at `system`, whose buffer ends at `end`. False when the formatted area or
 // the buffer ends before offset 24 (SMBIOS 2.0 defines it without the UUID).
-bool StructureUuid(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]);
+bool StructureUuidBytes(const unsigned char* system, const unsigned char* end, unsigned char uuid[16]);
 
-// The 16 UUID bytes (offsets 8 to 23) of the first System Information
-// structure (type 1). False when there is none, or when its formatted area
-// ends before offset 24 (SMBIOS 2.0 defines it without the UUID).
-bool SystemUuid(const unsigned char* data, std::size_t length, unsigned char uuid[16]);
+// The 16 UUID bytes of the first System Information structure (type 1) of
+// the `length` bytes at `data`; false when there is none, or it has none.
+bool TableUuidBytes(const unsigned char* data, std::size_t length, unsigned char uuid[16]);
 
-// The UUID as 36 upper-case characters in groups of 8-4-4-4-12. With
-// `swapFields` the first three fields, stored least significant byte
-// first, are printed most significant byte first.
-std::string UuidText(const unsigned char uuid[16], bool swapFields);
+// The UUID as 36 upper-case characters in groups of 8-4-4-4-12, the form
+// both the agent and the DMTF print. With `swapFields` the first three
+// fields, stored least significant byte first, are printed most significant
+// byte first.
+std::string FormatUuid(const unsigned char uuid[16], bool swapFields);
 
-// The BIOS UUID of the table in the `length` bytes at `data` as
-// CHwInfo::GetMachineid prints it (upper case), with the version number and
-// hypervisor that decide its byte order; "" when the table has none.
-std::string TableUuidText(const unsigned char* data, std::size_t length, int versionNumber,
+// The agent's form of the BIOS UUID of the table in the `length` bytes at
+// `data`, as CHwInfo::GetMachineid prints it (upper case), with the version
+// number and hypervisor that decide its byte order; "" when the table has
+// none.
+std::string AgentUuidText(const unsigned char* data, std::size_t length, int versionNumber,
                           bool xenOrMicrosoftHypervisor);
-
-// What the library answers for a UUID `walked` from a table buffer of
-// `length` bytes of which the firmware delivered the first `delivered`: in
-// lower case, or "" when the UUID lies in the buffer's zero padding rather
-// than in delivered bytes (a table cut short would give a made-up id).
-std::string DeliveredUuidText(const std::string& walked, const unsigned char* data, std::size_t length, int delivered);
 
 // Whether a UUID is printed with its fields swapped: for tables of version
 // number 518 (2.6 in the 8-bit form) or more, unless the machine runs under

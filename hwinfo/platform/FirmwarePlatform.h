@@ -75,11 +75,6 @@ class QUARN_FIRMWARE_SEAM_API FirmwarePlatform {
 QUARN_FIRMWARE_SEAM_API FirmwarePlatform& CurrentFirmwarePlatform();
 
 #if !defined(_WIN32)
-// The block built from the files a Linux kernel publishes in `dir`
-// ("smbios_entry_point" and "DMI"), as FirmwareSmbiosBlock reads
-// /sys/firmware/dmi/tables; exported for the benchmarks' copies of real
-// tables in the testing build.
-QUARN_FIRMWARE_SEAM_API FirmwareBlock ReadPublishedTables(const std::string& dir);
 // ReadPhysicalMemory from the memory device at `device` ("/dev/mem"): only a
 // character device or a regular file is read, and nothing waits for a
 // writer.

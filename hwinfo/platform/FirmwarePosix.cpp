@@ -8,40 +8,15 @@
 #include <cstring>
 #include <vector>
 
-#include "hwinfo/SmbiosParsing.h"
+#include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 #include "util/platform/Posix.h"
-#include "util/platform/ReadFile.h"
 
 namespace quarn {
 namespace sys {
 namespace {
 
 const char kDmiTables[] = "/sys/firmware/dmi/tables";
-
-// The whole of a small file, in one bounded read; false with the reason on
-// failure.
-bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
-  // Regular files only, in one bounded read: a FIFO, device or directory put
-  // in their place is refused at once.
-  switch (kqt::sys::ReadRegularFile(path, kMostFirmwareBytes, content)) {
-    case kqt::sys::ReadStatus::kOk:
-      return true;
-    case kqt::sys::ReadStatus::kMissing:
-      reason = path + ": No such file or directory\n";
-      return false;
-    case kqt::sys::ReadStatus::kNotRegular:
-      reason = path + ": not a regular file\n";
-      return false;
-    case kqt::sys::ReadStatus::kTooLarge:
-      reason = path + ": larger than any SMBIOS table\n";
-      return false;
-    case kqt::sys::ReadStatus::kFailed:
-      break;
-  }
-  reason = path + ": cannot be read\n";
-  return false;
-}
 
 }  // namespace
 
@@ -51,25 +26,6 @@ bool FirmwarePlatform::HasFirmwareTableService() {
 }
 
 FirmwareBlock FirmwarePlatform::FirmwareSmbiosBlock() { return ReadPublishedTables(kDmiTables); }
-
-FirmwareBlock ReadPublishedTables(const std::string& dir) {
-  FirmwareBlock block;
-  std::string entry, table;
-  if (!ReadWholeFile(dir + "/smbios_entry_point", entry, block.diagnostic) ||
-      !ReadWholeFile(dir + "/DMI", table, block.diagnostic))
-    return block;
-  // The version from the entry point ("_SM_" for 2.x, "_SM3_" for 3.x),
-  // read and checked as any reader of the firmware's entry point.
-  quarn::smbios::EntryPoint point;
-  if (!quarn::smbios::ReadEntryPoint(reinterpret_cast<const unsigned char*>(entry.data()), entry.size(), point)) {
-    block.diagnostic = dir + "/smbios_entry_point: no SMBIOS entry point (anchor, length or checksum wrong)\n";
-    return block;
-  }
-  block.bytes =
-      quarn::smbios::FirmwareBlockOf(point, reinterpret_cast<const unsigned char*>(table.data()), table.size());
-  block.status = FirmwareBlock::kOk;
-  return block;
-}
 
 bool FirmwarePlatform::ReadPhysicalMemory(std::uint32_t address, std::uint32_t length, unsigned char* buffer,
                                           std::string& diagnostics) {

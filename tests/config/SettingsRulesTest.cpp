@@ -141,26 +141,51 @@ TEST(SettingsRules, EachDefaultTellsWhyTheValueWasNotUsed) {
 }
 
 TEST(SettingsRules, KeysAreFoundAsTheReaderFindsThem) {
-  S::SettingsIni ini;
-  ASSERT_TRUE(ini.Load("LogLevel = 3 \nsrv_domain=a||b\ncurrent_version=\n[section]\nsendfile=no\n"));
-  const S::Reading level = ini.Read(S::KeyId::kLogLevel);
-  EXPECT_TRUE(level.present);
-  EXPECT_EQ(level.raw, "3");
-  EXPECT_EQ(level.number, 3);
-  const S::Reading version = ini.Read(S::KeyId::kCurrentVersion);
-  EXPECT_TRUE(version.present);
-  EXPECT_EQ(version.text, "");  // given empty: the empty text, not the default
-  const S::Reading servers = ini.Read(S::KeyId::kServiceServers);
-  EXPECT_EQ(servers.items, (std::vector<std::string>{"a", "b"}));  // the empty one counted, not kept
-  EXPECT_EQ(servers.emptyItems, 1u);
-  const S::Reading send = ini.Read(S::KeyId::kSendFile);
-  EXPECT_FALSE(send.present);  // under a section header
-  EXPECT_TRUE(send.flag);
+  const std::string text = "LogLevel = 3 \nsrv_domain=a||b\ncurrent_version=\n[section]\nsendfile=no\n";
+  const S::SettingsReading reading = S::ReadSettings(&text, nullptr, S::DefaultSettings(), true);
+  ASSERT_TRUE(reading.settingsLoaded);
+  const std::size_t level = S::RowIndex(*S::FindSetting("loglevel"));
+  EXPECT_TRUE(reading.keys[level].present);
+  EXPECT_EQ(reading.keys[level].raw, "3");
+  EXPECT_EQ(reading.record.logLevel, 3);
+  EXPECT_TRUE(reading.keys[S::RowIndex(*S::FindSetting("current_version"))].present);
+  EXPECT_EQ(reading.record.currentVersion, "");  // given empty: the empty text, not the default
+  EXPECT_EQ(reading.record.serviceServers, (std::vector<std::string>{"a", "b"}));  // the empty one counted, not kept
+  EXPECT_EQ(reading.keys[S::RowIndex(*S::FindSetting("srv_domain"))].emptyItems, 1u);
+  const std::size_t send = S::RowIndex(*S::FindSetting("sendfile"));
+  EXPECT_FALSE(reading.keys[send].present);  // under a section header
+  EXPECT_EQ(reading.record.origin[send], Origin::kMissing);
+  EXPECT_TRUE(reading.record.sendFile);
 
-  EXPECT_EQ(S::FindSettingsKey("LOGLEVEL"), &S::SettingsKey(S::KeyId::kLogLevel));
-  EXPECT_EQ(S::FindSettingsKey("loglevl"), nullptr);
-  EXPECT_TRUE(S::IsOverrideKey("Update_Srv_Domain"));
-  EXPECT_FALSE(S::IsOverrideKey("loglevel"));
+  EXPECT_EQ(S::FindSetting("LOGLEVEL"), S::FindSetting("loglevel"));
+  EXPECT_EQ(S::FindSetting("loglevl"), nullptr);
+  EXPECT_TRUE(S::FindSetting("Update_Srv_Domain")->Has(S::kOverridable));
+  EXPECT_FALSE(S::FindSetting("loglevel")->Has(S::kOverridable));
+}
+
+// The read as the object makes it, over what the object held before.
+TEST(SettingsRules, ALaterReadKeepsTheFirstReadOnlyLimitsAndAppendsToTheLists) {
+  const std::string first = "max_cpuuse=25\nmax_memuse=4096\nsrv_domain=a\ndefaultinstall=full\n";
+  const std::string overrides = "srv_domain=x||y\n";
+  S::SettingsReading reading = S::ReadSettings(&first, nullptr, S::DefaultSettings(), true);
+  EXPECT_TRUE(reading.complete);
+  EXPECT_DOUBLE_EQ(reading.record.maxCpuUse, 25.0);
+  EXPECT_EQ(reading.record.maxMemUse, 4096);
+  const std::string second = "max_cpuuse=50\nmax_memuse=8192\nsrv_domain=b\n";
+  reading = S::ReadSettings(&second, &overrides, std::move(reading.record), false);
+  EXPECT_FALSE(reading.complete);  // no install module this time
+  EXPECT_DOUBLE_EQ(reading.record.maxCpuUse, 25.0);
+  EXPECT_EQ(reading.record.maxMemUse, 4096);
+  EXPECT_EQ(reading.record.serviceServers, (std::vector<std::string>{"x", "", "y", "b"}));
+  EXPECT_EQ(reading.keys[S::RowIndex(*S::FindSetting("srv_domain"))].fromOverride, 3u);
+  reading = S::ReadSettings(&second, nullptr, std::move(reading.record), false);
+  EXPECT_EQ(reading.record.serviceServers, (std::vector<std::string>{"x", "", "y", "b", "b"}));
+  // Nothing read: every default, the lists the defaults' items, not complete.
+  const S::SettingsReading none = S::ReadSettings(nullptr, nullptr, S::DefaultSettings(), true);
+  EXPECT_FALSE(none.settingsLoaded);
+  EXPECT_FALSE(none.complete);
+  EXPECT_EQ(none.record.updateServers.size(), 5u);
+  EXPECT_EQ(none.record.logMaxSize, 0x100000);
 }
 
 TEST(SettingsRules, SwitchesTakeTheirFirstCharacter) {
@@ -207,36 +232,36 @@ TEST(SettingsRules, IntegersAreDecimalOrHexSigned32BitWithNothingLeftOver) {
 
 TEST(SettingsRules, EachBoundHoldsAtItsEdges) {
   const struct {
-    S::KeyId id;
+    const char* key;
     const char* value;
     int expected;
   } rows[] = {
-      {S::KeyId::kMaxCpuUse, "90", 90},
-      {S::KeyId::kMaxCpuUse, "91", 10},
-      {S::KeyId::kMaxCpuUse, "1", 1},
-      {S::KeyId::kMaxCpuUse, "0", 10},
-      {S::KeyId::kMaxCpuUse, "-5", 10},
-      {S::KeyId::kMaxCpuUse, "12.5", 10},
-      {S::KeyId::kMaxMemUse, "122880", 122880},
-      {S::KeyId::kMaxMemUse, "122881", 51200},
-      {S::KeyId::kMaxMemUse, "0", 51200},
-      {S::KeyId::kMaxMemUse, "0x1E000", 122880},
-      {S::KeyId::kMaxMemUse, "4294967297", 51200},  // saturated, then out of bounds
-      {S::KeyId::kWafRuleRefresh, "0", 720},
-      {S::KeyId::kWafRuleRefresh, "1", 1},
-      {S::KeyId::kWafPortRefresh, "-1", 1440},
-      {S::KeyId::kWafPortRefresh, "2", 2},
+      {"max_cpuuse", "90", 90},
+      {"max_cpuuse", "91", 10},
+      {"max_cpuuse", "1", 1},
+      {"max_cpuuse", "0", 10},
+      {"max_cpuuse", "-5", 10},
+      {"max_cpuuse", "12.5", 10},
+      {"max_memuse", "122880", 122880},
+      {"max_memuse", "122881", 51200},
+      {"max_memuse", "0", 51200},
+      {"max_memuse", "0x1E000", 122880},
+      {"max_memuse", "4294967297", 51200},  // saturated, then out of bounds
+      {"velse_waf_rule_refresh", "0", 720},
+      {"velse_waf_rule_refresh", "1", 1},
+      {"velse_waf_port_refresh", "-1", 1440},
+      {"velse_waf_port_refresh", "2", 2},
   };
   for (const auto& row : rows)
-    EXPECT_EQ(S::InterpretBoundedInteger(row.value, S::SettingsKey(row.id)).value, row.expected)
-        << S::SettingsKey(row.id).name << "=" << row.value;
+    EXPECT_EQ(S::InterpretBoundedInteger(row.value, *S::FindSetting(row.key)).value, row.expected)
+        << row.key << "=" << row.value;
   // The reason goes with it: a number outside, or what was wrong with it.
-  const S::Key& cpu = S::SettingsKey(S::KeyId::kMaxCpuUse);
+  const S::SettingRow& cpu = *S::FindSetting("max_cpuuse");
   EXPECT_EQ(S::InterpretBoundedInteger("91", cpu).origin, Origin::kOutOfBounds);
   EXPECT_EQ(S::InterpretBoundedInteger("12.5", cpu).origin, Origin::kTrailingCharacters);
   EXPECT_EQ(S::InterpretBoundedInteger("90", cpu).origin, Origin::kFile);
   // Keys without bounds take any 32-bit value.
-  EXPECT_EQ(S::InterpretBoundedInteger("-2147483648", S::SettingsKey(S::KeyId::kLogLevel)).value, INT_MIN);
+  EXPECT_EQ(S::InterpretBoundedInteger("-2147483648", *S::FindSetting("loglevel")).value, INT_MIN);
 }
 
 TEST(SettingsRules, ServerListsArePutTogetherAsTheReadDoes) {

@@ -138,7 +138,7 @@ TEST_P(SmbiosCorpus, ItsDmtfUuidIsWhatDmidecodePrints) {
   ManifestVersion(dump, major, minor);
   const bool swapped =
       quarn::smbios::DmtfSwapsUuidFields(static_cast<unsigned char>(major), static_cast<unsigned char>(minor));
-  const std::string dmtf = Lower(quarn::smbios::UuidText(raw.data(), swapped));
+  const std::string dmtf = Lower(quarn::smbios::FormatUuid(raw.data(), swapped));
   const char* placeholder = quarn::smbios::UuidPlaceholder(raw.data());
   if (dump.dmidecodeUuid == "Not Present") {
     EXPECT_EQ(dmtf, "ffffffff-ffff-ffff-ffff-ffffffffffff");

@@ -99,7 +99,7 @@ TEST(SmbiosWalk, AStructureRunningPastTheEndEndsTheWalk) {
   table.push_back(27);
   EXPECT_NE(FindStructure(table.data(), table.size(), 1), nullptr);  // found, but ...
   unsigned char uuid[16];
-  EXPECT_FALSE(SystemUuid(table.data(), table.size(), uuid));  // ... its UUID lies beyond the end
+  EXPECT_FALSE(TableUuidBytes(table.data(), table.size(), uuid));  // ... its UUID lies beyond the end
 
   Bytes unterminated = {3, 4, 0, 0, 'a', 'b', 'c'};  // no closing zeros
   EXPECT_EQ(FindStructure(unterminated.data(), unterminated.size(), 1), nullptr);
@@ -123,22 +123,22 @@ TEST(SmbiosUuid, AShortSystemStructureHasNoUuid) {
   const Bytes table = quarn_test::Concat(
       {quarn_test::Structure(1, {1, 2, 3, 4}, {"M", "P", "V", "S"}), quarn_test::EndOfTable(), Bytes(64, 0x5A)});
   unsigned char uuid[16];
-  EXPECT_FALSE(SystemUuid(table.data(), table.size(), uuid));
+  EXPECT_FALSE(TableUuidBytes(table.data(), table.size(), uuid));
 }
 
 TEST(SmbiosUuid, ByteOrderByVersionAndHypervisor) {
   const Bytes uuid = quarn_test::CountingUuid();
   const std::string stored = "00112233-4455-6677-8899-AABBCCDDEEFF";
   const std::string swapped = "33221100-5544-7766-8899-AABBCCDDEEFF";
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(8192, false)), swapped);  // 2.4
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(518, false)), swapped);   // the threshold
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(517, false)), stored);
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(512, false)), stored);  // 2.0
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(0, false)), stored);    // physical memory
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(768, true)), stored);   // Xen or Microsoft
-  EXPECT_EQ(UuidText(uuid.data(), SwapsUuidFields(32768, true)), stored);
-  EXPECT_EQ(UuidText(Bytes(16, 0).data(), true), "00000000-0000-0000-0000-000000000000");
-  EXPECT_EQ(UuidText(Bytes(16, 0xFF).data(), false), "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF");
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(8192, false)), swapped);  // 2.4
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(518, false)), swapped);   // the threshold
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(517, false)), stored);
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(512, false)), stored);  // 2.0
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(0, false)), stored);    // physical memory
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(768, true)), stored);   // Xen or Microsoft
+  EXPECT_EQ(FormatUuid(uuid.data(), SwapsUuidFields(32768, true)), stored);
+  EXPECT_EQ(FormatUuid(Bytes(16, 0).data(), true), "00000000-0000-0000-0000-000000000000");
+  EXPECT_EQ(FormatUuid(Bytes(16, 0xFF).data(), false), "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF");
 }
 
 namespace {

@@ -1,10 +1,10 @@
 // The bundle's form: base64, a record written and read back whole, and
 // bundles that are not whole or not honest refused with the field at fault.
-#include "Bundle.h"
+#include "bundle/Bundle.h"
 
 #include <gtest/gtest.h>
 
-#include "Base64.h"
+#include "bundle/Base64.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "InstallationChoice.h"
+#include "cli/InstallationChoice.h"
 
 #include <gtest/gtest.h>
 

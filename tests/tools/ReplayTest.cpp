@@ -2,19 +2,20 @@
 // the library's object gives is recorded with the machine's inputs, written
 // to a bundle, read back, and worked out again through the library's rules;
 // the two reports agree field by field. Redaction keeps what the rules see.
-#include "Replay.h"
+#include "bundle/Replay.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 
-#include "Bundle.h"
-#include "MachineCollect.h"
-#include "Redact.h"
-#include "StylePaths.h"
+#include "bundle/Bundle.h"
+#include "bundle/MachineCollect.h"
+#include "bundle/Redact.h"
+#include "bundle/StylePaths.h"
 #include "config/AddressRules.h"
 #include "config/QuarnConfig.h"
 #include "hwinfo/SmbiosParsing.h"
+#include "report/Sections.h"
 #include "support/Machines.h"
 #include "support/TempInstallation.h"
 
@@ -24,10 +25,10 @@ using Json = nlohmann::json;  // as the record holds its report
 using quarn_test::Machine;
 using quarn_tools::MachineRecord;
 
-// The sections the library's object fills, as the inspector fills them.
-Json ReportOf(Inspection& inspection) {
-  Report report;
-  for (const SectionFiller& filler : ReportSections()) filler.fill(report, inspection);
+// Every section the answers give, as the inspector writes them.
+Json ReportOf(quarn_tools::Answers& answers) {
+  quarn_tools::Report report;
+  quarn_tools::AddSections(report, answers);
   return report.ToJson();
 }
 
@@ -48,13 +49,13 @@ MachineRecord Recorded(const Machine& machine, quarn_test::TempInstallation& ins
   installation.WriteSettings("defaultinstall=standard\nloglevel=2\nsendfile=0\nwaf_cfg=mode=block\n");
   installation.WriteDomainOverride("srv_domain=svc.example.com|192.0.2.9\n");
   installation.WriteUpdaterRecord(" update_02_01 \r\n");
-  Inspection live;
-  live.executableDir = installation.binDir();
-  live.places = quarn::layout::DerivePlaces(live.executableDir);
-  live.resolveServers = false;
-  live.config = CSingleton<CQuarnConfig>::NewInstance();
+  quarn_tools::InspectionPlan plan;
+  plan.executableDir = installation.binDir();
+  plan.places = quarn::layout::DerivePlaces(plan.executableDir);
+  plan.resolveServers = false;
+  quarn_tools::LiveAnswers live(plan, CSingleton<CQuarnConfig>::NewInstance());
   const Json report = ReportOf(live);
-  MachineRecord record = quarn_tools::CollectMachine(live, report);
+  MachineRecord record = quarn_tools::CollectMachine(plan, report);
   CSingleton<CQuarnConfig>::RemoveInstance();
   return record;
 }
@@ -68,8 +69,8 @@ MachineRecord ThroughABundle(const MachineRecord& record) {
 }
 
 Json Replayed(const MachineRecord& record) {
-  Inspection inspection = quarn_tools::InspectionOfRecord(record);
-  return ReportOf(inspection);
+  quarn_tools::RecordAnswers answers(record);
+  return ReportOf(answers);
 }
 
 std::string Described(const std::vector<quarn_tools::ReplayDifference>& differences) {

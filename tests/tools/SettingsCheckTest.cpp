@@ -1,6 +1,6 @@
 // The settings check: what it finds in a file, and that the values it shows
 // are the ones the library itself takes from the same file.
-#include "SettingsCheck.h"
+#include "lint/SettingsCheck.h"
 
 #include <SimpleIni.h>
 #include <gtest/gtest.h>
@@ -10,10 +10,12 @@
 #include <map>
 #include <random>
 
-#include "CheckReport.h"
-#include "IniLineScan.h"
+#include "bundle/InstallationFiles.h"
 #include "config/QuarnConfig.h"
 #include "config/SettingsRules.h"
+#include "lint/CheckReport.h"
+#include "lint/IniLineScan.h"
+#include "lint/NearestKey.h"
 #include "support/TestSupport.h"
 
 using quarn_test::TempDir;
@@ -51,12 +53,18 @@ const quarn_tools::Finding* FindingOf(const CheckResult& result, const std::stri
   return nullptr;
 }
 
-const quarn_tools::KeyVerdict& Key(const CheckResult& result, const std::string& name) {
-  for (const quarn_tools::KeyVerdict& key : result.keys)
-    if (name == quarn::settings::SettingsKey(key.id).name) return key;
-  static quarn_tools::KeyVerdict none;
-  ADD_FAILURE() << "no key " << name;
-  return none;
+// A setting as the check read it: its value as text, and its origin.
+struct KeyView {
+  std::string valueText, origin;
+};
+KeyView Key(const CheckResult& result, const std::string& name) {
+  const quarn::settings::SettingRow* row = quarn::settings::FindSetting(name);
+  if (!row) {
+    ADD_FAILURE() << "no key " << name;
+    return {};
+  }
+  return {quarn_tools::SettingValueText(result.reading, *row),
+          quarn::settings::OriginName(result.reading.record.origin[quarn::settings::RowIndex(*row)])};
 }
 
 }  // namespace
@@ -108,7 +116,7 @@ TEST(SettingsCheck, EveryKindOfFindingIsReportedOnceWhereItIs) {
                                                {"nul_byte", 1},
                                                {"override_replaces_list", 1}};
   EXPECT_EQ(Codes(result), expected);
-  EXPECT_EQ(result.ExitStatus(), 1);
+  EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings), 1);
 
   EXPECT_EQ(FindingOf(result, "duplicate_key")->line, 10);
   EXPECT_NE(FindingOf(result, "duplicate_key")->message.find("lines 2, 10"), std::string::npos);
@@ -126,7 +134,7 @@ TEST(SettingsCheck, EveryKindOfFindingIsReportedOnceWhereItIs) {
   EXPECT_EQ(Key(result, "vm_crash_check").origin, "missing");
   EXPECT_EQ(Key(result, "waf_cfg").origin, "missing");  // under the broken header
   EXPECT_EQ(Key(result, "protectoruhids").valueText, "true");
-  EXPECT_EQ(result.serviceServers, (std::vector<std::string>{"x", "", "b", "a", "b", "a"}));
+  EXPECT_EQ(result.reading.record.serviceServers, (std::vector<std::string>{"x", "", "b", "a", "b", "a"}));
 }
 
 TEST(SettingsCheck, ACleanFileHasNothingToSay) {
@@ -134,10 +142,10 @@ TEST(SettingsCheck, ACleanFileHasNothingToSay) {
       Given("cli_config.ini", "; the client\ndefaultinstall=full\nloglevel = 3\nsendfile=off\n\nsrv_domain=a|b\n"),
       Given("domaincfg.ini", "# none\n"));
   EXPECT_TRUE(result.findings.empty()) << result.findings.front().message;
-  EXPECT_EQ(result.ExitStatus(), 0);
+  EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings), 0);
   EXPECT_EQ(Key(result, "sendfile").valueText, "false");
   EXPECT_EQ(Key(result, "sendfile").origin, "file");
-  EXPECT_EQ(result.serviceServers, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(result.reading.record.serviceServers, (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(SettingsCheck, AFileThatCannotBeReadIsOneErrorAndEveryDefault) {
@@ -155,7 +163,7 @@ TEST(SettingsCheck, AFileThatCannotBeReadIsOneErrorAndEveryDefault) {
     const CheckResult result = quarn_tools::CheckSettings(file, NoOverride());
     EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"settings_not_read", 1}})) << c.path;
     EXPECT_EQ(Key(result, "loglevel").origin, "missing");
-    EXPECT_EQ(result.serviceServers.size(), 4u);  // the default list
+    EXPECT_EQ(result.reading.record.serviceServers.size(), 4u);  // the default list
   }
   // An override file that cannot be read is passed over, with a warning.
   CheckedFile overrides = quarn_tools::ReadCheckedFile(dir.path(), "domaincfg.ini");
@@ -255,7 +263,7 @@ TEST(SettingsCheck, ManyFindingsOfOneKindStayReadable) {
   const int keys = 30000;
   for (int i = 0; i < keys; ++i) settings += "a=\n";
   const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", settings), NoOverride());
-  EXPECT_EQ(result.Count(Severity::kWarning), keys);
+  EXPECT_EQ(quarn_tools::CountFindings(result.findings, Severity::kWarning), keys);
   EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"key_under_section", 101}}));
   // The one that counts for the others is of the whole file: first.
   EXPECT_NE(result.findings.front().message.find("29900 more"), std::string::npos) << result.findings.front().message;
@@ -410,9 +418,10 @@ TEST(SettingsCheck, FindingsAreLinesByFileAndLineAndCanBeLeftOut) {
                 "/etc/domaincfg.ini:1: error: \"srv_domain\" has 1 empty item(s): they are kept as servers "
                 "without a name [empty_list_item]",
             }));
-  EXPECT_EQ(result.ExitStatus(Severity::kWarning), 1);
-  result.Keep(Severity::kWarning, {"not_a_boolean", "missing_defaultinstall", "empty_list_item"});
+  EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kWarning), 1);
+  quarn_tools::KeepFindings(result.findings, Severity::kWarning,
+                            {"not_a_boolean", "missing_defaultinstall", "empty_list_item"});
   EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"unknown_key", 1}}));
-  EXPECT_EQ(result.ExitStatus(Severity::kError), 0);
-  EXPECT_EQ(result.ExitStatus(Severity::kWarning), 1);
+  EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kError), 0);
+  EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kWarning), 1);
 }

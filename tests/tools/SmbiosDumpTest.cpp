@@ -3,12 +3,13 @@
 // Windows' RSMB block): the Hardware section the inspector works out from
 // each agrees with what the library answers when the firmware gives the
 // same table.
-#include "SmbiosDump.h"
+#include "bundle/SmbiosDump.h"
 
 #include <gtest/gtest.h>
 
-#include "Replay.h"
+#include "bundle/Replay.h"
 #include "config/QuarnConfig.h"
+#include "report/Sections.h"
 #include "support/Machines.h"
 #include "support/SmbiosCorpus.h"
 #include "support/TempInstallation.h"
@@ -29,11 +30,9 @@ std::string Hex(unsigned value) {
 Json HardwareOf(const quarn_tools::FirmwareRecord& firmware) {
   quarn_tools::MachineRecord record;
   record.firmware = firmware;
-  Inspection inspection;
-  inspection.record = &record;
-  Report report;
-  for (const SectionFiller& filler : ReportSections())
-    if (Report::SameTitle(filler.title, "Hardware")) filler.fill(report, inspection);
+  quarn_tools::RecordAnswers answers(record);
+  quarn_tools::Report report;
+  quarn_tools::AddSections(report, answers, "Hardware");
   return report.ToJson()["hardware"];
 }
 
@@ -63,7 +62,7 @@ TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
   // A table alone has no version to go by: refused, and read with the one
   // given (3.0: the agent swaps the UUID's fields there, not at 0.0).
   const bool tableAlone = dump.entryPoint == "none" && dump.sourceFormat != "rsmb";
-  quarn_tools::TableVersion given;
+  quarn_tools::GivenTableVersion given;
   if (tableAlone) {
     for (const std::string& path : {DumpPath(dump, scratch), DumpPath(dump, scratch) + "/DMI"}) {
       EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error)) << path << " taken as " << form;
@@ -138,7 +137,7 @@ TEST(SmbiosDump, SaysWhatAFileIsNot) {
   EXPECT_NE(error.find("not in the file"), std::string::npos) << error;
 
   // A version given: for a table alone only, and one that looks like one.
-  quarn_tools::TableVersion given;
+  quarn_tools::GivenTableVersion given;
   ASSERT_TRUE(quarn_tools::ParseTableVersion("2.7", given));
   EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error, given));
   EXPECT_NE(error.find("carries its own version"), std::string::npos) << error;
@@ -157,7 +156,7 @@ TEST(SmbiosDump, ReadsAVersionAsDmidecodePrintsIt) {
                       {".1", false, 0, 0},    {"0.9", false, 0, 0},  {"256.0", false, 0, 0},
                       {"3.0.1", false, 0, 0}, {"3,0", false, 0, 0},  {"+3.0", false, 0, 0}};
   for (const Row& row : rows) {
-    quarn_tools::TableVersion version;
+    quarn_tools::GivenTableVersion version;
     EXPECT_EQ(quarn_tools::ParseTableVersion(row.text, version), row.valid) << row.text;
     if (!row.valid) continue;
     EXPECT_EQ(version.major, row.major) << row.text;

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/CaptureFiles.h"
+#include "bundle/CaptureFiles.h"
 
 namespace quarn_tools {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "platform/CaptureFiles.h"
+#include "bundle/CaptureFiles.h"
 #include "util/platform/Win32.h"
 
 namespace quarn_tools {

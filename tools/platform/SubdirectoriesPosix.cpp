@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/Subdirectories.h"
+#include "cli/InstallationChoice.h"
 
 namespace quarn_tools {
 

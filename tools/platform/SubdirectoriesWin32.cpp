@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "platform/Subdirectories.h"
+#include "cli/InstallationChoice.h"
 #include "util/platform/Win32.h"
 
 namespace quarn_tools {

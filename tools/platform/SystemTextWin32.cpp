@@ -1,4 +1,5 @@
-#include "platform/SystemText.h"
+#include "bundle/StylePaths.h"
+#include "report/Utf8Text.h"
 
 #include "util/platform/Win32.h"
 

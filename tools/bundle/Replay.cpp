@@ -1,0 +1,158 @@
+#include "bundle/Replay.h"
+
+#include "bundle/LiveAnswers.h"
+#include "bundle/RecordedFirmware.h"
+#include "bundle/RuleAnswers.h"
+#include "bundle/StylePaths.h"
+#include "config/AddressRules.h"
+#include "config/WindowsDescription.h"
+#include "hwinfo/Hypervisor.h"
+#include "hwinfo/SmbiosAcquisition.h"
+
+namespace quarn_tools {
+namespace {
+
+using Json = nlohmann::json;
+
+CheckedFile Checked(const RecordedFile& file, const char* label) {
+  CheckedFile checked;
+  checked.path = file.path;
+  checked.label = label;
+  checked.status = file.status;
+  checked.content = file.content;
+  return checked;
+}
+
+std::string PointerStep(const std::string& key) {
+  std::string step;
+  for (char c : key) step += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
+  return step;
+}
+
+}  // namespace
+
+RecordAnswers::RecordAnswers(const MachineRecord& record) : m_record(record) {
+  const StylePaths paths(record.pathStyle);
+  m_places = quarn::layout::DerivePlaces(record.executableDir, paths);
+  m_files.settings = Checked(record.settingsFile, quarn::layout::kSettingsFileName);
+  m_files.overrides = Checked(record.overrideFile, quarn::layout::kOverrideFileName);
+  m_files.updaterRecord = Checked(record.updaterVersionRecord, quarn::layout::kUpdateVersionFileName);
+  m_files.updaterDirExists = record.updaterDirExists;
+  m_files.updaterExecutableSize = record.updaterExecutableSize;
+}
+
+InstallationAnswers RecordAnswers::Installation() {
+  InstallationAnswers answers;
+  answers.places = m_places;
+  GlobalCfgStateFromName(m_record.globalCfgState, answers.globalCfgState);
+  return answers;
+}
+
+SettingsAnswers RecordAnswers::Settings() { return SettingsOfFiles(m_files); }
+
+ServersAnswers RecordAnswers::Servers() {
+  ServersAnswers answers;
+  answers.settings = Settings().record;
+  answers.notResolvedBecause = "a bundle records no name lookups";
+  return answers;
+}
+
+// The service address is set by the agent's processes: a process that set
+// none has none.
+NetworkAnswers RecordAnswers::Network() {
+  NetworkAnswers answers;
+  answers.local = m_record.localAddresses;
+  answers.usable = quarn::UsableAddresses(answers.local);
+  answers.identity = quarn::ChooseIdentityIp(answers.local);
+  return answers;
+}
+
+HostAnswers RecordAnswers::Host() {
+  HostAnswers answers;
+  if (m_record.machineNameKnown) answers.machineName = m_record.machineName;
+  if (!quarn::AppendWindowsDescription(m_record.windowsVersion, answers.system)) answers.system.clear();
+  answers.platformTag = quarn::PlatformTag(answers.system, m_record.system64Bit);
+  answers.info = m_record.windowsVersion;
+  answers.real = m_record.trueWindowsVersion;
+  answers.x64 = m_record.system64Bit;
+  return answers;
+}
+
+// The library's getters each read the table: so does the replay, and what
+// they print is kept for Diagnostics. No caller has set a uuid there, and
+// the library has no VM id.
+HardwareAnswers RecordAnswers::Hardware() {
+  HardwareAnswers answers;
+  RecordedFirmware firmware(m_record.firmware);
+  answers.source = quarn::smbios::DescribeTableSource(firmware);
+  answers.signature = quarn::smbios::HypervisorSignature(firmware);
+  answers.xenOrMicrosoft = quarn::smbios::IsXenOrMicrosoftSignature(answers.signature);
+  const quarn::smbios::TableBuffer forUuid = quarn::smbios::FetchTableBuffer(firmware, &m_printed);
+  // The version a table of the firmware-table service brings; none for one
+  // found in memory (the process holds none before).
+  answers.versionNumber = forUuid.delivered > 0 && forUuid.versionNumber >= 0 ? forUuid.versionNumber : 0;
+  answers.identity = quarn::smbios::IdentifyTable({forUuid.bytes.data(), forUuid.bytes.size(), forUuid.delivered},
+                                                  {answers.versionNumber, answers.xenOrMicrosoft},
+                                                  answers.source.Version(), LibraryChecksum);
+  const quarn::smbios::TableBuffer forHash = quarn::smbios::FetchTableBuffer(firmware, &m_printed);
+  answers.identity.checksum = LibraryChecksum(forHash.bytes.data(), forHash.bytes.size());
+  return answers;
+}
+
+VersionsAnswers RecordAnswers::Versions() {
+  VersionsAnswers answers = VersionsOfFiles(m_files, m_places);
+  // The program that asked there, where one of the installation did.
+  answers.clientDetailKnown = !m_record.installationFromRules;
+  if (answers.clientDetailKnown)
+    answers.clientDetail = quarn::layout::VersionDetail(answers.clientVersion, m_record.callingProgramSize);
+  answers.updaterPidKnown = m_record.notMadeBecause.empty();  // what the object saw there
+  answers.updaterPid = m_record.updaterPid;
+  answers.updaterPidUnknownBecause = m_record.notMadeBecause;
+  return answers;
+}
+
+const std::vector<std::pair<std::string, std::string>>& ProcessFields() {
+  static const std::vector<std::pair<std::string, std::string>> fields = {
+      {"/diagnostics/library_object_made", "the replay makes no library object: it runs the library's rules"},
+      {"/diagnostics/library_log", "the log lines of the process that made the bundle are its own"},
+  };
+  return fields;
+}
+
+std::vector<ReplayDifference> CompareReplay(const Json& recorded, const Json& replayed, bool redacted) {
+  std::vector<ReplayDifference> differences;
+  const auto isProcessField = [](const std::string& field) {
+    for (const auto& process : ProcessFields())
+      if (process.first == field) return true;
+    return false;
+  };
+  const auto compare = [&](const std::string& field, const Json& was, const Json& is) {
+    if (was == is || isProcessField(field)) return;
+    ReplayDifference difference{field, was, is, ""};
+    if (redacted && field == "/hardware/table_checksum")
+      difference.why = "the bundle is redacted: the checksum is of the table with its UUID replaced, not the machine's";
+    differences.push_back(std::move(difference));
+  };
+  static const Json kAbsent = "(absent)";
+  for (const auto& item : replayed.items()) {
+    const std::string top = "/" + PointerStep(item.key());
+    const auto was = recorded.find(item.key());
+    if (was == recorded.end()) {
+      compare(top, kAbsent, item.value());
+      continue;
+    }
+    if (!item.value().is_object() || !was->is_object() || item.key() == "undecodable_texts") {
+      compare(top, *was, item.value());
+      continue;
+    }
+    for (const auto& field : item.value().items()) {
+      const auto old = was->find(field.key());
+      compare(top + "/" + PointerStep(field.key()), old == was->end() ? kAbsent : *old, field.value());
+    }
+    for (const auto& field : was->items())
+      if (!item.value().contains(field.key())) compare(top + "/" + PointerStep(field.key()), field.value(), kAbsent);
+  }
+  return differences;
+}
+
+}  // namespace quarn_tools

@@ -1,0 +1,107 @@
+#include "lint/CheckReport.h"
+
+#include <algorithm>
+
+#include "report/SettingJson.h"
+
+namespace quarn_tools {
+namespace {
+
+namespace S = quarn::settings;
+using Json = nlohmann::ordered_json;
+
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+std::string Plural(int count, const char* what) { return std::to_string(count) + " " + what + (count == 1 ? "" : "s"); }
+
+void AddFiles(Report& report, const CheckResult& result) {
+  report.Section("Files");
+  const char* keys[2] = {"settings_file", "override_file"};
+  for (std::size_t i = 0; i < result.files.size() && i < 2; ++i) {
+    const CheckedFile& file = result.files[i];
+    report.Field(
+        keys[i], file.label,
+        Json{{"path", file.path.empty() ? Json(nullptr) : Json(file.path)}, {"status", StatusName(file.status)}},
+        file.path.empty() ? std::string("(not given)") : file.path + " (" + StatusName(file.status) + ")");
+  }
+}
+
+// A key's value: a list's as its own items (the override file's, which
+// come first in the list the read makes, are the override file's).
+Json KeyValue(const S::SettingsReading& reading, const S::SettingRow& row) {
+  if (!row.list) return SettingJson(reading.record, row);
+  const std::vector<std::string>& list = reading.record.*row.list;
+  const std::size_t first = std::min(reading.keys[S::RowIndex(row)].fromOverride, list.size());
+  Json items = Json::array();
+  for (std::size_t i = first; i < list.size(); ++i) items.push_back(list[i]);
+  return items;
+}
+
+void AddSettings(Report& report, const CheckResult& result) {
+  report.Section("Settings");
+  const S::SettingsReading& reading = result.reading;
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const S::SettingRow& row = S::Setting(r);
+    const S::KeyReading& key = reading.keys[r];
+    std::string note = WhyDefault(reading, row);
+    if (row.Has(S::kFirstReadOnly)) note += std::string(note.empty() ? "" : "; ") + "first read of the process only";
+    Json value{{"key", row.key},
+               {"present", key.present},
+               {"raw", key.present ? Json(key.raw) : Json(nullptr)},
+               {"value", KeyValue(reading, row)},
+               {"origin", S::OriginName(reading.record.origin[r])},
+               {"note", note.empty() ? Json(nullptr) : Json(note)}};
+    const bool isText = row.kind == S::Kind::kText || row.kind == S::Kind::kList;
+    const std::string text = SettingValueText(reading, row);
+    std::string shown =
+        (key.present ? Quote(key.raw) : std::string("(not given)")) + " -> " + (isText ? Quote(text) : text);
+    if (!note.empty()) shown += "  (" + note + ")";
+    report.Field(row.name, std::string(row.label) + " (" + row.key + ")", value, shown);
+  }
+}
+
+void AddLists(Report& report, CheckResult& result) {
+  report.Section("Lists");
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const S::SettingRow& row = S::Setting(r);
+    if (row.list) report.TextsField(row.name, row.label, std::move(result.reading.record.*row.list));
+  }
+}
+
+}  // namespace
+
+void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool quiet) {
+  if (!quiet) {
+    AddFiles(report, result);
+    AddSettings(report, result);
+    AddLists(report, result);
+  }
+  Json findings = Json::array();
+  std::vector<std::string> lines;
+  for (const Finding& finding : result.findings) {
+    Json entry{{"severity", SeverityName(finding.severity)},
+               {"code", finding.code},
+               {"file", finding.path},
+               {"line", finding.line ? Json(finding.line) : Json(nullptr)},
+               {"key", finding.key.empty() ? Json(nullptr) : Json(finding.key)},
+               {"message", finding.message}};
+    if (finding.more) entry["also_counted"] = finding.more;
+    findings.push_back(std::move(entry));
+    lines.push_back(FindingLine(finding));
+  }
+  const int errors = CountFindings(result.findings, Severity::kError),
+            warnings = CountFindings(result.findings, Severity::kWarning),
+            notes = CountFindings(result.findings, Severity::kNote);
+  report.TopLevel("findings", std::move(findings), std::move(lines));
+  const std::string summary = Plural(errors, "error") + ", " + Plural(warnings, "warning") + ", " +
+                              Plural(notes, "note") + " (" + SeverityName(lowest) + " and above)";
+  report.TopLevel("summary",
+                  Json{{"errors", errors},
+                       {"warnings", warnings},
+                       {"notes", notes},
+                       {"lowest_severity", SeverityName(lowest)},
+                       {"exit_status", FindingsExitStatus(result.findings, lowest)}},
+                  quiet ? std::vector<std::string>() : std::vector<std::string>{summary});
+}
+
+}  // namespace quarn_tools

@@ -1,0 +1,26 @@
+// What is wrong with a server of a list as a person wrote it: the library
+// takes every item as it stands and asks the resolver for it, so a URL, a
+// port, white space or a name that is no host name reaches the network as
+// it is and finds nothing.
+#ifndef QUARN_TOOLS_LINT_SERVERITEMS_H
+#define QUARN_TOOLS_LINT_SERVERITEMS_H
+
+#include <string>
+
+namespace quarn_tools {
+
+struct ServerItemProblem {
+  const char* code = nullptr;  // null: nothing wrong
+  std::string why;             // what is wrong, in words
+};
+
+// The first problem of a non-empty item, in this order: white space around
+// it, a URL, a port, white space inside it, an IPv4 literal that is no
+// address, a name that is no host name (RFC 1123: labels of letters, digits
+// and hyphens, 1 to 63 characters, not beginning or ending with a hyphen;
+// 253 characters in all).
+ServerItemProblem DiagnoseServerItem(const std::string& item);
+
+}  // namespace quarn_tools
+
+#endif

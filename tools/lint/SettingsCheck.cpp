@@ -1,0 +1,571 @@
+#include "lint/SettingsCheck.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+
+#include "config/LayoutRules.h"
+#include "lint/IniLineScan.h"
+#include "lint/NearestKey.h"
+#include "lint/ServerItems.h"
+
+namespace quarn_tools {
+namespace {
+
+namespace S = quarn::settings;
+using S::SettingRow;
+
+// At most this many findings of one code are listed for a file; the rest
+// are counted in one more finding. A file of a hundred thousand keys under
+// a section is one mistake, not a hundred thousand things to read.
+const int kMostListedPerCode = 100;
+// Texts quoted in a message (a key, a value, a section's name, a line) are
+// cut to this many bytes: a message stays a line, whatever the file holds.
+const std::size_t kMostQuotedBytes = 60;
+// Lists of line numbers or names in a message: the first ones, and how
+// many in all.
+const std::size_t kMostListedItems = 10;
+
+// The forms people mean a switch by. The library decides by the first
+// character alone, so "ture" is true and "nope" false: a switch written in
+// another form is worth a look.
+bool IsPlainSwitch(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (const char* form : {"1", "0", "true", "false", "yes", "no", "on", "off"})
+    if (text == form) return true;
+  return false;
+}
+
+// Whether a value is wrapped in quotes, which the library keeps.
+bool IsQuoted(const std::string& value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+// Whether a value ends in what looks like a comment: ";" or "#" after white
+// space. The library keeps it in the value.
+bool HasTrailingComment(const std::string& value) {
+  for (std::size_t at = 1; at < value.size(); ++at)
+    if ((value[at] == ';' || value[at] == '#') && (value[at - 1] == ' ' || value[at - 1] == '\t')) return true;
+  return false;
+}
+
+// The text, cut to its first bytes and "..." where it is longer. Only
+// what is kept is copied: a section's name is quoted once per key under it.
+std::string Excerpt(const char* text, std::size_t size) {
+  if (size <= kMostQuotedBytes) return std::string(text, size);
+  // Cut before a UTF-8 continuation byte rather than inside a character.
+  std::size_t cut = kMostQuotedBytes;
+  while (cut > kMostQuotedBytes - 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text, cut) + "...";
+}
+std::string Excerpt(const std::string& text) { return Excerpt(text.data(), text.size()); }
+
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+// A text of the file in a message: quoted by its first bytes, with its
+// size where it is longer.
+std::string Cited(const char* text, std::size_t size) {
+  std::string quoted = "\"" + Excerpt(text, size) + "\"";
+  if (size > kMostQuotedBytes) quoted += " (" + std::to_string(size) + " bytes)";
+  return quoted;
+}
+std::string Cited(const std::string& text) { return Cited(text.data(), text.size()); }
+
+template <typename Item, typename Show>
+std::string BoundedList(const std::vector<Item>& items, Show show) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size() && i < kMostListedItems; ++i) text += (i ? ", " : "") + show(items[i]);
+  if (items.size() > kMostListedItems) text += " and " + std::to_string(items.size() - kMostListedItems) + " more";
+  return text;
+}
+
+std::string LineList(const std::vector<int>& lines) {
+  return BoundedList(lines, [](int line) { return std::to_string(line); });
+}
+
+std::string DefaultText(const SettingRow& row) {
+  switch (row.kind) {
+    case S::Kind::kInteger:
+      return std::to_string(row.numberDefault);
+    case S::Kind::kBoolean:
+      return row.numberDefault ? "true" : "false";
+    default:
+      return Quote(row.textDefault);
+  }
+}
+
+// The keys of the unnamed section that the reader sees, grouped by name as
+// the reader compares names: each group in file order, the groups in the
+// order of their first key. Sorting places costs n log n however many keys
+// share a name, and so does finding a name's line.
+class NameGroups {
+ public:
+  explicit NameGroups(const IniScan& scan) : m_scan(scan), m_firstOfName(scan.keys.size(), false) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < scan.keys.size(); ++i)
+      if (!scan.keys[i].lost && scan.keys[i].section.empty()) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return m_less(Name(a), Name(b)); });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      if (i == 0 || m_less(Name(order[i - 1]), Name(order[i]))) {
+        m_byName.emplace_back();
+        m_firstOfName[order[i]] = true;
+      }
+      m_byName.back().push_back(order[i]);
+    }
+  }
+
+  // In the order of each name's first key.
+  std::vector<const std::vector<std::size_t>*> InFileOrder() const {
+    std::vector<const std::vector<std::size_t>*> groups;
+    for (const std::vector<std::size_t>& group : m_byName) groups.push_back(&group);
+    std::sort(groups.begin(), groups.end(), [](const std::vector<std::size_t>* a, const std::vector<std::size_t>* b) {
+      return a->front() < b->front();
+    });
+    return groups;
+  }
+
+  bool FirstOfName(std::size_t key) const { return m_firstOfName[key]; }
+
+  // The line of the last key of that name (the one the reader keeps), 0
+  // for none.
+  int LineOf(const char* name) const {
+    const auto found = std::lower_bound(
+        m_byName.begin(), m_byName.end(), name,
+        [&](const std::vector<std::size_t>& group, const char* wanted) { return m_less(Name(group.front()), wanted); });
+    if (found == m_byName.end() || m_less(name, Name(found->front()))) return 0;
+    return m_scan.keys[found->back()].line;
+  }
+
+ private:
+  const char* Name(std::size_t key) const { return m_scan.Key(m_scan.keys[key]); }
+
+  const IniScan& m_scan;
+  S::KeyNameLess m_less;
+  std::vector<std::vector<std::size_t>> m_byName;  // places in IniScan::keys, sorted by name
+  std::vector<bool> m_firstOfName;                 // per key: the first of its name
+};
+
+// One file of the check: its path and label, and its scan.
+struct FileOfCheck {
+  const CheckedFile& file;
+  IniScan scan;
+  NameGroups names;
+  FileOfCheck(const CheckedFile& given, bool scanned)
+      : file(given), scan(scanned ? ScanIniLines(given.content) : IniScan()), names(scan) {}
+  int LineOf(const char* name) const { return names.LineOf(name); }
+};
+
+class Checker {
+ public:
+  explicit Checker(CheckResult& result) : m_result(result) {}
+
+  // Whether a finding of this code in this file would still be listed: past
+  // the cap it is only counted, and its message need not be made.
+  bool Counts(const std::string& path, const char* code) {
+    Tally& tally = m_tallies[{path, code}];
+    return ++tally.count <= kMostListedPerCode;
+  }
+
+  void Add(Severity severity, const std::string& code, const std::string& path, int line, const std::string& key,
+           const std::string& message) {
+    if (Counts(path, code.c_str())) List(severity, code, path, line, key, message);
+  }
+
+  // A finding already counted by Counts.
+  void List(Severity severity, const std::string& code, const std::string& path, int line, const std::string& key,
+            const std::string& message) {
+    m_tallies[{path, code}].severity = severity;
+    m_result.findings.push_back({severity, code, path, line, key, message, 0});
+  }
+
+  // One finding more for each code whose findings were not all listed; it
+  // counts for them.
+  void AddUnlisted() {
+    for (const auto& entry : m_tallies) {
+      const Tally& tally = entry.second;
+      if (tally.count <= kMostListedPerCode) continue;
+      const int more = tally.count - kMostListedPerCode;
+      m_result.findings.push_back({tally.severity, entry.first.second, entry.first.first, 0, "",
+                                   std::to_string(more) + " more finding(s) like these, not listed one by one",
+                                   more - 1});
+    }
+  }
+
+  // A file written in UTF-16 or UTF-32: the reader stops at its first zero
+  // byte. Said once, instead of what its zero bytes and line ends would
+  // make of every line.
+  bool CheckEncoding(const CheckedFile& file) {
+    const char* encoding = WideEncodingOf(file.content);
+    if (!encoding) return false;
+    Add(Severity::kError, "wide_encoding", file.path, 0, "",
+        std::string("is written in ") + encoding +
+            ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds no "
+            "key at all; save the file as ANSI or UTF-8");
+    return true;
+  }
+
+  // The bytes and lines of a file that the reader treats otherwise than an
+  // editor shows them.
+  void CheckBytes(const FileOfCheck& f) {
+    const IniScan& scan = f.scan;
+    const std::string& path = f.file.path;
+    if (scan.byteOrderMark)
+      Add(Severity::kWarning, "byte_order_mark", path, 1, "",
+          "starts with a UTF-8 byte-order mark: the reader skips it, but reads the texts as bytes of the system's "
+          "code page, so UTF-8 texts beyond ASCII come out wrong");
+    if (scan.nulLine) {
+      std::vector<const ScannedKey*> lost;
+      for (const ScannedKey& key : scan.keys)
+        if (key.lost) lost.push_back(&key);
+      Add(Severity::kError, "nul_byte", path, scan.nulLine, "",
+          "a NUL byte: the reader stops there" +
+              (lost.empty() ? std::string() : "; keys lost: " + BoundedList(lost, [&](const ScannedKey* key) {
+                                                return Excerpt(std::string(scan.Key(*key)));
+                                              })));
+    }
+    if (!scan.loneCrLines.empty())
+      Add(Severity::kWarning, "lone_cr", path, scan.loneCrLines.front(), "",
+          "CR without LF on line(s) " + LineList(scan.loneCrLines) +
+              ": the reader ends a line at each, editors may show one line");
+    for (const ScannedLine& line : scan.brokenHeaders)
+      if (Counts(path, "broken_section_header"))
+        List(Severity::kError, "broken_section_header", path, line.line, "",
+             Cited(scan.Data(line.text), line.text.size()) + " is " + line.why +
+                 ": the keys after it, up to the next header, are not read");
+    for (const ScannedLine& line : scan.ignored)
+      if (Counts(path, "ignored_line"))
+        List(Severity::kWarning, "ignored_line", path, line.line, "",
+             Cited(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
+  }
+
+  // Keys given more than once in the unnamed section: the last one wins.
+  void CheckDuplicates(const FileOfCheck& f) {
+    const IniScan& scan = f.scan;
+    for (const std::vector<std::size_t>* group : f.names.InFileOrder()) {
+      if (group->size() < 2 || !Counts(f.file.path, "duplicate_key")) continue;
+      std::vector<int> lines;
+      for (std::size_t i = 0; i < group->size() && i < kMostListedItems; ++i)
+        lines.push_back(scan.keys[(*group)[i]].line);
+      const ScannedKey& last = scan.keys[group->back()];
+      const std::string name = scan.Key(scan.keys[group->front()]);
+      std::string given = LineList(lines);
+      if (group->size() > lines.size()) given += " and " + std::to_string(group->size() - lines.size()) + " more";
+      List(Severity::kWarning, "duplicate_key", f.file.path, last.line, name,
+           Cited(name) + " is given on lines " + given + ": the last one (" + Cited(scan.Value(last)) + ") is used");
+    }
+  }
+
+  // Keys the file gives that its reader does not read.
+  void CheckKeyNames(const FileOfCheck& f, bool isOverride) {
+    const IniScan& scan = f.scan;
+    std::vector<std::string> known;
+    for (std::size_t r = 0; r < S::kSettingCount; ++r)
+      if (!isOverride || S::Setting(r).Has(S::kOverridable)) known.push_back(S::Setting(r).key);
+    for (std::size_t i = 0; i < scan.keys.size(); ++i) {
+      const ScannedKey& key = scan.keys[i];
+      if (key.lost) continue;
+      const char* name = scan.Key(key);
+      const SettingRow* row = S::FindSetting(name);
+      const bool isKnown = row && (!isOverride || row->Has(S::kOverridable));
+      if (!key.section.empty()) {
+        if (Counts(f.file.path, "key_under_section"))
+          List(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", f.file.path, key.line, name,
+               Cited(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
+                   "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""));
+        continue;
+      }
+      if (isKnown || !f.names.FirstOfName(i) || !Counts(f.file.path, "unknown_key")) continue;
+      List(Severity::kWarning, "unknown_key", f.file.path, key.line, name,
+           UnknownKeyMessage(name, f.file.label, known, isOverride && row));
+    }
+  }
+
+  // A value the library takes other than the writer likely meant, or does
+  // not take at all.
+  void CheckValue(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, int line) {
+    const S::KeyReading& key = reading.keys[S::RowIndex(row)];
+    const S::Origin origin = reading.record.origin[S::RowIndex(row)];
+    const std::string said = Quote(row.key) + " = " + Cited(key.raw) + ": ";
+    switch (origin) {
+      case S::Origin::kFile:
+        if (key.saturated) Add(Severity::kWarning, "saturated", path, line, row.key, said + WhyDefault(reading, row));
+        break;
+      case S::Origin::kMissing:
+        return;  // a key left out has its default: the normal case
+      case S::Origin::kEmpty:
+        Add(Severity::kWarning, "empty_value", path, line, row.key, said + WhyDefault(reading, row));
+        return;
+      default:
+        Add(Severity::kError, S::OriginName(origin), path, line, row.key, said + WhyDefault(reading, row));
+        return;
+    }
+    if (row.kind == S::Kind::kBoolean && !IsPlainSwitch(key.raw))
+      Add(Severity::kWarning, "loose_boolean", path, line, row.key,
+          said + "not one of 1/0, true/false, yes/no, on/off; the library takes it as " +
+              SettingValueText(reading, row) + ", by its first character" + (key.raw.size() > 1 ? "s" : ""));
+    if (row.kind == S::Kind::kText || row.kind == S::Kind::kList) {
+      if (IsQuoted(key.raw))
+        Add(Severity::kWarning, "quoted_value", path, line, row.key,
+            said + "the quotes are part of the value: the library uses it with them");
+      else if (HasTrailingComment(key.raw))
+        Add(Severity::kWarning, "comment_in_value", path, line, row.key,
+            said + "what follows \";\" or \"#\" is part of the value: comments are whole lines only");
+    }
+  }
+
+  // Empty items of a list value: dropped from the settings file, kept (as
+  // an empty server name) from the override file.
+  void CheckListItems(const std::string& path, int line, const std::string& name, std::size_t empty, bool kept) {
+    if (empty == 0) return;
+    if (kept)
+      Add(Severity::kError, "empty_list_item", path, line, name,
+          Quote(name) + " has " + std::to_string(empty) + " empty item(s): they are kept as servers without a name");
+    else
+      Add(Severity::kWarning, "empty_list_item", path, line, name,
+          Quote(name) + " has " + std::to_string(empty) + " empty item(s): the reader drops them");
+  }
+
+  // The servers of the list the read makes: each that cannot be what was
+  // meant, where it was written. The first `fromOverride` items are the
+  // override file's. A name's line is found once per file, not per item.
+  void CheckServers(const std::string& name, const std::vector<std::string>& list, std::size_t fromOverride,
+                    const FileOfCheck& settings, const FileOfCheck& overrides) {
+    const int lines[2] = {settings.LineOf(name.c_str()), overrides.LineOf(name.c_str())};
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const ServerItemProblem problem = DiagnoseServerItem(list[i]);
+      if (!problem.code) continue;
+      const bool fromFile = i >= fromOverride;
+      const FileOfCheck& from = fromFile ? settings : overrides;
+      if (!Counts(from.file.path, problem.code)) continue;
+      List(Severity::kError, problem.code, from.file.path, lines[fromFile ? 0 : 1], name,
+           Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
+    }
+  }
+
+  // Items the list holds more than once, each said once, in the order of
+  // their first place (and in the file that gives it). Sorting places, not
+  // copies: a list of a million items costs a few bytes more per item.
+  void CheckRepeats(const std::string& name, const std::string& listName, const std::vector<std::string>& list,
+                    std::size_t fromOverride, const FileOfCheck& settings, const FileOfCheck& overrides) {
+    std::vector<std::uint32_t> order;
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (!list[i].empty()) order.push_back(static_cast<std::uint32_t>(i));
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return list[a] < list[b]; });
+    std::vector<std::pair<std::uint32_t, std::size_t>> repeated;  // first place, times
+    for (std::size_t i = 0; i < order.size();) {
+      std::size_t j = i + 1;
+      while (j < order.size() && list[order[j]] == list[order[i]]) ++j;
+      if (j - i > 1) repeated.emplace_back(order[i], j - i);
+      i = j;
+    }
+    std::sort(repeated.begin(), repeated.end());
+    const int lines[2] = {settings.LineOf(name.c_str()), overrides.LineOf(name.c_str())};
+    for (const auto& item : repeated) {
+      const bool fromFile = item.first >= fromOverride;
+      const FileOfCheck& from = fromFile ? settings : overrides;
+      if (!Counts(from.file.path, "repeated_list_item")) continue;
+      List(Severity::kWarning, "repeated_list_item", from.file.path, lines[fromFile ? 0 : 1], name,
+           Cited(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
+               " list the read makes: it is tried as often");
+    }
+  }
+
+ private:
+  struct Tally {
+    Severity severity = Severity::kNote;
+    int count = 0;
+  };
+
+  static std::string UnknownKeyMessage(const char* name, const std::string& label,
+                                       const std::vector<std::string>& known, bool belongsInSettings) {
+    std::string message = Cited(name) + " is not a key of " + label;
+    const std::string nearest = NearestKnownKey(name, known);
+    if (!nearest.empty()) return message + "; did you mean " + Quote(nearest) + "?";
+    if (belongsInSettings)
+      message += "; it belongs in " + std::string(quarn::layout::kSettingsFileName) + " (this file reads only " +
+                 known[0] + " and " + known[1] + ")";
+    return message;
+  }
+
+  CheckResult& m_result;
+  std::map<std::pair<std::string, std::string>, Tally> m_tallies;  // by file and code
+};
+
+CheckedFile WithoutContent(const CheckedFile& file) {
+  CheckedFile copy;
+  copy.path = file.path;
+  copy.label = file.label;
+  copy.status = file.status;
+  return copy;
+}
+
+// How many items a list value splits into, and how many of them are empty,
+// without making them.
+struct ItemCount {
+  std::size_t items = 1;
+  std::size_t empty = 0;
+};
+ItemCount CountItems(const std::string& value) {
+  ItemCount count;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= value.size(); ++at) {
+    if (at < value.size() && value[at] != '|') continue;
+    if (at == start) ++count.empty;
+    if (at < value.size()) ++count.items;
+    start = at + 1;
+  }
+  return count;
+}
+
+// Whether a file of the check was read and is narrow text: then its lines
+// and keys are checked.
+bool Scannable(Checker& checker, const CheckedFile& file, bool loaded) {
+  return loaded && !checker.CheckEncoding(file);
+}
+
+// The settings file: its lines, its keys and every value the library reads.
+void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned) {
+  const CheckedFile& settings = file.file;
+  if (!reading.settingsLoaded) {
+    const std::string why = settings.status == CheckedFile::Status::kTooLarge
+                                ? "larger than " + std::to_string(S::kMostFileBytes) + " bytes"
+                                : StatusName(settings.status);
+    checker.Add(Severity::kError, "settings_not_read", settings.path, 0, "",
+                "cannot be read (" + why +
+                    "): the library logs \"load config error\", every key takes its default and the read reports "
+                    "false");
+    return;
+  }
+  if (!scanned) return;
+  checker.CheckBytes(file);
+  checker.CheckDuplicates(file);
+  checker.CheckKeyNames(file, false);
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const SettingRow& row = S::Setting(r);
+    checker.CheckValue(reading, row, settings.path, file.LineOf(row.key));
+    if (!row.Has(S::kRequired) || !(reading.record.*row.text).empty()) continue;
+    const bool present = reading.keys[r].present;
+    checker.Add(Severity::kError, (present ? "empty_" : "missing_") + std::string(row.key), settings.path,
+                file.LineOf(row.key), row.key,
+                Quote(row.key) + " is " + (present ? "empty" : "not given") + ": the settings read reports false");
+  }
+}
+
+// The override file: its lines and keys, and what it puts in each list.
+void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned) {
+  const CheckedFile& overrides = file.file;
+  if (!reading.overrideLoaded) {
+    if (overrides.status != CheckedFile::Status::kMissing && overrides.status != CheckedFile::Status::kNotGiven)
+      checker.Add(Severity::kWarning, "override_not_read", overrides.path, 0, "",
+                  "cannot be read (" + std::string(StatusName(overrides.status)) + "): the library passes over it");
+    return;
+  }
+  if (scanned) {
+    checker.CheckBytes(file);
+    checker.CheckDuplicates(file);
+    checker.CheckKeyNames(file, true);
+  }
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const S::KeyReading& key = reading.keys[r];
+    if (!S::Setting(r).Has(S::kOverridable) || key.overrideRaw.empty()) continue;
+    const char* name = S::Setting(r).key;
+    const ItemCount count = CountItems(key.overrideRaw);
+    const int line = file.LineOf(name);
+    checker.Add(Severity::kNote, "override_replaces_list", overrides.path, line, name,
+                Quote(name) + " puts its " + std::to_string(count.items) + " item(s) first; " +
+                    quarn::layout::kSettingsFileName + "'s items follow");
+    checker.CheckListItems(overrides.path, line, name, count.empty, true);
+  }
+}
+
+// The lists as the read puts them together.
+void CheckLists(Checker& checker, const FileOfCheck& settings, const FileOfCheck& overrides,
+                const S::SettingsReading& reading, bool settingsScanned) {
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const SettingRow& row = S::Setting(r);
+    if (!row.list) continue;
+    const S::KeyReading& key = reading.keys[r];
+    if (key.present && settingsScanned)
+      checker.CheckListItems(settings.file.path, settings.LineOf(row.key), row.key, key.emptyItems, false);
+    const std::vector<std::string>& list = reading.record.*row.list;
+    checker.CheckServers(row.key, list, key.fromOverride, settings, overrides);
+    // "Service servers" names "the service server list".
+    std::string listName = row.label;
+    listName[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(listName[0])));
+    if (!listName.empty() && listName.back() == 's') listName.pop_back();
+    checker.CheckRepeats(row.key, listName, list, key.fromOverride, settings, overrides);
+  }
+}
+
+}  // namespace
+
+std::string SettingValueText(const S::SettingsReading& reading, const SettingRow& row) {
+  const S::SettingsRecord& record = reading.record;
+  if (row.text) return record.*row.text;
+  if (row.number) return std::to_string(record.*row.number);
+  if (row.wide) return std::to_string(record.*row.wide);
+  if (row.flag) return record.*row.flag ? "true" : "false";
+  if (row.real) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", record.*row.real);
+    return text;
+  }
+  const S::KeyReading& key = reading.keys[S::RowIndex(row)];
+  return key.present ? key.raw : row.textDefault;  // a list: the text its items come from
+}
+
+std::string WhyDefault(const S::SettingsReading& reading, const SettingRow& row) {
+  const std::string theDefault = "the default " + DefaultText(row);
+  switch (reading.record.origin[S::RowIndex(row)]) {
+    case S::Origin::kFile:
+      return reading.keys[S::RowIndex(row)].saturated
+                 ? "beyond the 32-bit range: cut to " + SettingValueText(reading, row)
+                 : "";
+    case S::Origin::kMissing:
+      return "not given: " + theDefault;
+    case S::Origin::kEmpty:
+      return "empty: " + theDefault;
+    case S::Origin::kNotANumber:
+      return "not a number: " + theDefault;
+    case S::Origin::kTrailingCharacters:
+      return "characters after the number: " + theDefault;
+    case S::Origin::kTooLong:
+      return "64 characters or more: " + theDefault;
+    case S::Origin::kOutOfBounds:
+      return "outside " + std::to_string(row.lowest) +
+             (row.highest == INT_MAX ? std::string(" and up") : " to " + std::to_string(row.highest)) + ": " +
+             theDefault;
+    case S::Origin::kNotABoolean:
+      return "by its first characters neither true (1, t, y, on) nor false (0, f, n, of): " + theDefault;
+  }
+  return "";
+}
+
+CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overrides) {
+  CheckResult result;
+  result.files = {WithoutContent(settings), WithoutContent(overrides)};
+  result.reading = ReadSettingsFiles(settings, overrides);
+  Checker checker(result);
+  const bool settingsScanned = Scannable(checker, settings, result.reading.settingsLoaded);
+  const bool overrideScanned = Scannable(checker, overrides, result.reading.overrideLoaded);
+  const FileOfCheck settingsFile(settings, settingsScanned), overrideFile(overrides, overrideScanned);
+  CheckSettingsFile(checker, settingsFile, result.reading, settingsScanned);
+  CheckOverrideFile(checker, overrideFile, result.reading, overrideScanned);
+  CheckLists(checker, settingsFile, overrideFile, result.reading, settingsScanned);
+  checker.AddUnlisted();
+  // By file, the settings file first, then by line; in the order found
+  // within a line.
+  std::stable_sort(result.findings.begin(), result.findings.end(), [&](const Finding& a, const Finding& b) {
+    const bool aSettings = a.path == settings.path, bSettings = b.path == settings.path;
+    if (aSettings != bSettings) return aSettings;
+    return a.line < b.line;
+  });
+  return result;
+}
+
+}  // namespace quarn_tools

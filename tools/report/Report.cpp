@@ -1,0 +1,278 @@
+#include "report/Report.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "report/Utf8Text.h"
+
+namespace quarn_tools {
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A line of the text form as it goes to the reader's terminal:
+// control characters (C0, DEL; NUL too) as escapes such as "\x1b", so that
+// no text of a file can move the cursor, change colours or cut the line;
+// every other byte as it is.
+void AppendPrintable(std::string& out, const std::string& line) {
+  std::size_t plain = 0;  // the bytes before `at` not yet appended
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    const unsigned char byte = static_cast<unsigned char>(line[at]);
+    if (byte >= 0x20 && byte != 0x7F) continue;
+    out.append(line, plain, at - plain);
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+    plain = at + 1;
+  }
+  out.append(line, plain, std::string::npos);
+}
+
+void WriteText(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
+
+// The first (for a list, the only) line of a value in the text form.
+std::string TextLine(const nlohmann::ordered_json& value) {
+  if (value.is_string()) return Quoted(value.get_ref<const std::string&>());
+  if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+  if (value.is_null()) return "(none)";
+  return value.dump();
+}
+
+// Each line of a value in the text form, handed to `line` one at a time: a
+// list of a million items is printed without a million lines held.
+template <typename Line>
+void ForEachTextLine(const nlohmann::ordered_json& value, Line line) {
+  if (!value.is_array()) return line(TextLine(value));
+  if (value.empty()) return line(std::string("(none)"));
+  for (size_t i = 0; i < value.size(); ++i)
+    line(std::to_string(i + 1) + ". " + (value[i].is_array() ? value[i].dump() : TextLine(value[i])));
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0, end;
+  while ((end = text.find('\n', start)) != std::string::npos) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// One step of a JSON pointer: "~" and "/" escaped.
+std::string PointerStep(const std::string& key) {
+  std::string step;
+  for (char c : key) {
+    if (c == '~')
+      step += "~0";
+    else if (c == '/')
+      step += "~1";
+    else
+      step += c;
+  }
+  return step;
+}
+
+// Every text inside `value` as UTF-8 fit for JSON; where bytes still do not
+// convert, the replaced text stays in place and the original bytes go to
+// `undecodable` in hexadecimal, under the text's JSON pointer.
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Adds `key` to `object`, which does not hold it yet, at its end. An
+// ordered object's own insertion looks the key up from its start first: a
+// million undecodable server names would cost a million squared.
+void AppendNewMember(nlohmann::ordered_json& object, const std::string& key, std::string value) {
+  nlohmann::ordered_json::object_t& members = object.get_ref<nlohmann::ordered_json::object_t&>();
+  members.emplace_back(key, std::move(value));  // the vector it is made of, not its searching emplace
+}
+
+// Every JSON pointer is made once: a value is visited once.
+void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlohmann::ordered_json& undecodable) {
+  if (value.is_string()) {
+    if (IsAscii(value.get_ref<const std::string&>())) return;  // the same in every code page
+    const std::string raw = value.get<std::string>();
+    const std::string utf8 = Utf8FromSystemText(raw);
+    if (IsValidUtf8(utf8)) {
+      value = utf8;
+    } else {
+      value = ReplaceInvalidUtf8(utf8);
+      AppendNewMember(undecodable, pointer, HexBytes(raw));
+    }
+  } else if (value.is_array()) {
+    for (size_t i = 0; i < value.size(); ++i) MakeJsonSafe(value[i], pointer + "/" + std::to_string(i), undecodable);
+  } else if (value.is_object()) {
+    for (auto& item : value.items()) MakeJsonSafe(item.value(), pointer + "/" + PointerStep(item.key()), undecodable);
+  }
+}
+
+}  // namespace
+
+void Report::Section(const std::string& title) { m_blocks.push_back(Block{title, {}}); }
+
+void Report::Field(const std::string& key, const std::string& label, nlohmann::ordered_json value,
+                   const std::string& shown) {
+  if (m_blocks.empty()) Section("General");
+  m_blocks.back().entries.push_back(Entry{key, label, std::move(value), shown, false, {}});
+}
+
+void Report::TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines,
+                      bool withAnySection) {
+  m_tops.push_back(Top{key, std::move(value), std::move(lines), withAnySection});
+}
+
+void Report::TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts) {
+  if (m_blocks.empty()) Section("General");
+  Entry entry{key, label, nullptr, "", true, std::move(texts)};
+  m_blocks.back().entries.push_back(std::move(entry));
+}
+
+bool Report::SameTitle(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+
+bool Report::Selected(const Block& block, const std::string& only) const {
+  return only.empty() || SameTitle(block.title, only);
+}
+
+bool Report::HasSection(const std::string& title) const {
+  return std::any_of(m_blocks.begin(), m_blocks.end(), [&](const Block& b) { return Selected(b, title); });
+}
+
+std::vector<std::string> Report::SectionTitles() const {
+  std::vector<std::string> titles;
+  for (const Block& block : m_blocks) titles.push_back(block.title);
+  return titles;
+}
+
+void Report::PrintText(std::FILE* out, const std::string& only) const {
+  size_t width = 0;
+  for (const Block& block : m_blocks)
+    for (const Entry& entry : block.entries) width = std::max(width, entry.label.size());
+  bool first = true;
+  for (const Block& block : m_blocks) {
+    if (!Selected(block, only)) continue;
+    if (!first) std::fputc('\n', out);
+    first = false;
+    WriteText(out, block.title + "\n");
+    for (const Entry& entry : block.entries) {
+      bool firstLine = true;
+      std::string label = entry.label, line;
+      label.resize(width, ' ');
+      const auto writeLine = [&](const std::string& text) {
+        line = "  ";
+        if (firstLine)
+          line += label + " : ";
+        else
+          line.append(width + 3, ' ');
+        AppendPrintable(line, text);
+        line += '\n';
+        WriteText(out, line);
+        firstLine = false;
+      };
+      if (entry.isTexts) {
+        if (entry.texts.empty()) writeLine("(none)");
+        for (size_t i = 0; i < entry.texts.size(); ++i)
+          writeLine(std::to_string(i + 1) + ". " + Quoted(entry.texts[i]));
+      } else if (entry.shown.empty()) {
+        ForEachTextLine(entry.value, writeLine);
+      } else {
+        for (const std::string& text : SplitLines(entry.shown)) writeLine(text);
+      }
+    }
+  }
+  // The top-level lines after a blank line, when there is anything above.
+  bool separated = first;
+  for (const Top& top : m_tops) {
+    if (!only.empty() && !top.withAnySection) continue;
+    for (const std::string& text : top.lines) {
+      if (!separated) std::fputc('\n', out);
+      separated = true;
+      std::string line;
+      AppendPrintable(line, text);
+      WriteText(out, line + "\n");
+    }
+  }
+}
+
+nlohmann::ordered_json Report::ToJson(const std::string& only) const {
+  using Json = nlohmann::ordered_json;
+  Json document{{"schema_version", m_schemaVersion}};
+  Json undecodable = Json::object();
+  for (const Block& block : m_blocks) {
+    if (!Selected(block, only)) continue;
+    const std::string name = Lower(block.title);
+    Json section = Json::object();
+    for (const Entry& entry : block.entries) {
+      Json value = entry.isTexts ? Json(entry.texts) : entry.value;
+      MakeJsonSafe(value, "/" + name + "/" + PointerStep(entry.key), undecodable);
+      section[entry.key] = std::move(value);
+    }
+    document[name] = std::move(section);
+  }
+  for (const Top& top : m_tops) {
+    if (!only.empty() && !top.withAnySection) continue;
+    Json value = top.value;
+    MakeJsonSafe(value, "/" + PointerStep(top.key), undecodable);
+    document[top.key] = std::move(value);
+  }
+  document["undecodable_texts"] = std::move(undecodable);
+  return document;
+}
+
+void Report::WriteJson(std::FILE* out, const std::string& only) {
+  using Json = nlohmann::ordered_json;
+  Json undecodable = Json::object();
+  // A value dumped as it stands in the document, its lines after the first
+  // indented by `indent`.
+  const auto dumpAt = [](const Json& value, const std::string& indent) {
+    const std::string dumped = value.dump(2);
+    std::string shifted;
+    shifted.reserve(dumped.size());
+    for (char c : dumped) {
+      shifted += c;
+      if (c == '\n') shifted += indent;  // inside texts a line end is "\\n": only the layout's are raw
+    }
+    return shifted;
+  };
+  WriteText(out, "{\n  \"schema_version\": " + std::to_string(m_schemaVersion));
+  for (Block& block : m_blocks) {
+    if (!Selected(block, only)) continue;
+    const std::string name = Lower(block.title);
+    WriteText(out, ",\n  " + Json(name).dump() + ": {");
+    for (size_t e = 0; e < block.entries.size(); ++e) {
+      Entry& entry = block.entries[e];
+      const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
+      WriteText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
+      if (entry.isTexts) {
+        WriteText(out, entry.texts.empty() ? "[]" : "[");
+        for (size_t i = 0; i < entry.texts.size(); ++i) {
+          Json text = std::move(entry.texts[i]);
+          MakeJsonSafe(text, pointer + "/" + std::to_string(i), undecodable);
+          WriteText(out, (i ? ",\n      " : "\n      ") + text.dump());
+        }
+        if (!entry.texts.empty()) WriteText(out, "\n    ]");
+        entry.texts = std::vector<std::string>();
+      } else {
+        MakeJsonSafe(entry.value, pointer, undecodable);
+        WriteText(out, dumpAt(entry.value, "    "));
+        entry.value = nullptr;
+      }
+    }
+    WriteText(out, block.entries.empty() ? "}" : "\n  }");
+  }
+  for (Top& top : m_tops) {
+    if (!only.empty() && !top.withAnySection) continue;
+    MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
+    WriteText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
+    top.value = nullptr;
+  }
+  WriteText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
+}
+
+}  // namespace quarn_tools

@@ -1,0 +1,71 @@
+#include "report/Utf8Text.h"
+
+namespace quarn_tools {
+namespace {
+
+// The length of the valid sequence at `at`, or 0.
+size_t SequenceLength(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong form
+    if (lead == 0xED) high = 0x9F;  // no surrogate
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong form
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[at + i]);
+    if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const std::string& text) {
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = SequenceLength(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+std::string ReplaceInvalidUtf8(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = SequenceLength(text, at);
+    if (length == 0) {
+      result += "\xEF\xBF\xBD";
+      ++at;
+    } else {
+      result.append(text, at, length);
+      at += length;
+    }
+  }
+  return result;
+}
+
+std::string HexBytes(const std::string& text) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(text.size() * 2);
+  for (unsigned char c : text) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 0xF];
+  }
+  return hex;
+}
+
+}  // namespace quarn_tools

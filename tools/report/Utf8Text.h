@@ -1,0 +1,28 @@
+// Making any bytes fit for JSON: valid UTF-8 passes unchanged; every byte
+// that does not begin a valid sequence becomes U+FFFD.
+#ifndef QUARN_TOOLS_REPORT_UTF8TEXT_H
+#define QUARN_TOOLS_REPORT_UTF8TEXT_H
+
+#include <string>
+
+namespace quarn_tools {
+
+// True when `text` is valid UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(const std::string& text);
+
+// `text` with each byte outside a valid sequence replaced by U+FFFD.
+std::string ReplaceInvalidUtf8(const std::string& text);
+
+// A narrow text of this system (a path, a setting, a name: the ANSI code
+// page on Windows) as UTF-8: on Windows converted from the ANSI code page;
+// elsewhere, where narrow texts are already meant as UTF-8, the bytes as
+// they are. The result may still not be valid UTF-8. (tools/platform)
+std::string Utf8FromSystemText(const std::string& text);
+
+// The bytes as lower-case hexadecimal, two digits each.
+std::string HexBytes(const std::string& text);
+
+}  // namespace quarn_tools
+
+#endif
