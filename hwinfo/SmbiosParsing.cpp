@@ -18,9 +18,13 @@ std::uint64_t Little64(const unsigned char* p) {
 
 const std::size_t kBlockHeader = 8;
 const std::size_t kEntryPointStep = 16;
-const std::size_t kEntryPointFields = 28;   // "_SM_" through the table address
-const std::size_t kEntryPoint3Fields = 24;  // "_SM3_" through the table address
-const unsigned long kNtPlatform = 2;        // VER_PLATFORM_WIN32_NT
+// Each form's fixed length: its checksum covers at least this much, or it
+// would vouch for fields it does not cover (a length byte of 0 sums nothing).
+const std::size_t kEntryPointLength = 31;        // "_SM_", the intermediate "_DMI_" part included
+const std::size_t kEntryPoint21Length = 30;      // "_SM_" of SMBIOS 2.1, whose specification said 0x1E
+const std::size_t kEntryPoint3Length = 24;       // "_SM3_"
+const std::size_t kLegacyEntryPointLength = 15;  // "_DMI_" alone, before SMBIOS
+const unsigned long kNtPlatform = 2;             // VER_PLATFORM_WIN32_NT
 const std::size_t kUuidOffset = 8;
 const std::size_t kUuidEnd = 24;
 
@@ -50,9 +54,10 @@ bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlo
 
 bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& entry) {
   if (!bytes) return false;
-  if (size >= kEntryPointFields && std::memcmp(bytes, "_SM_", 4) == 0) {
+  if (size >= kEntryPoint21Length && std::memcmp(bytes, "_SM_", 4) == 0) {
     const unsigned char length = bytes[5];
-    if (length > size || ByteSum(bytes, length) != 0) return false;
+    const bool erratum21 = length == kEntryPoint21Length && bytes[6] == 2 && bytes[7] == 1;
+    if ((length < kEntryPointLength && !erratum21) || length > size || ByteSum(bytes, length) != 0) return false;
     entry = EntryPoint();
     entry.major = bytes[6];
     entry.minor = bytes[7];
@@ -60,9 +65,9 @@ bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& en
     entry.tableAddress = Little32(bytes + 24);
     return true;
   }
-  if (size >= kEntryPoint3Fields && std::memcmp(bytes, "_SM3_", 5) == 0) {
+  if (size >= kEntryPoint3Length && std::memcmp(bytes, "_SM3_", 5) == 0) {
     const unsigned char length = bytes[6];
-    if (length > size || ByteSum(bytes, length) != 0) return false;
+    if (length < kEntryPoint3Length || length > size || ByteSum(bytes, length) != 0) return false;
     entry = EntryPoint();
     entry.is64Bit = true;
     entry.major = bytes[7];
@@ -72,12 +77,22 @@ bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& en
     entry.tableAddress = Little64(bytes + 16);
     return true;
   }
+  if (size >= kLegacyEntryPointLength && std::memcmp(bytes, "_DMI_", 5) == 0) {
+    // No length byte: the form is 15 bytes; the version is in BCD.
+    if (ByteSum(bytes, static_cast<int>(kLegacyEntryPointLength)) != 0) return false;
+    entry = EntryPoint();
+    entry.major = static_cast<unsigned char>(bytes[14] >> 4);
+    entry.minor = static_cast<unsigned char>(bytes[14] & 0x0F);
+    entry.tableLength = static_cast<std::uint32_t>(bytes[6] | bytes[7] << 8);
+    entry.tableAddress = Little32(bytes + 8);
+    return true;
+  }
   return false;
 }
 
 bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry) {
   if (!window) return false;
-  for (std::size_t at = 0; at + kEntryPointFields <= size; at += kEntryPointStep) {
+  for (std::size_t at = 0; at + kEntryPoint21Length <= size; at += kEntryPointStep) {
     if (std::memcmp(window + at, "_SM_", 4) != 0 || !ReadEntryPoint(window + at, size - at, entry)) continue;
     entry.offset = at;
     return true;

@@ -33,8 +33,8 @@ struct FirmwareBlockView {
 // False when the block is shorter than its header.
 bool ReadFirmwareBlock(const unsigned char* block, std::size_t size, FirmwareBlockView& view);
 
-// An entry point: the 32-bit one ("_SM_", SMBIOS 2.x) or the 64-bit one
-// ("_SM3_", 3.x).
+// An entry point: the 32-bit one ("_SM_", SMBIOS 2.x), the 64-bit one
+// ("_SM3_", 3.x), or the legacy DMI one ("_DMI_" alone, before SMBIOS 2.0).
 struct EntryPoint {
   std::size_t offset = 0;  // of the anchor in the window searched (FindEntryPoint)
   bool is64Bit = false;
@@ -45,9 +45,11 @@ struct EntryPoint {
 };
 // The entry point at the start of `bytes`, checked as a reader of the
 // firmware must: its anchor, its fields within `size`, its length byte
-// (byte 5, or 6 for "_SM3_") within `size`, and the sum of that many bytes
-// 0 modulo 256. False when any of these fails. The intermediate "_DMI_"
-// anchor of the 32-bit form and its own checksum are not consulted.
+// (byte 5, or 6 for "_SM3_") within `size` and at least the form's fixed
+// length (31 for "_SM_", or the 30 that SMBIOS 2.1 specified by mistake; 24
+// for "_SM3_"; "_DMI_" is 15 bytes and has none), and the sum of that many
+// bytes 0 modulo 256. False when any of these fails. The intermediate
+// "_DMI_" anchor of the 32-bit form and its own checksum are not consulted.
 bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& entry);
 
 // The block the firmware-table service gives for a table whose entry point
@@ -57,8 +59,8 @@ bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& en
 // dmidecode dump, the firmware.
 std::vector<unsigned char> FirmwareBlockOf(const EntryPoint& entry, const unsigned char* table, std::size_t length);
 // The first 32-bit entry point that ReadEntryPoint accepts at a 16-byte
-// step of a window of BIOS memory (the 64-bit form is not looked for
-// there). False when none is.
+// step of a window of BIOS memory (the 64-bit and legacy forms are not
+// looked for there). False when none is.
 bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& entry);
 
 // Whether a Windows system offers the firmware-table service: the NT family

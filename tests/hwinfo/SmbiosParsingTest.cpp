@@ -56,12 +56,30 @@ TEST(SmbiosEntryPoint, FirstValidAnchorOnASixteenByteStep) {
   EXPECT_EQ(entry.tableLength, 300);
 }
 
-TEST(SmbiosEntryPoint, ALengthOfZeroSumsToZeroAndNothingIsReadPastTheWindow) {
+// A sum over fewer bytes than the form has vouches for nothing: a length byte
+// of 0 sums to 0 over no bytes, and is refused, as is any length short of
+// the form's (30 only for SMBIOS 2.1, whose specification said so).
+TEST(SmbiosEntryPoint, ALengthShortOfTheFormIsRefusedAndNothingIsReadPastTheWindow) {
   Bytes window(64, 0);
   std::memcpy(window.data() + 32, "_SM_", 4);  // length byte 0, fields all zero
   EntryPoint entry;
-  ASSERT_TRUE(FindEntryPoint(window.data(), window.size(), entry));
-  EXPECT_EQ(entry.offset, 32u);
+  EXPECT_FALSE(FindEntryPoint(window.data(), window.size(), entry));
+  for (unsigned char length : {5, 20, 28, 29, 30}) {  // 30 of a version other than 2.1 too
+    Bytes shortEntry(32, 0);
+    quarn_test::PutEntryPoint(shortEntry, 0, 0xE1000, 100);
+    shortEntry[5] = length;
+    shortEntry[4] = 0;
+    shortEntry[4] = static_cast<unsigned char>(0 - quarn::smbios::ByteSum(shortEntry.data(), length));
+    EXPECT_EQ(quarn::smbios::ByteSum(shortEntry.data(), length), 0);
+    EXPECT_FALSE(ReadEntryPoint(shortEntry.data(), shortEntry.size(), entry)) << int(length);
+  }
+  Bytes erratum(32, 0);
+  quarn_test::PutEntryPoint(erratum, 0, 0xE1000, 100);
+  erratum[5] = 30;
+  erratum[7] = 1;  // SMBIOS 2.1
+  erratum[4] = 0;
+  erratum[4] = static_cast<unsigned char>(0 - quarn::smbios::ByteSum(erratum.data(), 30));
+  EXPECT_TRUE(ReadEntryPoint(erratum.data(), erratum.size(), entry));
 
   Bytes tail(48, 0);  // an anchor whose fields would lie beyond the end
   std::memcpy(tail.data() + 32, "_SM_", 4);
@@ -188,6 +206,23 @@ TEST(SmbiosEntryPoint, BothFormsAreReadOnlyWhenWholeAndSummingToZero) {
   const Bytes wrong = EntryPoint3(2, 0x5000, 0x1000, false);
   EXPECT_FALSE(ReadEntryPoint(wrong.data(), wrong.size(), entry));
   EXPECT_FALSE(ReadEntryPoint(reinterpret_cast<const unsigned char*>("_SM4_ and more bytes than 24"), 28, entry));
+  Bytes shortThree = EntryPoint3(2, 0x5000, 0x1000);
+  shortThree[6] = 0;  // a length of nothing: its sum is 0, and vouches for nothing
+  shortThree[5] = 0;
+  EXPECT_FALSE(ReadEntryPoint(shortThree.data(), shortThree.size(), entry));
+
+  // The legacy form alone: 15 bytes, a BCD version, its table's length and
+  // address.
+  Bytes legacy = {'_', 'D', 'M', 'I', '_', 0, 0x34, 0x12, 0x00, 0x10, 0x0E, 0x00, 5, 0, 0x20};
+  legacy[5] = static_cast<unsigned char>(0 - quarn::smbios::ByteSum(legacy.data(), 15));
+  ASSERT_TRUE(ReadEntryPoint(legacy.data(), legacy.size(), entry));
+  EXPECT_EQ(entry.major, 2);
+  EXPECT_EQ(entry.minor, 0);
+  EXPECT_EQ(entry.tableLength, 0x1234u);
+  EXPECT_EQ(entry.tableAddress, 0xE1000u);
+  EXPECT_FALSE(ReadEntryPoint(legacy.data(), 14, entry));
+  legacy[14] = 0x21;  // its sum no longer 0
+  EXPECT_FALSE(ReadEntryPoint(legacy.data(), legacy.size(), entry));
 
   // In a window of memory only the 32-bit form is looked for.
   Bytes window(0x100, 0);

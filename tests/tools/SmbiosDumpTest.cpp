@@ -12,7 +12,12 @@
 #include "report/Sections.h"
 #include "support/Machines.h"
 #include "support/SmbiosCorpus.h"
+#include "support/SmbiosTables.h"
 #include "support/TempInstallation.h"
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -143,6 +148,44 @@ TEST(SmbiosDump, SaysWhatAFileIsNot) {
   EXPECT_NE(error.find("carries its own version"), std::string::npos) << error;
   EXPECT_FALSE(quarn_tools::FirmwareOfDump(text, firmware, form, error, given));
   EXPECT_NE(error.find("not an SMBIOS table"), std::string::npos) << error;
+
+  // An entry point whose length byte is 0 sums to 0 over nothing: refused.
+  std::string empty = cut;
+  empty[5] = 0;
+  empty[4] = 0;
+  quarn_test::WriteBytes(path, empty);
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(path, firmware, form, error));
+  EXPECT_NE(error.find("entry point is broken"), std::string::npos) << error;
+
+#if !defined(_WIN32)
+  // A FIFO is said to be one, at once: nothing waits for a writer.
+  const std::string fifo = scratch.path() + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(quarn_tools::FirmwareOfDump(fifo, firmware, form, error));
+  EXPECT_EQ(error, fifo + ": a FIFO, not a dump");
+#endif
+}
+
+// The legacy DMI entry point alone, as dmidecode dumps a table older than
+// SMBIOS: its 15 bytes checked, its BCD version read.
+TEST(SmbiosDump, ReadsALegacyDmiDump) {
+  const std::vector<unsigned char> table =
+      quarn_test::Concat({quarn_test::SystemInformation(quarn_test::CountingUuid()), quarn_test::EndOfTable()});
+  std::string dump = {'_', 'D', 'M', 'I', '_', 0, static_cast<char>(table.size()), 0, 32, 0, 0, 0, 2, 0, 0x20};
+  unsigned char sum = 0;
+  for (char byte : dump) sum = static_cast<unsigned char>(sum + static_cast<unsigned char>(byte));
+  dump[5] = static_cast<char>(0x100 - sum);
+  dump.resize(32, '\0');
+  dump.append(table.begin(), table.end());
+  quarn_test::TempDir scratch;
+  quarn_test::WriteBytes(scratch.path() + "/legacy.bin", dump);
+  quarn_tools::FirmwareRecord firmware;
+  std::string form, error;
+  ASSERT_TRUE(quarn_tools::FirmwareOfDump(scratch.path() + "/legacy.bin", firmware, form, error)) << error;
+  const Json hardware = HardwareOf(firmware);
+  EXPECT_EQ(hardware["smbios_version"], "2.0");
+  // 2.0 is below the agent's threshold: the UUID is printed as stored.
+  EXPECT_EQ(hardware["bios_uuid"], "00112233-4455-6677-8899-aabbccddeeff");
 }
 
 TEST(SmbiosDump, ReadsAVersionAsDmidecodePrintsIt) {

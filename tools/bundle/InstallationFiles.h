@@ -20,6 +20,10 @@ namespace quarn_tools {
 CheckedFile ReadCheckedFile(const std::string& path, const std::string& label,
                             std::size_t limit = quarn::settings::kMostFileBytes);
 
+// What the file at `path` is, in words: "a regular file", "a directory",
+// "a FIFO", "a character device", ..., or "missing". (tools/platform)
+std::string FileKind(const std::string& path);
+
 struct InstallationFiles {
   CheckedFile settings, overrides;
   CheckedFile updaterRecord;  // read as the library reads it: at most 64 KiB

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "bundle/InstallationFiles.h"
 #include "hwinfo/SmbiosAcquisition.h"
 #include "hwinfo/SmbiosParsing.h"
 #include "util/platform/ReadFile.h"
@@ -42,7 +43,7 @@ bool PublishedFile(const std::string& path, std::string& bytes, std::string& err
 const unsigned char* Bytes(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
 
 bool StartsWithAnchor(const std::string& bytes) {
-  return bytes.compare(0, 4, "_SM_") == 0 || bytes.compare(0, 5, "_SM3_") == 0;
+  return bytes.compare(0, 4, "_SM_") == 0 || bytes.compare(0, 5, "_SM3_") == 0 || bytes.compare(0, 5, "_DMI_") == 0;
 }
 
 void UseBlock(FirmwareRecord& firmware, const std::vector<unsigned char>& block) {
@@ -137,7 +138,12 @@ bool FirmwareOfDump(const std::string& path, FirmwareRecord& firmware, std::stri
   firmware = FirmwareRecord();
   std::string bytes;
   const kqt::sys::ReadStatus status = kqt::sys::ReadRegularFile(path, kMostDumpBytes, bytes);
-  if (status == kqt::sys::ReadStatus::kNotRegular) {  // a directory: the kernel's two files
+  if (status == kqt::sys::ReadStatus::kNotRegular) {
+    const std::string kind = FileKind(path);
+    if (kind != "a directory") {  // a FIFO or a device: nothing to wait for, nothing to read
+      error = path + ": " + kind + ", not a dump";
+      return false;
+    }
     form = "the kernel's smbios_entry_point and DMI";
     return KernelPair(path, firmware, form, error, tableVersion);
   }

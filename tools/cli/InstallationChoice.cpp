@@ -1,6 +1,7 @@
 #include "cli/InstallationChoice.h"
 
 #include "config/LayoutRules.h"
+#include "report/Terminal.h"
 #include "util/DirCom.h"
 
 namespace quarn_tools {
@@ -15,7 +16,7 @@ ChosenInstallation ChooseInstallation(const std::string& dir) {
   ChosenInstallation chosen;
   const kqt::CDirCom named(dir);
   if (dir.empty() || !named.exists()) {
-    chosen.error = "\"" + dir + "\" is not a directory";
+    chosen.error = "\"" + Printable(dir) + "\" is not a directory";
     return chosen;
   }
   if (HoldsConf(named)) {
@@ -33,12 +34,12 @@ ChosenInstallation ChooseInstallation(const std::string& dir) {
   if (found.size() == 1) {
     chosen.executableDir = found.front();
   } else if (found.empty()) {
-    chosen.error = "\"" + dir +
+    chosen.error = "\"" + Printable(dir) +
                    "\" is neither an executable directory (it holds no \"conf\") nor an installation root (no "
                    "directory two levels below it holds \"conf\")";
   } else {
-    chosen.error = "\"" + dir + "\" is an installation root with several executable directories; name one:";
-    for (const std::string& exe : found) chosen.error += "\n  " + exe;
+    chosen.error = "\"" + Printable(dir) + "\" is an installation root with several executable directories; name one:";
+    for (const std::string& exe : found) chosen.error += "\n  " + Printable(exe);
   }
   return chosen;
 }

@@ -1,10 +1,14 @@
 #include "cli/Options.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
 
 #include "config/QuarnConfigVersion.h"
 #include "lint/Findings.h"
 #include "report/Sections.h"
+#include "report/Terminal.h"
 
 namespace quarn_tools {
 namespace {
@@ -104,7 +108,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error) == 0 ? 0 : 2;
+    // Help and the version go to standard output as CLI11 writes them; an
+    // error names what was given, which may hold any bytes.
+    std::ostringstream errors;
+    const int status = app.exit(error, std::cout, errors);
+    std::string text;
+    AppendPrintable(text, errors.str(), true);
+    std::fputs(text.c_str(), stderr);
+    return status == 0 ? 0 : 2;
   }
   if (bundle->parsed())
     options.mode = Options::Mode::kBundle;

@@ -19,6 +19,7 @@
 #include "config/QuarnConfig.h"
 #include "lint/CheckReport.h"
 #include "report/Sections.h"
+#include "report/Terminal.h"
 #include "util/DirCom.h"
 #include "util/ToolUtil.h"
 
@@ -112,8 +113,8 @@ bool Inspect(Report& report, InspectionPlan& plan, const std::string& section) {
     AddSections(report, answers, section);
   });
   if (LacksSection(report, section)) {
-    std::fprintf(stderr, "quarncfg: the section %s needs the library's object, which was not made: %s\n",
-                 section.c_str(), plan.notMadeBecause.c_str());
+    PrintError("the section " + section +
+               " needs the library's object, which was not made: " + Printable(plan.notMadeBecause));
     return false;
   }
   std::string made;
@@ -125,7 +126,11 @@ bool Inspect(Report& report, InspectionPlan& plan, const std::string& section) {
         "updater's process id come from it, and its log lines are about that installation";
   AddDiagnostics(report, output, made);
   // Log lines of a section not printed still reach the reader.
-  if (!section.empty() && !Report::SameTitle(section, kDiagnosticsTitle)) std::fputs(output.log.c_str(), stderr);
+  if (!section.empty() && !Report::SameTitle(section, kDiagnosticsTitle)) {
+    std::string log;
+    AppendPrintable(log, output.log, true);
+    std::fputs(log.c_str(), stderr);
+  }
   return true;
 }
 
@@ -169,8 +174,8 @@ int Replay(Report& report, const MachineRecord& record, const std::string& bundl
   RecordAnswers answers(record);
   AddSections(report, answers, section);
   if (LacksSection(report, section)) {
-    std::fprintf(stderr, "quarncfg: the bundle has no section %s: its library object was not made (%s)\n",
-                 section.c_str(), record.notMadeBecause.c_str());
+    PrintError("the bundle has no section " + section + ": its library object was not made (" +
+               Printable(record.notMadeBecause) + ")");
     return 2;
   }
   LibraryOutput output;
@@ -185,7 +190,7 @@ int HardwareOfDump(Report& report, const std::string& path, const GivenTableVers
   MachineRecord record;
   std::string form, error;
   if (!FirmwareOfDump(path, record.firmware, form, error, version)) {
-    std::fprintf(stderr, "quarncfg: --smbios-dump: %s\n", error.c_str());
+    PrintError("--smbios-dump: " + Printable(error));
     return 2;
   }
   RecordAnswers answers(record);
@@ -214,11 +219,11 @@ int MakeBundle(const std::string& executableDir, bool elsewhere, const std::stri
   bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
   if (out && std::fclose(out) != 0) written = false;
   if (!written) {
-    std::fprintf(stderr, "quarncfg: %s cannot be written\n", path.c_str());
+    PrintError(Printable(path) + " cannot be written");
     return 3;
   }
-  std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", plan.places.root.c_str(), path.c_str(),
-              text.size(), redact ? ", redacted" : "");
+  std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", Printable(plan.places.root).c_str(),
+              Printable(path).c_str(), text.size(), redact ? ", redacted" : "");
   return 0;
 }
 
@@ -270,7 +275,7 @@ int Check(Report& report, const std::string& executableDir, const MachineRecord*
 // failure, not a silent success.
 bool WrittenOut() {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-  std::fprintf(stderr, "quarncfg: the report could not be written\n");
+  PrintError("the report could not be written");
   return false;
 }
 
@@ -281,7 +286,7 @@ bool ChooseExecutableDir(const Options& options, std::string& executableDir) {
   if (options.installation.empty()) return true;
   const ChosenInstallation chosen = ChooseInstallation(options.installation);
   if (chosen.executableDir.empty()) {
-    std::fprintf(stderr, "quarncfg: --installation: %s\n", chosen.error.c_str());
+    PrintError("--installation: " + chosen.error);
     return false;
   }
   executableDir = chosen.executableDir;
@@ -304,7 +309,7 @@ int Run(int argc, char** argv) {
   if (!options.fromBundle.empty()) {
     std::string error;
     if (!ReadBundleFile(options.fromBundle, record, error)) {
-      std::fprintf(stderr, "quarncfg: --from-bundle %s: %s\n", options.fromBundle.c_str(), error.c_str());
+      PrintError("--from-bundle " + Printable(options.fromBundle) + ": " + Printable(error));
       return 2;
     }
   }
@@ -350,9 +355,9 @@ int main(int argc, char** argv) {
   try {
     return quarn_tools::Run(argc, argv);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "quarncfg: %s\n", error.what());
+    quarn_tools::PrintError(error.what());
   } catch (...) {
-    std::fprintf(stderr, "quarncfg: unexpected failure\n");
+    quarn_tools::PrintError("unexpected failure");
   }
   return 3;
 }

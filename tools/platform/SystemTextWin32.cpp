@@ -1,4 +1,5 @@
 #include "bundle/StylePaths.h"
+#include "report/Terminal.h"
 #include "report/Utf8Text.h"
 
 #include "util/platform/Win32.h"
@@ -14,6 +15,8 @@ std::string Utf8FromSystemText(const std::string& text) {
 }
 
 bool SystemPathsAreWindows() { return true; }
+
+bool SystemTextIsUtf8() { return ::GetACP() == CP_UTF8; }
 
 std::string SystemLeadBytes() {
   std::string leads;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "report/Terminal.h"
 #include "report/Utf8Text.h"
 
 namespace quarn_tools {
@@ -15,26 +16,10 @@ std::string Lower(std::string text) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A line of the text form as it goes to the reader's terminal:
-// control characters (C0, DEL; NUL too) as escapes such as "\x1b", so that
-// no text of a file can move the cursor, change colours or cut the line;
-// every other byte as it is.
-void AppendPrintable(std::string& out, const std::string& line) {
-  std::size_t plain = 0;  // the bytes before `at` not yet appended
-  for (std::size_t at = 0; at < line.size(); ++at) {
-    const unsigned char byte = static_cast<unsigned char>(line[at]);
-    if (byte >= 0x20 && byte != 0x7F) continue;
-    out.append(line, plain, at - plain);
-    static const char kHex[] = "0123456789abcdef";
-    out += "\\x";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0xF];
-    plain = at + 1;
-  }
-  out.append(line, plain, std::string::npos);
-}
-
 void WriteText(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
+
+// JSON as it goes out: DEL and C1 inside its strings escaped.
+void WriteJsonText(std::FILE* out, const std::string& text) { WriteText(out, TerminalSafeJson(text)); }
 
 // The first (for a list, the only) line of a value in the text form.
 std::string TextLine(const nlohmann::ordered_json& value) {
@@ -240,39 +225,39 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     }
     return shifted;
   };
-  WriteText(out, "{\n  \"schema_version\": " + std::to_string(m_schemaVersion));
+  WriteJsonText(out, "{\n  \"schema_version\": " + std::to_string(m_schemaVersion));
   for (Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
     const std::string name = Lower(block.title);
-    WriteText(out, ",\n  " + Json(name).dump() + ": {");
+    WriteJsonText(out, ",\n  " + Json(name).dump() + ": {");
     for (size_t e = 0; e < block.entries.size(); ++e) {
       Entry& entry = block.entries[e];
       const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
-      WriteText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
+      WriteJsonText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
       if (entry.isTexts) {
-        WriteText(out, entry.texts.empty() ? "[]" : "[");
+        WriteJsonText(out, entry.texts.empty() ? "[]" : "[");
         for (size_t i = 0; i < entry.texts.size(); ++i) {
           Json text = std::move(entry.texts[i]);
           MakeJsonSafe(text, pointer + "/" + std::to_string(i), undecodable);
-          WriteText(out, (i ? ",\n      " : "\n      ") + text.dump());
+          WriteJsonText(out, (i ? ",\n      " : "\n      ") + text.dump());
         }
-        if (!entry.texts.empty()) WriteText(out, "\n    ]");
+        if (!entry.texts.empty()) WriteJsonText(out, "\n    ]");
         entry.texts = std::vector<std::string>();
       } else {
         MakeJsonSafe(entry.value, pointer, undecodable);
-        WriteText(out, dumpAt(entry.value, "    "));
+        WriteJsonText(out, dumpAt(entry.value, "    "));
         entry.value = nullptr;
       }
     }
-    WriteText(out, block.entries.empty() ? "}" : "\n  }");
+    WriteJsonText(out, block.entries.empty() ? "}" : "\n  }");
   }
   for (Top& top : m_tops) {
     if (!only.empty() && !top.withAnySection) continue;
     MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
-    WriteText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
+    WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
     top.value = nullptr;
   }
-  WriteText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
+  WriteJsonText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
 }
 
 }  // namespace quarn_tools
