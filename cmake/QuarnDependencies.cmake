@@ -56,6 +56,16 @@ endfunction()
 if(QUARN_BUILD_TOOLS)
   quarn_header_tree(quarn_cli11 CLI/CLI.hpp)            # libcli11-dev
   quarn_header_tree(quarn_json nlohmann/json.hpp)       # nlohmann-json3-dev
+  # The inspector's digests and keyed pseudonyms come from the platform's
+  # cryptography: CryptoAPI on Windows, OpenSSL's libcrypto elsewhere
+  # (libssl-dev).
+  add_library(quarn_crypto INTERFACE)
+  if(WIN32)
+    target_link_libraries(quarn_crypto INTERFACE advapi32)
+  else()
+    find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+    target_link_libraries(quarn_crypto INTERFACE OpenSSL::Crypto)
+  endif()
 endif()
 
 # The MinGW runtime DLLs that our DLLs and programs need beside them. The

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev file binutils locales
-  zlib1g-dev libsimpleini-dev googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  zlib1g-dev libsimpleini-dev googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libssl-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64 wine32:i386
 )

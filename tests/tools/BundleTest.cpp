@@ -80,7 +80,8 @@ MachineRecord Filled() {
   record.firmware.memoryReads.push_back({0x100000, 8, false, "", "Could not map: denied\n"});
   record.firmware.cpuid[0x40000000] = {0x40000001, 1, 2, 3};
   record.firmware.cpuid[1] = {4, 5, 0x80000000, 6};
-  record.report = {{"schema_version", 1}, {"host", {{"machine_name", "PC"}}}};
+  record.report.members["schema_version"] = "1";
+  record.report.sections["host"]["machine_name"] = "\"PC\"";
   return record;
 }
 
@@ -125,7 +126,14 @@ TEST(Bundle, BundlesThatAreNotWholeOrLieAreRefusedWithTheFieldAtFault) {
       {good.substr(0, good.size() / 2), "not JSON"},
       {"[1, 2]", "not a bundle"},
       {changed("\"bundle_version\": 1", "\"bundle_version\": 2"), "/bundle_version: 2 is not a version"},
-      {changed("\"made_at\"", "\"made_when\""), "/made_at: missing"},
+      {changed("\"made_at\"", "\"made_when\""), "/made_when: not a member of a bundle"},
+      {changed("\"made_at\": \"2026-12-09T08:00:00Z\",", ""), "/made_at: missing"},
+      {changed("\"made_by\"", "\"bundle_version\": 1,\n \"made_by\""), "/bundle_version: given twice"},
+      {changed("\"machine_name\":\"PC\"", "\"machine_name\":\"PC\",\"machine_name\":\"PD\""),
+       "/report/host/machine_name: given twice"},
+      {changed("\"machine_name\":\"PC\"", "\"machine_name\":\"PC\",\"owner\":\"jane\""),
+       "/report/host/owner: not a field of the report's host"},
+      {changed("\"schema_version\":1", "\"schema_version\":1,\"extra\":{}"), "/report/extra: not a member of a report"},
       {changed("\"updater_pid\": 4242", "\"updater_pid\": \"4242\""), "/process/updater_pid: not an integer"},
       {changed("\"updater_pid\": 4242", "\"updater_pid\": 99999999999"), "/process/updater_pid: out of range"},
       {changed("\"size\": 29", "\"size\": 30"), "/installation/settings_file/size: 30 does not match the 29"},
@@ -151,6 +159,33 @@ TEST(Bundle, BundlesThatAreNotWholeOrLieAreRefusedWithTheFieldAtFault) {
   std::string error;
   EXPECT_FALSE(quarn_tools::ReadBundle(std::string(quarn_tools::kMostBundleBytes + 1, ' '), record, error));
   EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+}
+
+// The digest says whether the content changed after the bundle was made:
+// not for its layout (a bundle pretty-printed again is the same bundle),
+// but for any value.
+TEST(Bundle, TheDigestTellsAChangedContentFromAReformattedOne) {
+  const std::string text = quarn_tools::WriteBundle(Filled());
+  MachineRecord read;
+  std::string error;
+  ASSERT_TRUE(quarn_tools::ReadBundle(text, read, error)) << error;
+  EXPECT_TRUE(read.digestRecorded);
+  EXPECT_TRUE(read.digestMatches);
+
+  const std::string pretty = nlohmann::json::parse(text).dump(4);
+  ASSERT_TRUE(quarn_tools::ReadBundle(pretty, read, error)) << error;
+  EXPECT_TRUE(read.digestMatches);
+
+  std::string edited = text;
+  edited.replace(edited.find("\"updater_pid\": 4242"), 19, "\"updater_pid\": 4243");
+  ASSERT_TRUE(quarn_tools::ReadBundle(edited, read, error)) << error;
+  EXPECT_TRUE(read.digestRecorded);
+  EXPECT_FALSE(read.digestMatches);
+
+  nlohmann::json withoutDigest = nlohmann::json::parse(text);
+  withoutDigest.erase(quarn_tools::kDigestKey);
+  ASSERT_TRUE(quarn_tools::ReadBundle(withoutDigest.dump(), read, error)) << error;
+  EXPECT_FALSE(read.digestRecorded);
 }
 
 }  // namespace

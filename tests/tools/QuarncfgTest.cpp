@@ -645,6 +645,42 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   EXPECT_NE(ReadFile(output).find("--smbios-dump"), std::string::npos) << ReadFile(output);
 }
 
+// A bundle's texts reach no terminal raw: a recorded reason that sets the
+// window's title and clears the screen, with a one-byte CSI (U+009B) beside
+// it, comes out escaped on standard error, in the text form and in JSON;
+// and the replay says the bundle was changed after it was made.
+TEST(Inspector, TextsOfABundleReachNoTerminalRaw) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string bundle = dir.path() + "/machine.json", output = dir.path() + "/out.txt";
+  ASSERT_EQ(RunProgram(inst.program, "bundle -o \"" + bundle + "\"", output), 0) << ReadFile(output);
+  nlohmann::json edited = nlohmann::json::parse(ReadFile(bundle));
+  const std::string hostile =
+      "\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+      "31m";
+  edited["installation"]["library_object_not_made_because"] = hostile;
+  WriteFile(bundle, edited.dump());
+
+  EXPECT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --section network", output), 2);
+  const std::string error = ReadFile(output);
+  EXPECT_NE(error.find("\\x1b]0;owned\\x07\\x1b[2J"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\x1b'), std::string::npos);
+  EXPECT_EQ(error.find("\xc2\x9b"), std::string::npos);
+
+  EXPECT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\"", output), 1);  // changed after it was made
+  const std::string text = ReadFile(output);
+  EXPECT_NE(text.find("changed after it was made"), std::string::npos) << text;
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_EQ(text.find('\x07'), std::string::npos);
+
+  EXPECT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --json", output), 1);
+  const std::string json = ReadFile(output);
+  EXPECT_EQ(json.find('\x1b'), std::string::npos);
+  EXPECT_EQ(json.find("\xc2\x9b"), std::string::npos);
+  const nlohmann::json replay = nlohmann::json::parse(json);
+  EXPECT_EQ(replay["replay"]["content_unchanged"], false);
+}
+
 // A table alone (the kernel's DMI without its entry point) is read with
 // the version support gives, and only then.
 TEST(Inspector, ReadsATableAloneWithTheVersionGiven) {

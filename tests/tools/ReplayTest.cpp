@@ -26,11 +26,14 @@ using quarn_test::Machine;
 using quarn_tools::MachineRecord;
 
 // Every section the answers give, as the inspector writes them.
-Json ReportOf(quarn_tools::Answers& answers) {
+quarn_tools::CanonicalReport ReportOf(quarn_tools::Answers& answers) {
   quarn_tools::Report report;
   quarn_tools::AddSections(report, answers);
-  return report.ToJson();
+  return report.Canonical();
 }
+
+// A report as one document, to look into.
+Json Doc(const quarn_tools::CanonicalReport& report) { return Json::parse(report.Text()); }
 
 // The addresses of every class the identity walk knows, in an order where
 // the choice is not the first one.
@@ -54,8 +57,7 @@ MachineRecord Recorded(const Machine& machine, quarn_test::TempInstallation& ins
   plan.places = quarn::layout::DerivePlaces(plan.executableDir);
   plan.resolveServers = false;
   quarn_tools::LiveAnswers live(plan, CSingleton<CQuarnConfig>::NewInstance());
-  const Json report = ReportOf(live);
-  MachineRecord record = quarn_tools::CollectMachine(plan, report);
+  MachineRecord record = quarn_tools::CollectMachine(plan, ReportOf(live));
   CSingleton<CQuarnConfig>::RemoveInstance();
   return record;
 }
@@ -68,15 +70,14 @@ MachineRecord ThroughABundle(const MachineRecord& record) {
   return read;
 }
 
-Json Replayed(const MachineRecord& record) {
+quarn_tools::CanonicalReport Replayed(const MachineRecord& record) {
   quarn_tools::RecordAnswers answers(record);
   return ReportOf(answers);
 }
 
 std::string Described(const std::vector<quarn_tools::ReplayDifference>& differences) {
   std::string text;
-  for (const auto& d : differences)
-    text += d.field + ": recorded " + d.recorded.dump() + ", replayed " + d.replayed.dump() + "\n";
+  for (const auto& d : differences) text += d.field + ": recorded " + d.recorded + ", replayed " + d.replayed + "\n";
   return text;
 }
 
@@ -85,10 +86,11 @@ class ReplayOnMachine : public ::testing::TestWithParam<const Machine*> {};
 TEST_P(ReplayOnMachine, GivesTheReportTheLibrarysObjectGave) {
   quarn_test::TempInstallation installation;
   const MachineRecord record = ThroughABundle(Recorded(*GetParam(), installation));
-  const Json replayed = Replayed(record);
-  EXPECT_EQ(quarn_tools::CompareReplay(record.report, replayed, false).size(), 0u)
-      << Described(quarn_tools::CompareReplay(record.report, replayed, false));
+  const quarn_tools::CanonicalReport replayedReport = Replayed(record);
+  EXPECT_EQ(quarn_tools::CompareReplay(record.report, replayedReport, false).size(), 0u)
+      << Described(quarn_tools::CompareReplay(record.report, replayedReport, false));
   // Not two empty reports: the machine's answers are in both.
+  const Json replayed = Doc(replayedReport);
   EXPECT_EQ(replayed["hardware"]["bios_uuid"], GetParam()->biosUuid);
   EXPECT_EQ(replayed["network"]["identity_address"], "172.20.5.6");
   EXPECT_EQ(replayed["versions"]["updater_version"], "update_02_01");
@@ -110,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Machines, ReplayOnMachine,
                                            &quarn_test::machines::XenGuest(), &quarn_test::machines::NoTable()),
                          MachineName);
 
+const char kKey[] = "a redaction key of the test, 32b";
+
 // Each address keeps its class (and the prefix that made it private), so
 // the walk chooses the same place; the UUID's reasoning stays; only the
 // table's checksum differs, and the replay says why.
@@ -117,10 +121,10 @@ TEST(Redaction, KeepsWhatTheRulesSeeAndHidesTheIdentity) {
   quarn_test::TempInstallation installation;
   const MachineRecord original = Recorded(quarn_test::machines::Windows7Sp1X64Ultimate(), installation);
   MachineRecord redacted = original;
-  quarn_tools::RedactRecord(redacted);
+  quarn_tools::RedactRecord(redacted, kKey, true);
   redacted = ThroughABundle(redacted);
 
-  EXPECT_EQ(redacted.machineName, "redacted-host");
+  EXPECT_EQ(redacted.machineName.rfind("host-", 0), 0u) << redacted.machineName;
   ASSERT_EQ(redacted.localAddresses.size(), kAddresses.size());
   const quarn::IdentityExplanation before = quarn::ExplainIdentityIp(original.localAddresses);
   const quarn::IdentityExplanation after = quarn::ExplainIdentityIp(redacted.localAddresses);
@@ -136,13 +140,14 @@ TEST(Redaction, KeepsWhatTheRulesSeeAndHidesTheIdentity) {
   for (const char* secret : {"WKS-0042", "10.9.8.7", "172.20.5.6", "8.8.4.4", "33221100-5544-7766-8899-aabbccddeeff"})
     EXPECT_EQ(dump.find(secret), std::string::npos) << secret << " is still in the bundle";
 
-  const Json replayed = Replayed(redacted);
-  EXPECT_EQ(replayed["network"]["identity_address"], redacted.report["network"]["identity_address"]);
-  EXPECT_EQ(replayed["hardware"]["uuid_fields_swapped"], original.report["hardware"]["uuid_fields_swapped"]);
-  EXPECT_EQ(replayed["hardware"]["uuid_forms_differ"], original.report["hardware"]["uuid_forms_differ"]);
-  EXPECT_NE(replayed["hardware"]["bios_uuid"], original.report["hardware"]["bios_uuid"]);
+  const quarn_tools::CanonicalReport replayedReport = Replayed(redacted);
+  const Json replayed = Doc(replayedReport), was = Doc(original.report), recorded = Doc(redacted.report);
+  EXPECT_EQ(replayed["network"]["identity_address"], recorded["network"]["identity_address"]);
+  EXPECT_EQ(replayed["hardware"]["uuid_fields_swapped"], was["hardware"]["uuid_fields_swapped"]);
+  EXPECT_EQ(replayed["hardware"]["uuid_forms_differ"], was["hardware"]["uuid_forms_differ"]);
+  EXPECT_NE(replayed["hardware"]["bios_uuid"], was["hardware"]["bios_uuid"]);
   const std::vector<quarn_tools::ReplayDifference> differences =
-      quarn_tools::CompareReplay(redacted.report, replayed, redacted.redacted);
+      quarn_tools::CompareReplay(redacted.report, replayedReport, redacted.redacted);
   ASSERT_EQ(differences.size(), 1u) << Described(differences);
   EXPECT_EQ(differences[0].field, "/hardware/table_checksum");
   EXPECT_NE(differences[0].why.find("redacted"), std::string::npos);
@@ -160,9 +165,9 @@ TEST(Redaction, LeavesAPlaceholderUuidAsItIs) {
   record.firmware.blockGiven = true;
   const quarn::sys::FirmwareBlock block = installation.platform.firmwareBlock();
   record.firmware.block.assign(block.bytes.begin(), block.bytes.end());
-  const std::string before = record.firmware.block;
-  quarn_tools::RedactRecord(record);
-  EXPECT_EQ(record.firmware.block, before);
+  const std::string uuid = record.firmware.block.substr(8 + 8, 16);
+  quarn_tools::RedactRecord(record, kKey, true);
+  EXPECT_EQ(record.firmware.block.substr(8 + 8, 16), uuid);
 }
 
 // The layout of a recorded installation by its own system's path rules,

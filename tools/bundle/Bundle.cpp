@@ -4,8 +4,14 @@
 #include <iterator>
 #include <limits>
 
+#include <functional>
+#include <set>
+
 #include "bundle/Base64.h"
+#include "bundle/CanonicalJson.h"
+#include "bundle/Crypto.h"
 #include "report/Answers.h"
+#include "report/Sections.h"
 #include "report/Utf8Text.h"
 #include "util/platform/ReadFile.h"
 
@@ -225,22 +231,26 @@ bool ReadFirmware(Fields& f, const In& bundle, FirmwareRecord& firmware) {
 
 }  // namespace
 
-std::string WriteBundle(const MachineRecord& record) {
-  Json files = Json::object();
-  Json installation{
+namespace {
+
+Json InstallationJson(const MachineRecord& record) {
+  return Json{
       {"executable_directory", TextJson(record.executableDir)},
       {"path_style", {{"windows", record.pathStyle.windows}, {"lead_bytes", BytesJson(record.pathStyle.leadBytes)}}},
       {"installation_from_rules", record.installationFromRules},
       {"global_config_directory_state", record.globalCfgState},
-      {"library_object_not_made_because", record.notMadeBecause},
+      {"library_object_not_made_because", TextJson(record.notMadeBecause)},
       {"settings_file", FileJson(record.settingsFile)},
       {"override_file", FileJson(record.overrideFile)},
       {"updater_version_record", FileJson(record.updaterVersionRecord)},
       {"updater_directory_exists", record.updaterDirExists},
       {"updater_executable_size", record.updaterExecutableSize},
   };
+}
+
+Json HostJson(const MachineRecord& record) {
   const quarn::sys::WindowsVersionInfo& v = record.windowsVersion;
-  Json host{
+  return Json{
       {"machine_name_known", record.machineNameKnown},
       {"machine_name", TextJson(record.machineName)},
       {"windows_version",
@@ -261,73 +271,136 @@ std::string WriteBundle(const MachineRecord& record) {
         {"build", record.trueWindowsVersion.build}}},
       {"system_64_bit", record.system64Bit},
   };
-  Json addresses = Json::array();
-  for (const std::string& address : record.localAddresses) addresses.push_back(TextJson(address));
+}
+
+Json FirmwareJson(const FirmwareRecord& firmware) {
   Json reads = Json::array();
-  for (const FirmwareRecord::MemoryRead& read : record.firmware.memoryReads)
+  for (const FirmwareRecord::MemoryRead& read : firmware.memoryReads)
     reads.push_back({{"address", read.address},
                      {"length", read.length},
                      {"copied", read.copied},
                      {"bytes", BytesJson(read.bytes)},
                      {"diagnostics", ReplaceInvalidUtf8(read.diagnostics)}});
   Json leaves = Json::array();
-  for (const auto& leaf : record.firmware.cpuid) leaves.push_back(RegistersJson(leaf.first, leaf.second));
-  const Json bundle{
+  for (const auto& leaf : firmware.cpuid) leaves.push_back(RegistersJson(leaf.first, leaf.second));
+  return Json{{"firmware_service", firmware.firmwareService},
+              {"block_given", firmware.blockGiven},
+              {"block", BytesJson(firmware.block)},
+              {"block_diagnostic", ReplaceInvalidUtf8(firmware.blockDiagnostic)},
+              {"memory_reads", reads},
+              {"cpuid", leaves}};
+}
+
+// Every member of a bundle but the report and the digest, in the order a
+// reader expects.
+Json BundleMembers(const MachineRecord& record) {
+  Json addresses = Json::array();
+  for (const std::string& address : record.localAddresses) addresses.push_back(TextJson(address));
+  Json bundle{
       {"bundle_version", kBundleVersion},
       {"made_by", record.madeBy},
       {"library_version", record.libraryVersion},
       {"made_at", record.madeAt},
       {"redacted", record.redacted},
-      {"installation", installation},
+      {"installation", InstallationJson(record)},
       {"process", {{"calling_program_size", record.callingProgramSize}, {"updater_pid", record.updaterPid}}},
-      {"host", host},
+      {"host", HostJson(record)},
       {"network", {{"local_addresses", addresses}}},
-      {"firmware",
-       {{"firmware_service", record.firmware.firmwareService},
-        {"block_given", record.firmware.blockGiven},
-        {"block", BytesJson(record.firmware.block)},
-        {"block_diagnostic", ReplaceInvalidUtf8(record.firmware.blockDiagnostic)},
-        {"memory_reads", reads},
-        {"cpuid", leaves}}},
+      {"firmware", FirmwareJson(record.firmware)},
   };
+  if (record.redacted && !record.redaction.is_null()) bundle["redaction"] = record.redaction;
+  return bundle;
+}
+
+}  // namespace
+
+std::string ContentDigest(const std::map<std::string, std::string>& members, const CanonicalReport& report) {
+  // The bundle as one canonical object, its digest left out.
+  std::map<std::string, const std::string*> byName;
+  for (const auto& member : members)
+    if (member.first != kDigestKey && member.first != "report") byName[member.first] = &member.second;
+  byName["report"] = nullptr;
+  Sha256 digest;
+  digest.Add("{");
+  bool first = true;
+  for (const auto& member : byName) {
+    digest.Add((first ? "" : ",") + In(member.first).dump() + ":");
+    first = false;
+    if (member.second)
+      digest.Add(*member.second);
+    else
+      report.Write([&digest](const std::string& part) { digest.Add(part); });
+  }
+  digest.Add("}");
+  return HexBytes(digest.Finish());
+}
+
+std::string WriteBundle(const MachineRecord& record) {
+  const Json bundle = BundleMembers(record);
+  std::map<std::string, std::string> canonical;
+  for (const auto& member : bundle.items()) canonical[member.key()] = In(member.value()).dump();
   // The report last and on one line: its lists can hold a million server
   // names, and one line each would add a fifth to the file.
   std::string text = bundle.dump(1);
   text.resize(text.size() - 2);  // "\n}"
   text += ",\n \"report\": ";
-  text += record.report.dump();
-  text += "\n}\n";
+  record.report.Write([&text](const std::string& part) { text += part; });
+  text += ",\n \"" + std::string(kDigestKey) + "\": \"" + ContentDigest(canonical, record.report) + "\"\n}\n";
   return text;
 }
 
 namespace {
 
-// The bundle's text as JSON; values nested deeper than a bundle's are
-// refused as they are parsed: copying, comparing or printing one goes as
-// deep as it nests.
-bool ParseBundle(const std::string& text, In& bundle, std::string& error) {
+// The members a bundle may have.
+bool IsBundleMember(const std::string& name) {
+  static const std::set<std::string> kMembers = {
+      "bundle_version", "made_by", "library_version", "made_at",  "redacted", "redaction", "installation",
+      "process",        "host",    "network",         "firmware", "report",   kDigestKey};
+  return kMembers.count(name) != 0;
+}
+
+// A bundle's text taken apart as it is read: each member but the report as
+// canonical JSON, the report field by field, read by a report's schema (its
+// sections and their fields, the schema version and the undecodable texts).
+struct BundleParts {
+  std::map<std::string, std::string> members;
+  CanonicalReport report;
+};
+
+std::string TakePart(const JsonPath& path, std::string text, BundleParts& parts) {
+  const std::map<std::string, std::set<std::string>>& schema = ReportSchema();
+  if (path.size() == 1) {
+    if (!IsBundleMember(path[0])) return "not a member of a bundle";
+    parts.members[path[0]] = std::move(text);
+    return std::string();
+  }
+  if (path.size() == 2) {  // a member of the report that is not a section
+    if (schema.count(path[1])) return "not an object";
+    if (path[1] != "schema_version" && path[1] != "undecodable_texts") return "not a member of a report";
+    parts.report.members[path[1]] = std::move(text);
+    return std::string();
+  }
+  if (!schema.at(path[1]).count(path[2])) return "not a field of the report's " + path[1];
+  parts.report.sections[path[1]][path[2]] = std::move(text);
+  return std::string();
+}
+
+bool SplitBundle(const std::string& text, BundleParts& parts, bool& reportGiven, std::string& error) {
   if (text.size() > kMostBundleBytes) {
     error = "larger than " + std::to_string(kMostBundleBytes >> 20) + " MiB";
     return false;
   }
-  bool tooDeep = false;
-  const In::parser_callback_t depthBound = [&tooDeep](int depth, In::parse_event_t event, In&) {
-    if ((event == In::parse_event_t::object_start || event == In::parse_event_t::array_start) && depth > kMostNesting) {
-      tooDeep = true;
-      return false;
-    }
-    return true;
+  CanonicalLimits limits;
+  limits.depth = kMostNesting;
+  const std::function<bool(const JsonPath&)> split = [&reportGiven](const JsonPath& path) {
+    if (path.size() == 1 && path[0] == "report") return reportGiven = true;
+    return path.size() == 2 && path[0] == "report" && ReportSchema().count(path[1]) != 0;
   };
-  bundle = In::parse(text, depthBound, false);
-  if (tooDeep) {
-    error = "values nested more than " + std::to_string(kMostNesting) + " deep: not a bundle";
-    return false;
-  }
-  if (bundle.is_discarded()) {
-    error = "not JSON (cut short, or not a bundle)";
-    return false;
-  }
-  return true;
+  const std::function<std::string(const JsonPath&, std::string)> take =
+      [&parts](const JsonPath& path, std::string value) { return TakePart(path, std::move(value), parts); };
+  if (ReadCanonical(text, limits, split, take, error)) return true;
+  if (error == "not a JSON object") error = "not a bundle (not a JSON object)";
+  return false;
 }
 
 bool ReadMaker(Fields& f, const In& bundle, MachineRecord& record) {
@@ -352,7 +425,7 @@ bool ReadInstallation(Fields& f, const In& bundle, MachineRecord& record) {
       !f.Bytes(At(*style, "lead_bytes"), in + "/path_style/lead_bytes", record.pathStyle.leadBytes, 256) ||
       !f.Bool(*installation, in, "installation_from_rules", record.installationFromRules) ||
       !f.String(*installation, in, "global_config_directory_state", record.globalCfgState) ||
-      !f.String(*installation, in, "library_object_not_made_because", record.notMadeBecause) ||
+      !f.Text(*installation, in, "library_object_not_made_because", record.notMadeBecause) ||
       !f.File(*installation, in, "settings_file", record.settingsFile, quarn::settings::kMostFileBytes) ||
       !f.File(*installation, in, "override_file", record.overrideFile, quarn::settings::kMostFileBytes) ||
       !f.File(*installation, in, "updater_version_record", record.updaterVersionRecord, kMostRecordBytes) ||
@@ -405,15 +478,28 @@ bool ReadNetwork(Fields& f, const In& bundle, MachineRecord& record) {
 bool ReadBundle(const std::string& text, MachineRecord& record, std::string& error) {
   error.clear();
   record = MachineRecord();
-  In bundle;
-  if (!ParseBundle(text, bundle, error)) return false;
+  BundleParts parts;
+  bool reportGiven = false;
+  if (!SplitBundle(text, parts, reportGiven, error)) return false;
+  // Every member but the report as a document: they hold few values (the
+  // firmware's bytes are one text).
+  In bundle = In::object();
+  for (auto& member : parts.members) bundle[member.first] = In::parse(std::move(member.second));
   Fields f(error);
-  const In* report = nullptr;
   if (!ReadMaker(f, bundle, record) || !ReadInstallation(f, bundle, record) || !ReadHost(f, bundle, record) ||
-      !ReadNetwork(f, bundle, record) || !ReadFirmware(f, bundle, record.firmware) ||
-      !f.Object(bundle, "", "report", report))
+      !ReadNetwork(f, bundle, record) || !ReadFirmware(f, bundle, record.firmware))
     return false;
-  record.report = *report;
+  if (parts.members.count("report") || !reportGiven)
+    return f.Fail("/report", reportGiven ? "not an object" : "missing");
+  record.report = std::move(parts.report);
+  const auto digest = bundle.find(kDigestKey);
+  record.digestRecorded = digest != bundle.end();
+  if (record.digestRecorded) {
+    std::map<std::string, std::string> canonical;
+    for (const auto& member : bundle.items()) canonical[member.key()] = member.value().dump();
+    record.digestMatches = digest->is_string() && *digest == ContentDigest(canonical, record.report);
+  }
+  if (record.redacted && bundle.contains("redaction")) record.redaction = bundle["redaction"];
   return true;
 }
 

@@ -9,6 +9,7 @@
 #define QUARN_TOOLS_BUNDLE_BUNDLE_H
 
 #include <cstddef>
+#include <map>
 #include <string>
 
 #include "bundle/MachineRecord.h"
@@ -30,7 +31,16 @@ constexpr std::size_t kMostLocalAddresses = 65536;
 // that is room, and bounds the recursion of everything that walks one.
 constexpr int kMostNesting = 12;
 
+// The member that holds the digest of the rest: SHA-256 over the bundle's
+// canonical JSON without it (compact, members in byte order), in
+// hexadecimal. It tells a bundle changed after it was made (a hand edit, a
+// file cut or mangled on its way), not a forger, who can write it anew.
+constexpr char kDigestKey[] = "content_sha256";
+
 std::string WriteBundle(const MachineRecord& record);
+
+// The digest of a bundle's members (canonical texts, by name) and report.
+std::string ContentDigest(const std::map<std::string, std::string>& members, const CanonicalReport& report);
 
 // The record in `text`; false with `error` saying what is wrong (the JSON
 // pointer of the field and why) for anything that is not a whole,

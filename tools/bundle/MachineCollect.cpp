@@ -34,7 +34,7 @@ PathStyleRecord SystemPathStyle() {
   return style;
 }
 
-MachineRecord CollectMachine(const InspectionPlan& plan, const nlohmann::ordered_json& report) {
+MachineRecord CollectMachine(const InspectionPlan& plan, CanonicalReport report) {
   MachineRecord record;
   record.madeBy = std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT;
   record.libraryVersion = QUARNCONFIG_VERSION_TEXT;
@@ -78,7 +78,7 @@ MachineRecord CollectMachine(const InspectionPlan& plan, const nlohmann::ordered
   std::string printed;
   quarn::smbios::FetchTableBuffer(firmware, &printed);
 
-  record.report = report;  // keys sorted: the record only compares it
+  record.report = std::move(report);
   return record;
 }
 

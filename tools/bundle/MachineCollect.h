@@ -13,7 +13,7 @@ namespace quarn_tools {
 // The record of the installation `plan` describes (its executable
 // directory, how it was taken, what became of R/globalcfg), of this
 // machine, and of `report`, the report printed for it here.
-MachineRecord CollectMachine(const InspectionPlan& plan, const nlohmann::ordered_json& report);
+MachineRecord CollectMachine(const InspectionPlan& plan, CanonicalReport report);
 
 // This system's way of writing paths, as a bundle records it.
 PathStyleRecord SystemPathStyle();

@@ -15,6 +15,7 @@
 #include "config/WindowsVersionInfo.h"
 #include "hwinfo/platform/FirmwarePlatform.h"
 #include "lint/CheckedFile.h"
+#include "report/Report.h"
 
 namespace quarn_tools {
 
@@ -88,9 +89,18 @@ struct MachineRecord {
 
   FirmwareRecord firmware;
 
-  // The report the inspector printed where the record was made (JSON; its
-  // keys sorted, as they are only compared).
-  nlohmann::json report;
+  // The report the inspector printed where the record was made, field by
+  // field as canonical JSON: it is only compared.
+  CanonicalReport report;
+
+  // What a redacted bundle says it replaced and kept (null when not
+  // redacted).
+  nlohmann::json redaction;
+
+  // As read: whether the bundle recorded the digest of its content, and
+  // whether the content still matches it.
+  bool digestRecorded = false;
+  bool digestMatches = false;
 };
 
 }  // namespace quarn_tools

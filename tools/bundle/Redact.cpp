@@ -1,145 +1,162 @@
 #include "bundle/Redact.h"
 
-#include <cstring>
 #include <map>
 
-#include "config/AddressRules.h"
-#include "hwinfo/SmbiosParsing.h"
+#include "bundle/Pseudonyms.h"
+#include "bundle/RedactTable.h"
+#include "bundle/RedactText.h"
+#include "bundle/Replay.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
 
 using Json = nlohmann::json;
 
-const char kRedactedHost[] = "redacted-host";
-// "REDACTED-UUID-00": no placeholder, and plainly not a machine's.
-const unsigned char kRedactedUuid[16] = {0x52, 0x45, 0x44, 0x41, 0x43, 0x54, 0x45, 0x44,
-                                         0x2D, 0x55, 0x55, 0x49, 0x44, 0x2D, 0x30, 0x30};
+// Texts and their pseudonyms: a text that is one value, and the paths that
+// texts hold.
+struct Swaps {
+  std::map<std::string, std::string> whole;
+  std::vector<std::pair<std::string, std::string>> prefixes;
 
-// `octets` more octets of dotted decimal, telling `index` apart.
-std::string Octets(int octets, unsigned index) {
-  const unsigned parts[3] = {(index >> 16) & 0xFF, (index >> 8) & 0xFF, index & 0xFF};
-  std::string text;
-  for (int i = 3 - octets; i < 3; ++i) text += (text.empty() ? "" : ".") + std::to_string(parts[i]);
-  return text;
+  std::string Apply(const std::string& text) const {
+    const auto found = whole.find(text);
+    return found != whole.end() ? found->second : ReplacePrefixes(text, prefixes);
+  }
+};
+
+// The same swaps as the report writes its texts (UTF-8).
+Swaps InReportForm(const Swaps& system) {
+  Swaps report;
+  for (const auto& swap : system.whole) report.whole[JsonTextOf(swap.first)] = JsonTextOf(swap.second);
+  for (const auto& swap : system.prefixes)
+    report.prefixes.emplace_back(JsonTextOf(swap.first), JsonTextOf(swap.second));
+  return report;
 }
 
-int DotsIn(const std::string& text) {
-  int dots = 0;
-  for (char c : text) dots += c == '.';
-  return dots;
+void SwapStrings(Json& value, const Swaps& swaps) {
+  if (value.is_string())
+    value = swaps.Apply(value.get_ref<const std::string&>());
+  else if (value.is_array() || value.is_object())
+    for (Json& item : value) SwapStrings(item, swaps);
 }
 
-// Replaces the UUID of the System Information structure of the table in
-// `table` (if it has one there), unless it is a placeholder already.
-void RedactTableUuid(unsigned char* table, std::size_t length) {
-  const unsigned char* system = quarn::smbios::FindStructure(table, length, 1);
-  unsigned char uuid[16];
-  if (!system || !quarn::smbios::StructureUuidBytes(system, table + length, uuid)) return;
-  if (quarn::smbios::UuidPlaceholder(uuid)) return;
-  std::memcpy(table + (system - table) + 8, kRedactedUuid, sizeof kRedactedUuid);
+// The original bytes kept for the report's texts that are no UTF-8: the
+// pseudonyms' bytes, and none where a text became UTF-8.
+std::string SwapUndecodable(const std::string& canonical, const Swaps& system) {
+  Json undecodable = Json::parse(canonical, nullptr, false);
+  if (!undecodable.is_object()) return canonical;
+  Json kept = Json::object();
+  for (const auto& entry : undecodable.items()) {
+    std::string bytes;
+    const std::string hex = entry.value().is_string() ? entry.value().get<std::string>() : std::string();
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+      bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    const std::string swapped = system.Apply(bytes);
+    if (swapped == bytes)
+      kept[entry.key()] = entry.value();
+    else if (!IsValidUtf8(Utf8FromSystemText(swapped)))
+      kept[entry.key()] = HexBytes(swapped);
+  }
+  return kept.dump();
 }
 
-void RedactFirmware(FirmwareRecord& firmware) {
-  if (firmware.blockGiven && firmware.block.size() > 8)
-    RedactTableUuid(reinterpret_cast<unsigned char*>(&firmware.block[8]), firmware.block.size() - 8);
-  // Physical memory: the table where the entry point of the BIOS window
-  // says it lies, in whichever read holds it.
-  for (const FirmwareRecord::MemoryRead& window : firmware.memoryReads) {
-    quarn::smbios::EntryPoint entry;
-    if (!window.copied || !quarn::smbios::FindEntryPoint(reinterpret_cast<const unsigned char*>(window.bytes.data()),
-                                                         window.bytes.size(), entry))
-      continue;
-    for (FirmwareRecord::MemoryRead& read : firmware.memoryReads) {
-      if (!read.copied || entry.tableAddress < read.address) continue;
-      const std::uint64_t offset = entry.tableAddress - read.address;
-      if (offset >= read.bytes.size()) continue;
-      const std::size_t length =
-          static_cast<std::size_t>(std::min<std::uint64_t>(entry.tableLength, read.bytes.size() - offset));
-      RedactTableUuid(reinterpret_cast<unsigned char*>(&read.bytes[static_cast<std::size_t>(offset)]), length);
+void SwapReport(CanonicalReport& report, const Swaps& system) {
+  const Swaps utf8 = InReportForm(system);
+  for (auto& section : report.sections)
+    for (auto& field : section.second) {
+      Json value = Json::parse(field.second, nullptr, false);
+      if (value.is_discarded()) continue;
+      SwapStrings(value, utf8);
+      field.second = value.dump();
     }
-  }
+  const auto undecodable = report.members.find("undecodable_texts");
+  if (undecodable != report.members.end()) undecodable->second = SwapUndecodable(undecodable->second, system);
 }
 
-// Every text of `value` that is a key of `replace` becomes its value.
-void ReplaceTexts(Json& value, const std::map<std::string, std::string>& replace) {
-  if (value.is_string()) {
-    const auto found = replace.find(value.get<std::string>());
-    if (found != replace.end()) value = found->second;
-  } else if (value.is_array() || value.is_object()) {
-    for (auto& item : value) ReplaceTexts(item, replace);
-  }
+// The report's text of a field, "" where it has none or it is no text.
+std::string ReportText(const CanonicalReport& report, const char* section, const char* field) {
+  const auto s = report.sections.find(section);
+  if (s == report.sections.end() || !s->second.count(field)) return std::string();
+  const Json value = Json::parse(s->second.at(field), nullptr, false);
+  return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
+// The machine's name, addresses and paths, and the settings files' texts.
+void RedactMachine(MachineRecord& record, const Pseudonyms& pseudonyms, const std::vector<std::string>& otherPaths,
+                   Swaps& swaps) {
+  if (!record.machineName.empty()) {
+    swaps.whole[record.machineName] = pseudonyms.MachineName(record.machineName);
+    record.machineName = swaps.whole[record.machineName];
+  }
+  for (std::string& address : record.localAddresses) {
+    const std::string made = pseudonyms.Address(address);
+    if (made != address) swaps.whole[address] = made;
+    address = made;
+  }
+  PathRedaction paths(pseudonyms, record.pathStyle);
+  for (const std::string& path : otherPaths) paths.Path(path);
+  record.executableDir = paths.Path(record.executableDir);
+  for (RecordedFile* file : {&record.settingsFile, &record.overrideFile, &record.updaterVersionRecord})
+    file->path = paths.Path(file->path);
+  swaps.prefixes = paths.Prefixes();
+  record.notMadeBecause = swaps.Apply(record.notMadeBecause);
+  std::map<std::string, std::string> servers;
+  record.settingsFile.content = RedactSettingsText(record.settingsFile.content, false, pseudonyms, servers);
+  record.overrideFile.content = RedactSettingsText(record.overrideFile.content, true, pseudonyms, servers);
+  swaps.whole.insert(servers.begin(), servers.end());
+}
+
+// The table, and the texts made of it: the UUID in either form (the replay
+// prints the pseudonym's bytes as the machine printed its own), and the
+// checksum, whose pseudonym the replay cannot give and explains.
+void RedactHardware(MachineRecord& record, const Pseudonyms& pseudonyms, Swaps& swaps) {
+  const quarn::smbios::HardwareIdentity before = RecordAnswers(record).Hardware().identity;
+  RedactFirmware(record.firmware, pseudonyms);
+  const quarn::smbios::HardwareIdentity after = RecordAnswers(record).Hardware().identity;
+  if (!before.agentUuid.empty()) swaps.whole[before.agentUuid] = after.agentUuid;
+  if (!before.dmtfUuid.empty()) swaps.whole[before.dmtfUuid] = after.dmtfUuid;
+  // A table the redaction left as it was (none at all, or nothing in it
+  // that names the machine) keeps its checksum: it tells no more than the
+  // bundle does.
+  const std::string checksum = ReportText(record.report, "hardware", "table_checksum");
+  if (!checksum.empty() && before.checksum != after.checksum) swaps.whole[checksum] = pseudonyms.Checksum(checksum);
+}
+
+Json Summary(bool keyGiven) {
+  return Json{
+      {"key", keyGiven ? "given (--redact-key): the same value has the same pseudonym in every bundle made with it"
+                       : "made for this bundle alone: its pseudonyms match no other bundle's"},
+      {"replaced",
+       {"the machine name", "the local addresses (each keeps its class for the identity walk)",
+        "the BIOS UUID (its bytes; the agent's and the DMTF form follow from them)",
+        "the SMBIOS table's serial numbers, asset tags, OEM strings, configuration options and the strings of "
+        "the makers' own structures (same length)",
+        "the table checksum (a pseudonym: the replay explains the difference)",
+        "the BIOS memory around the entry point and the table (zeroed)",
+        "the folder names of every recorded path (same length and byte classes)",
+        "the server names of the settings files (same shape; an address keeps its class)",
+        "the settings files' comments, section names, unknown keys' values and lines the reader passes over"}},
+      {"kept",
+       {"the agent's own folder and file names, drive letters and roots, and the system's folders "
+        "(Program Files, Users, home, ...)",
+        "the settings' key names and every value the library reads but server names",
+        "the library's own default servers", "loopback and broadcast addresses, placeholder UUIDs and filler strings",
+        "the SMBIOS versions, the structures and their lengths, makers' and products' names",
+        "the Windows version values, the hypervisor's CPUID leaves, the updater's version record"}}};
 }
 
 }  // namespace
 
-std::string RedactedAddress(const std::string& address, unsigned index) {
-  if (address == "127.0.0.1" || address == "255.255.255.255" || address.compare(0, 4, "127.") == 0)
-    return address;  // the machine's own loopback and the broadcast address identify nothing
-  const quarn::IdentityExplanation alone = quarn::ExplainIdentityIp({address});
-  const quarn::IdentityVerdict::Kind kind =
-      alone.verdicts.empty() ? quarn::IdentityVerdict::kPublic : alone.verdicts.front().kind;
-  switch (kind) {
-    case quarn::IdentityVerdict::kUnusable:
-      return "169.254." + Octets(2, index);
-    case quarn::IdentityVerdict::kPrivate: {
-      const std::string prefix = alone.verdicts.front().prefix;
-      return prefix + Octets(3 - DotsIn(prefix) + 1, index);
-    }
-    case quarn::IdentityVerdict::kFallback172:
-      return "172.0." + Octets(2, index);
-    default:
-      return "203.0." + Octets(2, index);
-  }
-}
-
-void RedactRecord(MachineRecord& record) {
-  std::map<std::string, std::string> replace;
-  if (!record.machineName.empty()) replace[record.machineName] = kRedactedHost;
-  if (record.machineNameKnown) record.machineName = kRedactedHost;
-  unsigned index = 0;
-  for (std::string& address : record.localAddresses) {
-    auto found = replace.find(address);
-    if (found == replace.end()) found = replace.emplace(address, RedactedAddress(address, ++index)).first;
-    address = found->second;
-  }
-  RedactFirmware(record.firmware);
-
-  // The report's UUID texts: the redacted bytes printed as the agent and
-  // the DMTF printed the machine's.
-  const auto section = record.report.find("hardware");
-  if (section != record.report.end() && section->is_object()) {
-    const Json& hardware = *section;
-    const auto text = [&](const char* key) {
-      const auto found = hardware.find(key);
-      return found != hardware.end() && found->is_string() ? found->get<std::string>() : std::string();
-    };
-    const auto flag = [&](const char* key) {
-      const auto found = hardware.find(key);
-      return found != hardware.end() && found->is_boolean() && found->get<bool>();
-    };
-    const std::string agent = text("bios_uuid"), dmtf = text("dmtf_uuid");
-    const auto said = hardware.find("uuid_placeholder");
-    const bool placeholder = said != hardware.end() && !said->is_null();
-    if (!agent.empty() && !placeholder) {
-      const bool agentSwaps = flag("uuid_fields_swapped");
-      replace[agent] = Lower(quarn::smbios::FormatUuid(kRedactedUuid, agentSwaps));
-      if (!dmtf.empty())
-        replace[dmtf] =
-            Lower(quarn::smbios::FormatUuid(kRedactedUuid, flag("uuid_forms_differ") ? !agentSwaps : agentSwaps));
-    }
-  }
-  ReplaceTexts(record.report, replace);
-  // A machine name that was not UTF-8 is given in hexadecimal too.
-  const auto undecodable = record.report.find("undecodable_texts");
-  if (undecodable != record.report.end() && undecodable->is_object()) undecodable->erase("/host/machine_name");
+void RedactRecord(MachineRecord& record, const std::string& key, bool keyGiven,
+                  const std::vector<std::string>& otherPaths) {
+  const Pseudonyms pseudonyms(key, record.pathStyle);
+  Swaps swaps;
+  RedactMachine(record, pseudonyms, otherPaths, swaps);
+  RedactHardware(record, pseudonyms, swaps);
+  SwapReport(record.report, swaps);
   record.redacted = true;
+  record.redaction = Summary(keyGiven);
 }
 
 }  // namespace quarn_tools

@@ -1,26 +1,29 @@
-// quarncfg bundle --redact: the identity data of a record replaced by
-// stable placeholders that keep what the library's rules see in them. The
-// machine name becomes "redacted-host"; each address becomes one of its own
-// class for the identity walk (a private one keeps the prefix that made it
-// private, a 172. fallback stays one, an unusable one stays unusable, the
-// rest are not private); the 16 UUID bytes of the System Information
-// structure become a fixed pattern, unless they are a placeholder already.
-// The recorded report is changed to match; its table checksum stays the
-// machine's, which the redacted table no longer gives.
+// quarncfg bundle --redact: a bundle a customer can send out of their
+// network. Everything recorded that names the machine, its owner, its users
+// or the customer is replaced by a keyed pseudonym (bundle/Pseudonyms.h)
+// that keeps what the library's rules see in it, so the replay walks the same
+// table, makes the same identity choice and the same places; the recorded
+// report is redacted to match; and the bundle says, in its "redaction"
+// member, what kinds of value it replaced and which it kept.
 #ifndef QUARN_TOOLS_BUNDLE_REDACT_H
 #define QUARN_TOOLS_BUNDLE_REDACT_H
 
 #include <string>
+#include <vector>
 
 #include "bundle/MachineRecord.h"
 
 namespace quarn_tools {
 
-// The placeholder of one local address: `index` (from 1) tells it apart
-// from the others of the record.
-std::string RedactedAddress(const std::string& address, unsigned index);
+// The shortest key --redact-key takes, in bytes.
+constexpr std::size_t kShortestRedactionKey = 16;
 
-void RedactRecord(MachineRecord& record);
+// Redacts `record` under `key`. `keyGiven`: the key came from the user
+// (the same key gives the same pseudonyms in other bundles), else it was
+// made for this bundle alone. `otherPaths`: paths that the recorded texts
+// may hold beside the installation's (the program's own directory).
+void RedactRecord(MachineRecord& record, const std::string& key, bool keyGiven,
+                  const std::vector<std::string>& otherPaths = std::vector<std::string>());
 
 }  // namespace quarn_tools
 

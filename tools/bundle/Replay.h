@@ -42,7 +42,9 @@ class RecordAnswers : public Answers {
 
 struct ReplayDifference {
   std::string field;  // a JSON pointer: "/hardware/table_checksum"
-  nlohmann::json recorded, replayed;
+  // Each side's value as canonical JSON; the text "(absent)" where that
+  // report has no such field.
+  std::string recorded, replayed;
   std::string why;  // what explains it; "" when nothing does
 };
 
@@ -50,9 +52,9 @@ struct ReplayDifference {
 // machine, with why: not compared.
 const std::vector<std::pair<std::string, std::string>>& ProcessFields();
 
-// The fields of the two reports that differ, but for ProcessFields. Only
-// the sections `replayed` holds are compared.
-std::vector<ReplayDifference> CompareReplay(const nlohmann::json& recorded, const nlohmann::json& replayed,
+// The fields of the two reports that differ in value, but for
+// ProcessFields. Only the sections `replayed` holds are compared.
+std::vector<ReplayDifference> CompareReplay(const CanonicalReport& recorded, const CanonicalReport& replayed,
                                             bool redacted);
 
 }  // namespace quarn_tools

@@ -92,9 +92,19 @@ CLI::App* AddBundle(CLI::App& app, Options& options) {
       "changed on the machine (as --no-create). quarncfg --from-bundle replays it anywhere.");
   bundle->add_option("-o,--output", options.bundlePath, "The bundle file to write")->required()->type_name("FILE");
   bundle->add_option("--installation", options.installation, "Record the installation of DIR")->type_name("DIR");
-  bundle->add_flag("--redact", options.redact,
-                   "Replace the machine name, the local addresses and the BIOS UUID with placeholders that keep what "
-                   "the library's rules see in them");
+  CLI::Option* redact = bundle->add_flag(
+      "--redact", options.redact,
+      "Replace whatever names the machine, its owner, its users or the customer (machine name, addresses, the "
+      "SMBIOS serial numbers and UUID, folder names, server names, the settings files' free texts) with keyed "
+      "pseudonyms that keep what the library's rules see in them; the bundle's \"redaction\" member lists what "
+      "was replaced and kept");
+  bundle
+      ->add_option("--redact-key", options.redactKey,
+                   "The key of the pseudonyms (a file of 16 to 4096 bytes): bundles made with the same key give the "
+                   "same value the same pseudonym, so that machines sharing one can be found. Without it, a key made "
+                   "for this bundle alone")
+      ->type_name("FILE")
+      ->needs(redact);
   return bundle;
 }
 

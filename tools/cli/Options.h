@@ -26,6 +26,7 @@ struct Options {
   // bundle
   std::string bundlePath;
   bool redact = false;
+  std::string redactKey;  // --redact-key FILE
 };
 
 // Reads the command line into `options`. Returns -1 to go on, 0 after

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bundle/Bundle.h"
+#include "bundle/Crypto.h"
 #include "bundle/InstallationFiles.h"
 #include "bundle/LiveAnswers.h"
 #include "bundle/MachineCollect.h"
@@ -20,6 +21,7 @@
 #include "lint/CheckReport.h"
 #include "report/Sections.h"
 #include "report/Terminal.h"
+#include "report/Utf8Text.h"
 #include "util/DirCom.h"
 #include "util/ToolUtil.h"
 
@@ -27,31 +29,6 @@ namespace quarn_tools {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// Splits captured output into its lines, line ends dropped.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char c : text) {
-    if (c == '\n') {
-      if (!line.empty()) lines.push_back(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
-// What the library printed to standard output while a configuration object
-// lived: kept apart from the report and shown in a section of its own.
-struct LibraryOutput {
-  std::string text;
-  bool capturedNothing = false;
-  std::string log;          // the logger's lines
-  bool logCaptured = true;  // false: the lines went to standard error
-};
 
 // Runs `work` with the library's object, or with none when `make` is false
 // (nothing is captured then, as the library says nothing).
@@ -75,23 +52,6 @@ LibraryOutput WithConfig(bool make, Work work) {
   output.logCaptured = log.Captures();
   output.log = log.Finish();
   return output;
-}
-
-// `made`: how the library's object was used, "" for the plain run, else
-// "yes..." or "no: why".
-void AddDiagnostics(Report& report, const LibraryOutput& output, const std::string& made) {
-  const char kNotCaptured[] = "(not captured: no file could be made for it; it went to standard error)";
-  report.Section(kDiagnosticsTitle);
-  report.Field("library_object_made", "Library object made", made.empty() || made.rfind("yes", 0) == 0,
-               made.empty() ? std::string("yes") : made);
-  if (output.capturedNothing)
-    report.Field("library_output", "Library output", Json::array(), kNotCaptured);
-  else
-    report.Field("library_output", "Library output", Lines(output.text));
-  if (output.logCaptured)
-    report.Field("library_log", "Library log", Lines(output.log));
-  else
-    report.Field("library_log", "Library log", Json::array(), kNotCaptured);
 }
 
 // Whether `only` names a section other than Diagnostics that the report
@@ -134,37 +94,56 @@ bool Inspect(Report& report, InspectionPlan& plan, const std::string& section) {
   return true;
 }
 
-// How a replay compares with the report recorded: a top-level value of the
-// report. Returns the exit status: 1 when a field differs for no reason known.
+// A value of a difference as the text form shows it: its JSON, cut.
+std::string Shown(const std::string& json) {
+  const std::size_t kMostShown = 200;
+  if (json.size() <= kMostShown) return json;
+  return json.substr(0, kMostShown) + "... (" + std::to_string(json.size()) + " bytes)";
+}
+
+// What a bundle's digest says of its content, for people and in JSON.
+std::string ContentLine(const MachineRecord& record) {
+  if (!record.digestRecorded) return "The bundle records no digest of its content (made by an earlier quarncfg)";
+  if (record.digestMatches) return std::string();
+  return "The bundle was changed after it was made: its content no longer matches the digest recorded then "
+         "(SHA-256, which tells accidents and hand edits, not a forger)";
+}
+
+// How a replay compares with the report recorded: a top-level member of the
+// report, written as JSON text (a difference's values can be large). Returns
+// the exit status: 1 when a field differs for no reason known, or the
+// bundle was changed after it was made.
 int AddComparison(Report& report, const MachineRecord& record, const std::string& bundlePath,
                   const std::vector<ReplayDifference>& differences) {
-  Json notCompared = Json::array(), listed = Json::array();
   std::vector<std::string> lines = {"Replayed from " + bundlePath + ", made " + record.madeAt + " by " + record.madeBy +
                                     (record.redacted ? ", redacted" : "")};
-  for (const auto& field : ProcessFields()) notCompared.push_back({{"field", field.first}, {"why", field.second}});
-  bool unexplained = false;
+  if (!ContentLine(record).empty()) lines.push_back(ContentLine(record));
+  lines.push_back(differences.empty()
+                      ? "Every field equals the recorded report's (the library's object and log "
+                        "belong to the process that made it)"
+                      : std::to_string(differences.size()) + " field(s) differ from the recorded report:");
+  bool unexplained = record.digestRecorded && !record.digestMatches;
+  std::string listed;
   for (const ReplayDifference& difference : differences) {
     unexplained = unexplained || difference.why.empty();
-    listed.push_back({{"field", difference.field},
-                      {"recorded", difference.recorded},
-                      {"replayed", difference.replayed},
-                      {"why", difference.why.empty() ? Json() : Json(difference.why)}});
-    lines.push_back("  " + difference.field + ": recorded " + difference.recorded.dump() + ", replayed " +
-                    difference.replayed.dump() + (difference.why.empty() ? ": DIFFERS" : ": " + difference.why));
+    listed += std::string(listed.empty() ? "" : ",") + "{\"field\":" + Json(difference.field).dump() +
+              ",\"recorded\":" + difference.recorded + ",\"replayed\":" + difference.replayed +
+              ",\"why\":" + (difference.why.empty() ? Json() : Json(difference.why)).dump() + "}";
+    lines.push_back("  " + difference.field + ": recorded " + Shown(difference.recorded) + ", replayed " +
+                    Shown(difference.replayed) + (difference.why.empty() ? ": DIFFERS" : ": " + difference.why));
   }
-  lines.insert(lines.begin() + 1,
-               differences.empty() ? "Every field equals the recorded report's (the library's object and log "
-                                     "belong to the process that made it)"
-                                   : std::to_string(differences.size()) + " field(s) differ from the recorded report:");
-  report.TopLevel("replay",
-                  Json{{"bundle", bundlePath},
-                       {"made_by", record.madeBy},
-                       {"made_at", record.madeAt},
-                       {"redacted", record.redacted},
-                       {"equal", differences.empty()},
-                       {"differences", listed},
-                       {"not_compared", notCompared}},
-                  lines, true);
+  Json notCompared = Json::array();
+  for (const auto& field : ProcessFields()) notCompared.push_back({{"field", field.first}, {"why", field.second}});
+  Json head{{"bundle", JsonTextOf(bundlePath)},
+            {"made_by", record.madeBy},
+            {"made_at", record.madeAt},
+            {"redacted", record.redacted},
+            {"content_unchanged", record.digestRecorded ? Json(record.digestMatches) : Json()},
+            {"equal", differences.empty()}};
+  std::string text = head.dump();
+  text.pop_back();
+  text += ",\"differences\":[" + listed + "],\"not_compared\":" + notCompared.dump() + "}";
+  report.TopLevelText("replay", std::move(text), lines, true);
   return unexplained ? 1 : 0;
 }
 
@@ -181,8 +160,8 @@ int Replay(Report& report, const MachineRecord& record, const std::string& bundl
   LibraryOutput output;
   output.text = answers.Printed();
   AddDiagnostics(report, output, "no: replayed from " + bundlePath + " through the library's rules");
-  const Json replayed = report.ToJson(section);
-  return AddComparison(report, record, bundlePath, CompareReplay(record.report, replayed, record.redacted));
+  return AddComparison(report, record, bundlePath,
+                       CompareReplay(record.report, report.Canonical(section), record.redacted));
 }
 
 // quarncfg --smbios-dump: the Hardware section of a dump's table.
@@ -208,12 +187,35 @@ int HardwareOfDump(Report& report, const std::string& path, const GivenTableVers
 }
 
 // quarncfg bundle: this machine's record, written to `path`.
-int MakeBundle(const std::string& executableDir, bool elsewhere, const std::string& path, bool redact) {
-  InspectionPlan plan = PlanInspection(executableDir, elsewhere, true, false);
+// The key of a redaction: the file's bytes (--redact-key), or one made for
+// this bundle alone. False, with a message, for none.
+bool RedactionKey(const std::string& keyPath, std::string& key) {
+  if (keyPath.empty()) {
+    if (RandomBytes(32, key)) return true;
+    PrintError("the system gives no random bytes for a redaction key: give one with --redact-key");
+    return false;
+  }
+  const CheckedFile file = ReadCheckedFile(keyPath, "key", 4096);
+  if (file.status == CheckedFile::Status::kRead && file.content.size() >= kShortestRedactionKey) {
+    key = file.content;
+    return true;
+  }
+  PrintError("--redact-key " + Printable(keyPath) + ": " +
+             (file.status == CheckedFile::Status::kRead
+                  ? "a key of at least " + std::to_string(kShortestRedactionKey) + " bytes is needed"
+                  : std::string(StatusName(file.status)) + " (a regular file of at most 4096 bytes is needed)"));
+  return false;
+}
+
+int MakeBundle(const std::string& executableDir, const Options& options) {
+  const std::string& path = options.bundlePath;
+  std::string key;
+  if (options.redact && !RedactionKey(options.redactKey, key)) return 2;
+  InspectionPlan plan = PlanInspection(executableDir, !options.installation.empty(), true, false);
   Report report;
   if (!Inspect(report, plan, std::string())) return 3;
-  MachineRecord record = CollectMachine(plan, report.ToJson());
-  if (redact) RedactRecord(record);
+  MachineRecord record = CollectMachine(plan, report.Canonical());
+  if (options.redact) RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
   const std::string text = WriteBundle(record);
   std::FILE* out = std::fopen(path.c_str(), "wb");
   bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
@@ -223,7 +225,7 @@ int MakeBundle(const std::string& executableDir, bool elsewhere, const std::stri
     return 3;
   }
   std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", Printable(plan.places.root).c_str(),
-              Printable(path).c_str(), text.size(), redact ? ", redacted" : "");
+              Printable(path).c_str(), text.size(), options.redact ? ", redacted" : "");
   return 0;
 }
 
@@ -303,8 +305,7 @@ int Run(int argc, char** argv) {
   std::string executableDir;
   if (!ChooseExecutableDir(options, executableDir)) return 2;
   using Mode = Options::Mode;
-  if (options.mode == Mode::kBundle)
-    return MakeBundle(executableDir, !options.installation.empty(), options.bundlePath, options.redact);
+  if (options.mode == Mode::kBundle) return MakeBundle(executableDir, options);
   MachineRecord record;
   if (!options.fromBundle.empty()) {
     std::string error;

@@ -89,6 +89,15 @@ struct VersionsAnswers {
   std::string updateServer, reportUrl, downloadUrl, platformDownloadUrl;
 };
 
+// What the library printed to standard output while a configuration object
+// lived, kept apart from the report, and its logger's lines.
+struct LibraryOutput {
+  std::string text;
+  bool capturedNothing = false;  // no file could be made for it: it went to standard error
+  std::string log;
+  bool logCaptured = true;  // false: the lines went to standard error
+};
+
 class Answers {
  public:
   virtual ~Answers() = default;

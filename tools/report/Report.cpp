@@ -64,33 +64,31 @@ std::string PointerStep(const std::string& key) {
   return step;
 }
 
-// Every text inside `value` as UTF-8 fit for JSON; where bytes still do not
-// convert, the replaced text stays in place and the original bytes go to
-// `undecodable` in hexadecimal, under the text's JSON pointer.
 bool IsAscii(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Adds `key` to `object`, which does not hold it yet, at its end. An
-// ordered object's own insertion looks the key up from its start first: a
-// million undecodable server names would cost a million squared.
-void AppendNewMember(nlohmann::ordered_json& object, const std::string& key, std::string value) {
-  nlohmann::ordered_json::object_t& members = object.get_ref<nlohmann::ordered_json::object_t&>();
-  members.emplace_back(key, std::move(value));  // the vector it is made of, not its searching emplace
+// Texts whose bytes do not convert to UTF-8: each one's JSON pointer and its
+// original bytes in hexadecimal, in document order.
+using Undecodable = std::vector<std::pair<std::string, std::string>>;
+
+// A text of the system as UTF-8 fit for JSON; where bytes still do not
+// convert, the replaced text, with the original bytes kept in `undecodable`
+// under the text's pointer.
+std::string JsonSafeText(const std::string& raw, const std::string& pointer, Undecodable& undecodable) {
+  if (IsAscii(raw)) return raw;  // the same in every code page
+  std::string utf8 = Utf8FromSystemText(raw);
+  if (IsValidUtf8(utf8)) return utf8;
+  undecodable.emplace_back(pointer, HexBytes(raw));
+  return ReplaceInvalidUtf8(utf8);  // as JsonTextOf
 }
 
-// Every JSON pointer is made once: a value is visited once.
-void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlohmann::ordered_json& undecodable) {
+// Every text inside `value` made fit for JSON. Every JSON pointer is made
+// once: a value is visited once.
+void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, Undecodable& undecodable) {
   if (value.is_string()) {
-    if (IsAscii(value.get_ref<const std::string&>())) return;  // the same in every code page
-    const std::string raw = value.get<std::string>();
-    const std::string utf8 = Utf8FromSystemText(raw);
-    if (IsValidUtf8(utf8)) {
-      value = utf8;
-    } else {
-      value = ReplaceInvalidUtf8(utf8);
-      AppendNewMember(undecodable, pointer, HexBytes(raw));
-    }
+    std::string& text = value.get_ref<std::string&>();
+    if (!IsAscii(text)) text = JsonSafeText(text, pointer, undecodable);
   } else if (value.is_array()) {
     for (size_t i = 0; i < value.size(); ++i) MakeJsonSafe(value[i], pointer + "/" + std::to_string(i), undecodable);
   } else if (value.is_object()) {
@@ -98,7 +96,120 @@ void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, nlo
   }
 }
 
+// The undecodable texts as a JSON object in document order. An ordered
+// object's own insertion looks each key up from its start first: a million
+// undecodable server names would cost a million squared.
+nlohmann::ordered_json UndecodableObject(Undecodable undecodable) {
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
+  nlohmann::ordered_json::object_t& members = object.get_ref<nlohmann::ordered_json::object_t&>();
+  for (auto& entry : undecodable) members.emplace_back(std::move(entry.first), std::move(entry.second));
+  return object;
+}
+
+// Compact JSON text laid out as nlohmann::json's dump(2) lays it out, the
+// lines after the first indented by `indent` more: in one pass, the value
+// never made a document.
+std::string Indented(const std::string& compact, const std::string& indent) {
+  std::string out, margin = indent;
+  out.reserve(compact.size() + compact.size() / 4);
+  bool inString = false;
+  for (std::size_t at = 0; at < compact.size(); ++at) {
+    const char c = compact[at];
+    if (inString) {
+      out += c;
+      if (c == '\\' && at + 1 < compact.size())
+        out += compact[++at];
+      else if (c == '"')
+        inString = false;
+      continue;
+    }
+    switch (c) {
+      case '"':
+        inString = true;
+        out += c;
+        break;
+      case '{':
+      case '[':
+        out += c;
+        if (at + 1 < compact.size() && (compact[at + 1] == '}' || compact[at + 1] == ']')) {
+          out += compact[++at];
+          break;
+        }
+        margin += "  ";
+        out += "\n" + margin;
+        break;
+      case '}':
+      case ']':
+        margin.resize(margin.size() - 2);
+        out += "\n" + margin + c;
+        break;
+      case ',':
+        out += ",\n" + margin;
+        break;
+      case ':':
+        out += ": ";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// A value as canonical JSON: compact, object members in byte order.
+std::string CanonicalText(const nlohmann::ordered_json& value) { return nlohmann::json(value).dump(); }
+
+// The undecodable texts in canonical form: by pointer, in byte order.
+std::string CanonicalUndecodable(Undecodable undecodable) {
+  std::sort(undecodable.begin(), undecodable.end());
+  std::string text = "{";
+  for (std::size_t i = 0; i < undecodable.size(); ++i)
+    text += (i ? "," : "") + nlohmann::json(undecodable[i].first).dump() + ":" +
+            nlohmann::json(undecodable[i].second).dump();
+  return text + "}";
+}
+
 }  // namespace
+
+std::size_t CanonicalReport::Bytes() const {
+  std::size_t bytes = 0;
+  for (const auto& section : sections)
+    for (const auto& field : section.second) bytes += field.first.size() + field.second.size();
+  for (const auto& member : members) bytes += member.first.size() + member.second.size();
+  return bytes;
+}
+
+void CanonicalReport::Write(const std::function<void(const std::string&)>& out) const {
+  // Sections and the other members, in one byte order of their names.
+  auto section = sections.begin();
+  auto member = members.begin();
+  out("{");
+  for (bool first = true; section != sections.end() || member != members.end(); first = false) {
+    if (!first) out(",");
+    if (member == members.end() || (section != sections.end() && section->first < member->first)) {
+      out(nlohmann::json(section->first).dump() + ":{");
+      bool firstField = true;
+      for (const auto& field : section->second) {
+        out((firstField ? "" : ",") + nlohmann::json(field.first).dump() + ":");
+        out(field.second);
+        firstField = false;
+      }
+      out("}");
+      ++section;
+    } else {
+      out(nlohmann::json(member->first).dump() + ":");
+      out(member->second);
+      ++member;
+    }
+  }
+  out("}");
+}
+
+std::string CanonicalReport::Text() const {
+  std::string text;
+  Write([&text](const std::string& part) { text += part; });
+  return text;
+}
 
 void Report::Section(const std::string& title) { m_blocks.push_back(Block{title, {}}); }
 
@@ -110,7 +221,13 @@ void Report::Field(const std::string& key, const std::string& label, nlohmann::o
 
 void Report::TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines,
                       bool withAnySection) {
-  m_tops.push_back(Top{key, std::move(value), std::move(lines), withAnySection});
+  m_tops.push_back(Top{key, std::move(value), std::move(lines), withAnySection, false, std::string()});
+}
+
+void Report::TopLevelText(const std::string& key, std::string json, std::vector<std::string> lines,
+                          bool withAnySection) {
+  Top top{key, nullptr, std::move(lines), withAnySection, true, std::move(json)};
+  m_tops.push_back(std::move(top));
 }
 
 void Report::TextsField(const std::string& key, const std::string& label, std::vector<std::string> texts) {
@@ -188,7 +305,7 @@ void Report::PrintText(std::FILE* out, const std::string& only) const {
 nlohmann::ordered_json Report::ToJson(const std::string& only) const {
   using Json = nlohmann::ordered_json;
   Json document{{"schema_version", m_schemaVersion}};
-  Json undecodable = Json::object();
+  Undecodable undecodable;
   for (const Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
     const std::string name = Lower(block.title);
@@ -202,17 +319,51 @@ nlohmann::ordered_json Report::ToJson(const std::string& only) const {
   }
   for (const Top& top : m_tops) {
     if (!only.empty() && !top.withAnySection) continue;
-    Json value = top.value;
+    Json value = top.isText ? Json::parse(top.text) : top.value;
     MakeJsonSafe(value, "/" + PointerStep(top.key), undecodable);
     document[top.key] = std::move(value);
   }
-  document["undecodable_texts"] = std::move(undecodable);
+  document["undecodable_texts"] = UndecodableObject(std::move(undecodable));
   return document;
+}
+
+CanonicalReport Report::Canonical(const std::string& only) const {
+  CanonicalReport canonical;
+  canonical.members["schema_version"] = std::to_string(m_schemaVersion);
+  Undecodable undecodable;
+  for (const Block& block : m_blocks) {
+    if (!Selected(block, only)) continue;
+    const std::string name = Lower(block.title);
+    std::map<std::string, std::string>& section = canonical.sections[name];
+    for (const Entry& entry : block.entries) {
+      const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
+      if (!entry.isTexts) {
+        nlohmann::ordered_json value = entry.value;
+        MakeJsonSafe(value, pointer, undecodable);
+        section[entry.key] = CanonicalText(value);
+        continue;
+      }
+      // A list of texts, written one text at a time.
+      std::string text = "[";
+      for (std::size_t i = 0; i < entry.texts.size(); ++i)
+        text += (i ? "," : "") +
+                nlohmann::json(JsonSafeText(entry.texts[i], pointer + "/" + std::to_string(i), undecodable)).dump();
+      section[entry.key] = text + "]";
+    }
+  }
+  for (const Top& top : m_tops) {
+    if (!only.empty() && !top.withAnySection) continue;
+    nlohmann::ordered_json value = top.isText ? nlohmann::ordered_json::parse(top.text) : top.value;
+    MakeJsonSafe(value, "/" + PointerStep(top.key), undecodable);
+    canonical.members[top.key] = CanonicalText(value);
+  }
+  canonical.members["undecodable_texts"] = CanonicalUndecodable(std::move(undecodable));
+  return canonical;
 }
 
 void Report::WriteJson(std::FILE* out, const std::string& only) {
   using Json = nlohmann::ordered_json;
-  Json undecodable = Json::object();
+  Undecodable undecodable;
   // A value dumped as it stands in the document, its lines after the first
   // indented by `indent`.
   const auto dumpAt = [](const Json& value, const std::string& indent) {
@@ -237,8 +388,7 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
       if (entry.isTexts) {
         WriteJsonText(out, entry.texts.empty() ? "[]" : "[");
         for (size_t i = 0; i < entry.texts.size(); ++i) {
-          Json text = std::move(entry.texts[i]);
-          MakeJsonSafe(text, pointer + "/" + std::to_string(i), undecodable);
+          const Json text = JsonSafeText(entry.texts[i], pointer + "/" + std::to_string(i), undecodable);
           WriteJsonText(out, (i ? ",\n      " : "\n      ") + text.dump());
         }
         if (!entry.texts.empty()) WriteJsonText(out, "\n    ]");
@@ -253,11 +403,16 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
   }
   for (Top& top : m_tops) {
     if (!only.empty() && !top.withAnySection) continue;
+    if (top.isText) {  // JSON already, its texts already fit
+      WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + Indented(top.text, "  "));
+      continue;
+    }
     MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
     WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
     top.value = nullptr;
   }
-  WriteJsonText(out, ",\n  \"undecodable_texts\": " + dumpAt(undecodable, "  ") + "\n}\n");
+  WriteJsonText(out,
+                ",\n  \"undecodable_texts\": " + dumpAt(UndecodableObject(std::move(undecodable)), "  ") + "\n}\n");
 }
 
 }  // namespace quarn_tools

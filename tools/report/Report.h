@@ -4,11 +4,30 @@
 #define QUARN_TOOLS_REPORT_REPORT_H
 
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 namespace quarn_tools {
+
+// A report as canonical JSON, field by field: each value as its compact text
+// with the members of every object in byte order of their names (the form
+// nlohmann::json writes). The form a bundle records a report in, and the one
+// a replay compares: a value costs no more than its text.
+struct CanonicalReport {
+  std::map<std::string, std::map<std::string, std::string>> sections;  // section, field: text
+  std::map<std::string, std::string> members;  // the document's other members: "schema_version", ...
+  bool empty() const { return sections.empty() && members.empty(); }
+  std::size_t Bytes() const;
+  // The whole document in the same form, in parts.
+  void Write(const std::function<void(const std::string&)>& out) const;
+  std::string Text() const;
+};
+inline bool operator==(const CanonicalReport& a, const CanonicalReport& b) {
+  return a.sections == b.sections && a.members == b.members;
+}
 
 class Report {
  public:
@@ -34,6 +53,10 @@ class Report {
   // such as how a replay compares).
   void TopLevel(const std::string& key, nlohmann::ordered_json value, std::vector<std::string> lines,
                 bool withAnySection = false);
+  // The same with the value given as JSON text, written as it is: a value
+  // that may be large is never made a document.
+  void TopLevelText(const std::string& key, std::string json, std::vector<std::string> lines,
+                    bool withAnySection = false);
 
   // A list of texts as a field's value, kept as it is given (moved, not
   // copied) and written out one text at a time: a list of a million
@@ -56,9 +79,11 @@ class Report {
   // are given in hexadecimal in "undecodable_texts" under its JSON pointer.
   // Written field by field, each made fit for JSON where it is written.
   void WriteJson(std::FILE* out, const std::string& only = std::string());
-  // The same document as one value (for a bundle, and for comparing two
-  // reports), the report left as it was.
+  // The same document as one value, the report left as it was.
   nlohmann::ordered_json ToJson(const std::string& only = std::string()) const;
+  // The same document field by field as canonical JSON (CanonicalReport),
+  // the texts made fit for JSON as WriteJson makes them.
+  CanonicalReport Canonical(const std::string& only = std::string()) const;
 
  private:
   struct Entry {
@@ -77,6 +102,8 @@ class Report {
     nlohmann::ordered_json value;
     std::vector<std::string> lines;
     bool withAnySection;
+    bool isText = false;  // the value is `text`, JSON as it is
+    std::string text;
   };
   bool Selected(const Block& block, const std::string& only) const;
   int m_schemaVersion;

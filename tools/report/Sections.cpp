@@ -318,9 +318,67 @@ const SectionRows kSections[] = {
     {"Versions", false, AddVersions},
 };
 
+// Answers of nothing: every section still writes each of its keys.
+class NoAnswers : public Answers {
+ public:
+  bool MachineAnswered() const override { return true; }
+  InstallationAnswers Installation() override { return {}; }
+  SettingsAnswers Settings() override { return {}; }
+  ServersAnswers Servers() override { return {}; }
+  NetworkAnswers Network() override { return {}; }
+  HostAnswers Host() override { return {}; }
+  HardwareAnswers Hardware() override { return {}; }
+  VersionsAnswers Versions() override { return {}; }
+};
+
+// Splits captured output into its lines, line ends dropped.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
 }  // namespace
 
 const char kDiagnosticsTitle[] = "Diagnostics";
+
+void AddDiagnostics(Report& report, const LibraryOutput& output, const std::string& made) {
+  const char kNotCaptured[] = "(not captured: no file could be made for it; it went to standard error)";
+  report.Section(kDiagnosticsTitle);
+  report.Field("library_object_made", "Library object made", made.empty() || made.rfind("yes", 0) == 0,
+               made.empty() ? std::string("yes") : made);
+  if (output.capturedNothing)
+    report.Field("library_output", "Library output", Json::array(), kNotCaptured);
+  else
+    report.Field("library_output", "Library output", Lines(output.text));
+  if (output.logCaptured)
+    report.Field("library_log", "Library log", Lines(output.log));
+  else
+    report.Field("library_log", "Library log", Json::array(), kNotCaptured);
+}
+
+const std::map<std::string, std::set<std::string>>& ReportSchema() {
+  static const std::map<std::string, std::set<std::string>> schema = [] {
+    Report report;
+    NoAnswers answers;
+    AddSections(report, answers);
+    AddDiagnostics(report, LibraryOutput(), "");
+    std::map<std::string, std::set<std::string>> keys;
+    for (const auto& section : report.Canonical().sections)
+      for (const auto& field : section.second) keys[section.first].insert(field.first);
+    return keys;
+  }();
+  return schema;
+}
 
 std::vector<std::string> SectionTitles() {
   std::vector<std::string> titles;

@@ -3,6 +3,8 @@
 #ifndef QUARN_TOOLS_REPORT_SECTIONS_H
 #define QUARN_TOOLS_REPORT_SECTIONS_H
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,14 @@ extern const char kDiagnosticsTitle[];
 // Whether a title names a section that needs the library's object
 // (Network, Host, Hardware).
 bool SectionNeedsMachine(const std::string& title);
+
+// The Diagnostics section: what the library printed, and how its object was
+// used: `made` is "" for the plain run, else "yes..." or "no: why".
+void AddDiagnostics(Report& report, const LibraryOutput& output, const std::string& made);
+
+// Every section's name in JSON and the keys of its fields: a report holds
+// no other (every key is there in every run).
+const std::map<std::string, std::set<std::string>>& ReportSchema();
 
 // Adds the sections `only` names (every one when empty) that `answers` can
 // answer: those that need the machine only where it was answered. Only the

@@ -68,4 +68,9 @@ std::string HexBytes(const std::string& text) {
   return hex;
 }
 
+std::string JsonTextOf(const std::string& systemText) {
+  const std::string utf8 = Utf8FromSystemText(systemText);
+  return IsValidUtf8(utf8) ? utf8 : ReplaceInvalidUtf8(utf8);
+}
+
 }  // namespace quarn_tools

@@ -20,6 +20,10 @@ std::string ReplaceInvalidUtf8(const std::string& text);
 // they are. The result may still not be valid UTF-8. (tools/platform)
 std::string Utf8FromSystemText(const std::string& text);
 
+// A text of the system as a report writes it in JSON: converted to UTF-8,
+// each byte that still does not convert replaced by U+FFFD.
+std::string JsonTextOf(const std::string& systemText);
+
 // The bytes as lower-case hexadecimal, two digits each.
 std::string HexBytes(const std::string& text);
 

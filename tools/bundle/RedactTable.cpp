@@ -1,0 +1,182 @@
+#include "bundle/RedactTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "hwinfo/SmbiosParsing.h"
+
+namespace quarn_tools {
+namespace {
+
+const std::uint32_t kWindowStart = 0xF0000;
+const std::uint32_t kWindowLength = 0x10000;
+
+// The strings of the structure whose formatted area ends at `strings`, each
+// as its start and length, by number from 1; the place after the set.
+struct StringSet {
+  std::vector<std::pair<std::size_t, std::size_t>> strings;
+  std::size_t end = 0;  // past the set's closing zero; 0 when the set runs past the table
+};
+
+StringSet ReadStringSet(const unsigned char* table, std::size_t length, std::size_t at) {
+  StringSet set;
+  if (at + 1 < length && table[at] == 0 && table[at + 1] == 0) {
+    set.end = at + 2;
+    return set;
+  }
+  while (at < length) {
+    const void* zero = std::memchr(table + at, 0, length - at);
+    if (!zero) return StringSet();
+    const std::size_t end = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - table);
+    if (end == at) {  // an empty string: the set's end
+      set.end = at + 1;
+      return set;
+    }
+    set.strings.emplace_back(at, end - at);
+    at = end + 1;
+  }
+  return StringSet();
+}
+
+void ReplaceString(unsigned char* table, std::pair<std::size_t, std::size_t> string, const Pseudonyms& pseudonyms) {
+  const std::string text(reinterpret_cast<const char*>(table + string.first), string.second);
+  if (IsFillerString(text)) return;
+  const std::string made = pseudonyms.TableString(text);
+  std::memcpy(table + string.first, made.data(), made.size());
+}
+
+// One structure's identifying parts, its formatted area `length` bytes at
+// `at`.
+void RedactStructure(unsigned char* table, std::size_t at, unsigned char length, const StringSet& set,
+                     const Pseudonyms& pseudonyms) {
+  const unsigned char type = table[at];
+  if (type == 1 && length >= 24) {
+    unsigned char* uuid = table + at + 8;
+    if (!quarn::smbios::UuidPlaceholder(uuid)) pseudonyms.Uuid(uuid);
+  }
+  if (type == 22 && length >= 0x12 && (table[at + 0x10] || table[at + 0x11])) {  // the battery's SBDS serial number
+    const std::string made =
+        pseudonyms.Stream("sbds serial", std::string(reinterpret_cast<char*>(table + at + 0x10), 2), 2);
+    std::memcpy(table + at + 0x10, made.data(), 2);
+  }
+  if (EveryStringIdentifies(type)) {
+    for (const auto& string : set.strings) ReplaceString(table, string, pseudonyms);
+    return;
+  }
+  for (const IdentifyingField& field : IdentifyingFields()) {
+    if (field.type != type || field.offset >= length) continue;
+    const unsigned char number = table[at + field.offset];
+    if (number > 0 && number <= set.strings.size()) ReplaceString(table, set.strings[number - 1u], pseudonyms);
+  }
+}
+
+// Zeroes the bytes of `read` outside [keepFrom, keepTo) and [tableFrom,
+// tableTo) (physical addresses).
+void ZeroAround(FirmwareRecord::MemoryRead& read, std::uint64_t keepFrom, std::uint64_t keepTo, std::uint64_t tableFrom,
+                std::uint64_t tableTo) {
+  for (std::size_t i = 0; i < read.bytes.size(); ++i) {
+    const std::uint64_t address = read.address + i;
+    if ((address >= keepFrom && address < keepTo) || (address >= tableFrom && address < tableTo)) continue;
+    read.bytes[i] = '\0';
+  }
+}
+
+}  // namespace
+
+const std::vector<IdentifyingField>& IdentifyingFields() {
+  static const std::vector<IdentifyingField> fields = {
+      {1, 0x07, "system serial number"},        {2, 0x07, "baseboard serial number"},
+      {2, 0x08, "baseboard asset tag"},         {3, 0x07, "chassis serial number"},
+      {3, 0x08, "chassis asset tag"},           {4, 0x20, "processor serial number"},
+      {4, 0x21, "processor asset tag"},         {17, 0x18, "memory module serial number"},
+      {17, 0x19, "memory module asset tag"},    {22, 0x07, "battery serial number"},
+      {39, 0x08, "power supply serial number"}, {39, 0x09, "power supply asset tag"},
+  };
+  return fields;
+}
+
+bool EveryStringIdentifies(unsigned char type) { return type == 11 || type == 12 || type >= 128; }
+
+bool IsFillerString(const std::string& text) {
+  // Letters and digits alone, in lower case: "To Be Filled By O.E.M" and
+  // "To be filled by O.E.M." are one filler.
+  std::string plain;
+  for (char c : text) {
+    const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if ((lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9')) plain += lower;
+  }
+  if (plain.empty() || plain.find_first_not_of(plain[0]) == std::string::npos) return true;  // blank, "0000", "xxxx"
+  static const char* const kFillers[] = {"tobefilledbyoem",
+                                         "fillbyoem",
+                                         "notspecified",
+                                         "notavailable",
+                                         "notapplicable",
+                                         "na",
+                                         "none",
+                                         "defaultstring",
+                                         "systemserialnumber",
+                                         "chassisserialnumber",
+                                         "baseboardserialnumber",
+                                         "serialnumber",
+                                         "assettag",
+                                         "noassettag",
+                                         "asset1234567890",
+                                         "noassetinformation",
+                                         "unknown",
+                                         "0123456789",
+                                         "1234567890",
+                                         "123456789",
+                                         "oem",
+                                         "chassisassettag",
+                                         "type1productconfigid",
+                                         "invalid",
+                                         "empty",
+                                         "notset"};
+  for (const char* filler : kFillers)
+    if (plain == filler) return true;
+  return false;
+}
+
+void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms) {
+  // Every structure to the end of the bytes (the library's walk does not
+  // stop at type 127 either).
+  for (std::size_t at = 0; at + 4 <= length;) {
+    const unsigned char formatted = table[at + 1];
+    if (formatted < 4 || at + formatted > length) return;
+    const StringSet set = ReadStringSet(table, length, at + formatted);
+    RedactStructure(table, at, formatted, set, pseudonyms);
+    if (set.end == 0) return;
+    at = set.end;
+  }
+}
+
+void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms) {
+  if (firmware.blockGiven && firmware.block.size() > 8) {
+    unsigned char* block = reinterpret_cast<unsigned char*>(&firmware.block[0]);
+    quarn::smbios::FirmwareBlockView view;
+    if (quarn::smbios::ReadFirmwareBlock(block, firmware.block.size(), view))
+      RedactTable(block + 8, view.tableLength, pseudonyms);
+  }
+  // Physical memory: the table where the entry point of the BIOS window
+  // says it lies, in whichever read holds it; and the window but for the
+  // entry point and the table, zeroed.
+  for (FirmwareRecord::MemoryRead& window : firmware.memoryReads) {
+    if (!window.copied || window.address != kWindowStart || window.length != kWindowLength) continue;
+    quarn::smbios::EntryPoint entry;
+    const bool found = quarn::smbios::FindEntryPoint(reinterpret_cast<const unsigned char*>(window.bytes.data()),
+                                                     window.bytes.size(), entry);
+    const std::uint64_t entryAt = kWindowStart + (found ? entry.offset : 0);
+    const std::uint64_t entryEnd = found ? entryAt + static_cast<unsigned char>(window.bytes[entry.offset + 5]) : 0;
+    const std::uint64_t tableAt = found ? entry.tableAddress : 0, tableEnd = found ? tableAt + entry.tableLength : 0;
+    for (FirmwareRecord::MemoryRead& read : firmware.memoryReads) {
+      if (!found || !read.copied || tableAt < read.address || tableAt - read.address >= read.bytes.size()) continue;
+      const std::size_t offset = static_cast<std::size_t>(tableAt - read.address);
+      const std::size_t length =
+          static_cast<std::size_t>(std::min<std::uint64_t>(entry.tableLength, read.bytes.size() - offset));
+      RedactTable(reinterpret_cast<unsigned char*>(&read.bytes[offset]), length, pseudonyms);
+    }
+    ZeroAround(window, entryAt, entryEnd, tableAt, tableEnd);
+  }
+}
+
+}  // namespace quarn_tools
