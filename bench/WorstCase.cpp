@@ -9,13 +9,18 @@
 //   quarn_worstcase [--bytes N] [--repeat N] [--only NAME] [--quarncfg PATH]
 //
 // Times are the fastest of the repeats. The goal: every shape within 3x
-// the plain file's time, and memory in proportion to the file's size.
+// the plain file's time, in every column, and memory in proportion to the
+// file's size. Then bundles made hostile by hand (a recorded report of many
+// list items or undecodable texts, a section of unknown fields): the
+// replay's peak of memory against the bundle's size (the goal: at most 10
+// times it, above what the replay of a plain bundle holds).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -137,6 +142,75 @@ std::string Megabytes(const quarn_bench::ChildRun& run) {
   return text;
 }
 
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The plain installation's bundle with `count` entries put into its recorded
+// report where `anchor` opens a list or an object, each made by `entry`.
+template <typename Entry>
+std::string Inflated(const std::string& bundle, const std::string& anchor, std::size_t count, Entry entry) {
+  const std::size_t at = bundle.find(anchor);
+  if (at == std::string::npos) return bundle;
+  std::string inserted;
+  for (std::size_t i = 0; i < count; ++i) inserted += entry(i) + ",";
+  const bool empty = bundle[at + anchor.size()] == ']' || bundle[at + anchor.size()] == '}';
+  if (empty && !inserted.empty()) inserted.pop_back();
+  return bundle.substr(0, at + anchor.size()) + inserted + bundle.substr(at + anchor.size());
+}
+
+// Bundles a hand made hostile: the replay's peak of memory in proportion to
+// the bundle's size, against 10 times its size above what the replay of the
+// plain bundle holds. True when a replay crashed or did not run.
+bool HostileBundles(Installation& installation, const Options& options) {
+  installation.Write("defaultinstall=standard\n", "");
+  const std::string plainPath = installation.scratch.path() + "/plain.json";
+  quarn_bench::RunChild(options.quarncfg, {"bundle", "--installation", installation.root(), "-o", plainPath});
+  std::ifstream in(plainPath, std::ios::binary);
+  const std::string plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const quarn_bench::ChildRun base = quarn_bench::RunChild(options.quarncfg, {"--from-bundle", plainPath, "--json"});
+  // Entries of about 5, 30 and 40 bytes: as many as fill about 64 times the
+  // settings files' size (64 MiB at 1 MiB).
+  const std::size_t bytes = options.bytes * 64;
+  char pointer[64];
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"list of items in a recorded field",
+       Inflated(plain, "\"service_servers\":[", bytes / 5, [](std::size_t) { return std::string("\"a\""); })},
+      {"undecodable texts recorded", Inflated(plain, "\"undecodable_texts\":{", bytes / 40,
+                                              [&pointer](std::size_t i) {
+                                                std::snprintf(pointer, sizeof pointer,
+                                                              "\"/servers/service_servers/%09zu\":\"ff\"", i);
+                                                return std::string(pointer);
+                                              })},
+      {"unknown fields in a section (refused)", Inflated(plain, "\"hardware\":{", bytes / 30,
+                                                         [&pointer](std::size_t i) {
+                                                           std::snprintf(pointer, sizeof pointer, "\"a%09zu\":0", i);
+                                                           return std::string(pointer);
+                                                         })},
+  };
+  std::printf("\nhostile bundles: the replay's peak above the plain bundle's (%.1f MB), against the bundle's size\n",
+              static_cast<double>(base.peakBytes) / 1e6);
+  std::printf("%-40s %10s %10s %9s %8s %7s\n", "bundle", "MB", "replay", "peak MB", "peak/B", "status");
+  bool missed = false, failed = false;
+  for (const auto& c : cases) {
+    const std::string path = installation.scratch.path() + "/hostile.json";
+    WriteText(path, c.text);
+    const quarn_bench::ChildRun run = quarn_bench::RunChild(options.quarncfg, {"--from-bundle", path, "--json"});
+    const double above = run.peakBytes > base.peakBytes ? static_cast<double>(run.peakBytes - base.peakBytes) : 0.0;
+    const double perByte = above / static_cast<double>(c.text.size());
+    const bool over = run.peakBytes && perByte > 10;
+    missed = missed || over;
+    failed = failed || !run.started || run.exitCode > 2;
+    std::printf("%-40s %10.1f %8.1fms %9s %8.2f %7d%s\n", c.name, static_cast<double>(c.text.size()) / 1e6,
+                run.seconds * 1e3, Megabytes(run).c_str(), perByte, run.exitCode, over ? "  MISSED 10x" : "");
+  }
+  std::printf("%s\n",
+              missed ? "some hostile bundle missed the bound" : "every hostile bundle within 10 times its size");
+  // The bound is a figure to read; a replay that crashed or did not run is a fault.
+  return failed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,7 +241,7 @@ int main(int argc, char** argv) {
 
   std::printf("settings files of %zu bytes at most; fastest of %d; check peak above %.1f MB for an empty file\n",
               options.bytes, options.repeat, static_cast<double>(baseline) / 1e6);
-  std::printf("%-22s %-8s %8s %10s %7s %10s %7s %9s %10s %7s %9s %7s\n", "shape", "file", "bytes", "construct", "ratio",
+  std::printf("%-24s %-8s %8s %10s %7s %10s %7s %9s %10s %7s %9s %7s\n", "shape", "file", "bytes", "construct", "ratio",
               "ReadConfig", "ratio", "peak B/B", "check", "ratio", "check MB", "B/B");
   bool missed = false, replayFailed = false;
   std::vector<std::string> inspectorLines;
@@ -195,7 +269,7 @@ int main(int argc, char** argv) {
       char checkPeak[32] = "-";
       if (figures.checkPeak && baseline)
         std::snprintf(checkPeak, sizeof checkPeak, "%.1f", static_cast<double>(figures.checkPeak) / 1e6);
-      std::printf("%-22s %-8s %8zu %8.1fms %7s %8.1fms %7s %9s %8.1fms %7s %9s %7s%s%s\n", shape.name, place,
+      std::printf("%-24s %-8s %8zu %8.1fms %7s %8.1fms %7s %9s %8.1fms %7s %9s %7s%s%s\n", shape.name, place,
                   content.size(), figures.construct * 1e3, Ratio(figures.construct, plainConstruct).c_str(),
                   figures.read * 1e3, Ratio(figures.read, plainRead).c_str(),
                   kPeakInProcess ? PerByte(static_cast<double>(figures.constructPeak), content.size()).c_str() : "-",
@@ -206,23 +280,31 @@ int main(int argc, char** argv) {
       // The replay of a bundle the inspector made must read it and agree.
       const bool replayBad = !figures.replay.started || figures.replay.exitCode != 0;
       replayFailed = replayFailed || replayBad;
+      const double inspectorWorst =
+          std::max({figures.report.seconds / plain.report.seconds, figures.bundle.seconds / plain.bundle.seconds,
+                    figures.replay.seconds / plain.replay.seconds});
+      const bool inspectorOver = !isPlain && inspectorWorst > 3;
+      missed = missed || inspectorOver;
       char line[320];
-      std::snprintf(line, sizeof line, "%-22s %-8s %8zu %8.1fms %7s %9s %8.1fms %9.1f %9s %8.1fms %7s %9s%s",
+      std::snprintf(line, sizeof line, "%-24s %-8s %8zu %8.1fms %7s %9s %8.1fms %7s %9.1f %9s %8.1fms %7s %9s%s%s",
                     shape.name, place, content.size(), figures.report.seconds * 1e3,
                     Ratio(figures.report.seconds, plain.report.seconds).c_str(), Megabytes(figures.report).c_str(),
-                    figures.bundle.seconds * 1e3, static_cast<double>(figures.bundleBytes) / 1e3,
-                    Megabytes(figures.bundle).c_str(), figures.replay.seconds * 1e3,
-                    Ratio(figures.replay.seconds, plain.replay.seconds).c_str(), Megabytes(figures.replay).c_str(),
+                    figures.bundle.seconds * 1e3, Ratio(figures.bundle.seconds, plain.bundle.seconds).c_str(),
+                    static_cast<double>(figures.bundleBytes) / 1e3, Megabytes(figures.bundle).c_str(),
+                    figures.replay.seconds * 1e3, Ratio(figures.replay.seconds, plain.replay.seconds).c_str(),
+                    Megabytes(figures.replay).c_str(), inspectorOver ? "  MISSED 3x" : "",
                     replayBad ? ("  REPLAY STATUS " + std::to_string(figures.replay.exitCode)).c_str() : "");
       inspectorLines.push_back(line);
     }
   }
-  std::printf("%s\n", missed ? "some shape took more than 3x the plain file's time" : "every shape within 3x");
-
-  std::printf("\nquarncfg on the same installations: the JSON report, a bundle, and its replay (processes)\n");
-  std::printf("%-22s %-8s %8s %10s %7s %9s %10s %9s %9s %10s %7s %9s\n", "shape", "file", "bytes", "report", "ratio",
-              "report MB", "bundle", "bundle KB", "bundle MB", "replay", "ratio", "replay MB");
+  std::printf(
+      "\nquarncfg on the same installations: the JSON report (--installation), a bundle, and its replay "
+      "(processes)\n");
+  std::printf("%-24s %-8s %8s %10s %7s %9s %10s %7s %9s %9s %10s %7s %9s\n", "shape", "file", "bytes", "report",
+              "ratio", "report MB", "bundle", "ratio", "bundle KB", "bundle MB", "replay", "ratio", "replay MB");
   for (const std::string& line : inspectorLines) std::printf("%s\n", line.c_str());
+  std::printf("%s\n", missed ? "some shape took more than 3x the plain file's time" : "every shape within 3x");
   std::printf("%s\n", replayFailed ? "some bundle did not replay equal" : "every bundle replayed equal");
-  return replayFailed ? 1 : 0;
+  const bool hostileFailed = HostileBundles(installation, options);
+  return replayFailed || hostileFailed ? 1 : 0;
 }

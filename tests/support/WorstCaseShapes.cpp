@@ -118,6 +118,16 @@ std::string BrokenHeaders(std::size_t bytes) {
   return text;
 }
 
+// Distinct keys for half the file, then one server list of `item` again and
+// again: every item a finding of the check, under a file of many names.
+std::string KeysThenItems(std::size_t bytes, const std::string& item) {
+  std::string text = Plain(bytes / 2) + "srv_domain=" + item;
+  Fill(text, bytes - 1, "|" + item);
+  return text + "\n";
+}
+std::string KeysThenRejectedItems(std::size_t bytes) { return KeysThenItems(bytes, "-"); }
+std::string KeysThenRepeatedItems(std::size_t bytes) { return KeysThenItems(bytes, "a"); }
+
 }  // namespace
 
 const std::vector<SettingsShape>& SettingsShapes() {
@@ -135,6 +145,8 @@ const std::vector<SettingsShape>& SettingsShapes() {
       {"sections_and_back", "'[s]' and '[]' in turn, a key under each", SectionsAndBack},
       {"lines_without_equals", "'x' lines", LinesWithoutEquals},
       {"broken_headers", "'[' lines", BrokenHeaders},
+      {"keys_then_rejected_items", "distinct keys, then a list of items no host name", KeysThenRejectedItems},
+      {"keys_then_repeated_items", "distinct keys, then a list of one item repeated", KeysThenRepeatedItems},
   };
   return shapes;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "bundle/Base64.h"
 
 namespace {
@@ -175,6 +177,24 @@ TEST(Bundle, TheDigestTellsAChangedContentFromAReformattedOne) {
   const std::string pretty = nlohmann::json::parse(text).dump(4);
   ASSERT_TRUE(quarn_tools::ReadBundle(pretty, read, error)) << error;
   EXPECT_TRUE(read.digestMatches);
+  // Every object's members in the reverse order: the same content.
+  const std::function<nlohmann::ordered_json(const nlohmann::ordered_json&)> reversed =
+      [&reversed](const nlohmann::ordered_json& value) {
+        if (value.is_array()) {
+          nlohmann::ordered_json items = nlohmann::ordered_json::array();
+          for (const auto& item : value) items.push_back(reversed(item));
+          return items;
+        }
+        if (!value.is_object()) return value;
+        nlohmann::ordered_json members = nlohmann::ordered_json::object();
+        std::vector<std::string> names;
+        for (const auto& item : value.items()) names.push_back(item.key());
+        for (auto name = names.rbegin(); name != names.rend(); ++name) members[*name] = reversed(value.at(*name));
+        return members;
+      };
+  ASSERT_TRUE(quarn_tools::ReadBundle(reversed(nlohmann::ordered_json::parse(text)).dump(), read, error)) << error;
+  EXPECT_TRUE(read.digestMatches);
+  EXPECT_EQ(read.report, Filled().report);
 
   std::string edited = text;
   edited.replace(edited.find("\"updater_pid\": 4242"), 19, "\"updater_pid\": 4243");

@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "report/Utf8Text.h"
+
 namespace quarn_tools {
 namespace {
 
@@ -15,8 +17,11 @@ struct Frame {
   bool split = false;  // an object whose members are handed on one by one
   std::string key;     // of the value being read in it (objects), or its index
   std::size_t count = 0;
-  // A list's text so far; an object's members so far, by name.
+  // A list's text so far; an object's members so far, as text while their
+  // names come in byte order (the canonical form already: a bundle as
+  // written), else by name, to be sorted at the end.
   std::string text;
+  std::string lastKey;
   std::vector<std::pair<std::string, std::string>> members;
   bool sorted = true;            // the names came in byte order
   std::set<std::string> handed;  // a split object's names, for finding one given twice
@@ -41,7 +46,11 @@ class Reader : public nlohmann::json_sax<Json> {
   bool number_integer(number_integer_t value) override { return Value(std::to_string(value)); }
   bool number_unsigned(number_unsigned_t value) override { return Value(std::to_string(value)); }
   bool number_float(number_float_t value, const string_t&) override { return Value(Json(value).dump()); }
-  bool string(string_t& value) override { return Value(Json(value).dump()); }
+  bool string(string_t& value) override {
+    std::string text;
+    AppendJsonString(text, value);
+    return Value(std::move(text));
+  }
   bool binary(binary_t&) override { return Fail(Path(), "not JSON text"); }
 
   bool start_object(std::size_t) override { return Open(true); }
@@ -51,11 +60,12 @@ class Reader : public nlohmann::json_sax<Json> {
     Frame& frame = m_frames.back();
     if (frame.split) {
       if (!frame.handed.insert(name).second) return Fail(Path() + "/" + Escaped(name), "given twice");
-    } else if (!frame.members.empty() && !(frame.members.back().first < name)) {
-      if (frame.members.back().first == name) return Fail(Path() + "/" + Escaped(name), "given twice");
-      frame.sorted = false;
+    } else if (frame.count > 0 && frame.sorted && !(frame.lastKey < name)) {
+      if (frame.lastKey == name) return Fail(Path() + "/" + Escaped(name), "given twice");
+      Unsort(frame);
     }
     frame.key = name;
+    if (frame.sorted) frame.lastKey = name;
     return true;
   }
 
@@ -63,15 +73,14 @@ class Reader : public nlohmann::json_sax<Json> {
     Frame frame = std::move(m_frames.back());
     m_frames.pop_back();
     if (frame.split) return true;  // its members went one by one
-    if (!frame.sorted) {
-      std::sort(frame.members.begin(), frame.members.end(),
-                [](const std::pair<std::string, std::string>& a, const std::pair<std::string, std::string>& b) {
-                  return a.first < b.first;
-                });
-      for (std::size_t i = 1; i < frame.members.size(); ++i)
-        if (frame.members[i - 1].first == frame.members[i].first)
-          return Fail(Path() + "/" + Escaped(frame.key) + "/" + Escaped(frame.members[i].first), "given twice");
-    }
+    if (frame.sorted) return Value("{" + frame.text + "}");
+    std::sort(frame.members.begin(), frame.members.end(),
+              [](const std::pair<std::string, std::string>& a, const std::pair<std::string, std::string>& b) {
+                return a.first < b.first;
+              });
+    for (std::size_t i = 1; i < frame.members.size(); ++i)
+      if (frame.members[i - 1].first == frame.members[i].first)
+        return Fail(Path() + "/" + Escaped(frame.key) + "/" + Escaped(frame.members[i].first), "given twice");
     std::string text = "{";
     for (std::size_t i = 0; i < frame.members.size(); ++i) {
       if (i) text += ',';
@@ -96,6 +105,15 @@ class Reader : public nlohmann::json_sax<Json> {
   }
 
  private:
+  // Names out of byte order: the members so far, kept as text, taken apart
+  // to be sorted with the rest at the end (a bundle edited by hand).
+  static void Unsort(Frame& frame) {
+    const Json members = Json::parse("{" + frame.text + "}");
+    for (const auto& member : members.items()) frame.members.emplace_back(member.key(), member.value().dump());
+    std::string().swap(frame.text);
+    frame.sorted = false;
+  }
+
   bool Fail(const std::string& pointer, const std::string& why) {
     if (m_error.empty()) m_error = pointer.empty() ? why : pointer + ": " + why;
     return false;
@@ -138,8 +156,13 @@ class Reader : public nlohmann::json_sax<Json> {
       const std::string refused = m_take(PathOfValue(), std::move(text));
       return refused.empty() || Fail(PointerOf(PathOfValue()), refused);
     }
-    if (frame.object) {
+    if (frame.object && !frame.sorted) {
       frame.members.emplace_back(frame.key, std::move(text));
+    } else if (frame.object) {
+      if (frame.count > 1) frame.text += ',';
+      AppendJsonString(frame.text, frame.key);
+      frame.text += ':';
+      frame.text += text;
     } else {
       if (frame.count > 1) frame.text += ',';
       frame.text += text;

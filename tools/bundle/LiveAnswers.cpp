@@ -85,11 +85,15 @@ InstallationFiles LiveAnswers::SettingsFiles() {
   return files;
 }
 
-SettingsAnswers LiveAnswers::Settings() { return SettingsOfFiles(SettingsFiles()); }
+const SettingsAnswers& LiveAnswers::Settings() {
+  if (!m_settings) m_settings.reset(new SettingsAnswers(SettingsOfFiles(SettingsFiles())));
+  return *m_settings;
+}
 
 ServersAnswers LiveAnswers::Servers() {
   ServersAnswers answers;
-  answers.settings = Settings().record;
+  Settings();
+  answers.settings = TakeServerLists(m_settings->record);
   answers.resolved = m_plan.resolveServers && m_config;
   if (answers.resolved) {
     for (std::size_t r = 0; r < quarn::settings::kSettingCount; ++r)
@@ -145,7 +149,7 @@ HardwareAnswers LiveAnswers::Hardware() {
 VersionsAnswers LiveAnswers::Versions() {
   VersionsAnswers answers;
   if (m_plan.fromRules) {
-    answers = VersionsOfFiles(m_plan.files, m_plan.places);
+    answers = VersionsOfFiles(m_plan.files, m_plan.places, Settings().record);
   } else {
     answers.clientVersion = quarn::settings::ClientVersion(Settings().record);
     answers.updaterVersion = m_config->GetUpdateVersion();

@@ -10,6 +10,7 @@
 #ifndef QUARN_TOOLS_BUNDLE_LIVEANSWERS_H
 #define QUARN_TOOLS_BUNDLE_LIVEANSWERS_H
 
+#include <memory>
 #include <string>
 
 #include "bundle/InstallationFiles.h"
@@ -41,7 +42,7 @@ class LiveAnswers : public Answers {
   LiveAnswers(const InspectionPlan& plan, CQuarnConfig* config) : m_plan(plan), m_config(config) {}
   bool MachineAnswered() const override { return m_config != nullptr; }
   InstallationAnswers Installation() override;
-  SettingsAnswers Settings() override;
+  const SettingsAnswers& Settings() override;
   ServersAnswers Servers() override;
   NetworkAnswers Network() override;
   HostAnswers Host() override;
@@ -54,6 +55,7 @@ class LiveAnswers : public Answers {
 
   const InspectionPlan& m_plan;
   CQuarnConfig* m_config;
+  std::unique_ptr<SettingsAnswers> m_settings;
 };
 
 // The checksum the library uses, for the tool's own readings of a table.

@@ -48,11 +48,15 @@ InstallationAnswers RecordAnswers::Installation() {
   return answers;
 }
 
-SettingsAnswers RecordAnswers::Settings() { return SettingsOfFiles(m_files); }
+const SettingsAnswers& RecordAnswers::Settings() {
+  if (!m_settings) m_settings.reset(new SettingsAnswers(SettingsOfFiles(m_files)));
+  return *m_settings;
+}
 
 ServersAnswers RecordAnswers::Servers() {
   ServersAnswers answers;
-  answers.settings = Settings().record;
+  Settings();
+  answers.settings = TakeServerLists(m_settings->record);
   answers.notResolvedBecause = "a bundle records no name lookups";
   return answers;
 }
@@ -100,7 +104,7 @@ HardwareAnswers RecordAnswers::Hardware() {
 }
 
 VersionsAnswers RecordAnswers::Versions() {
-  VersionsAnswers answers = VersionsOfFiles(m_files, m_places);
+  VersionsAnswers answers = VersionsOfFiles(m_files, m_places, Settings().record);
   // The program that asked there, where one of the installation did.
   answers.clientDetailKnown = !m_record.installationFromRules;
   if (answers.clientDetailKnown)

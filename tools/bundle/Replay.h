@@ -7,6 +7,7 @@
 #ifndef QUARN_TOOLS_BUNDLE_REPLAY_H
 #define QUARN_TOOLS_BUNDLE_REPLAY_H
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,7 +25,7 @@ class RecordAnswers : public Answers {
   explicit RecordAnswers(const MachineRecord& record);
   bool MachineAnswered() const override { return m_record.notMadeBecause.empty(); }
   InstallationAnswers Installation() override;
-  SettingsAnswers Settings() override;
+  const SettingsAnswers& Settings() override;
   ServersAnswers Servers() override;
   NetworkAnswers Network() override;
   HostAnswers Host() override;
@@ -38,6 +39,7 @@ class RecordAnswers : public Answers {
   quarn::layout::Places m_places;
   InstallationFiles m_files;
   std::string m_printed;
+  std::unique_ptr<SettingsAnswers> m_settings;
 };
 
 struct ReplayDifference {

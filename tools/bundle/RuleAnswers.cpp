@@ -13,9 +13,19 @@ SettingsAnswers SettingsOfFiles(const InstallationFiles& files) {
   return answers;
 }
 
-VersionsAnswers VersionsOfFiles(const InstallationFiles& files, const quarn::layout::Places& places) {
+quarn::settings::SettingsRecord TakeServerLists(quarn::settings::SettingsRecord& from) {
+  quarn::settings::SettingsRecord lists;
+  for (std::size_t r = 0; r < quarn::settings::kSettingCount; ++r) {
+    const quarn::settings::SettingRow& row = quarn::settings::Setting(r);
+    if (row.list) lists.*row.list = std::move(from.*row.list);
+  }
+  return lists;
+}
+
+VersionsAnswers VersionsOfFiles(const InstallationFiles& files, const quarn::layout::Places& places,
+                                const quarn::settings::SettingsRecord& settings) {
   VersionsAnswers answers;
-  answers.clientVersion = quarn::settings::ClientVersion(SettingsOfFiles(files).record);
+  answers.clientVersion = quarn::settings::ClientVersion(settings);
   answers.updaterRecordRead = UpdaterVersionOf(files, answers.updaterVersion);
   answers.updaterRecordPath = places.updateVersionFile;
   answers.updaterDetail =

@@ -45,18 +45,23 @@ void AddSettings(Report& report, const CheckResult& result) {
     const S::KeyReading& key = reading.keys[r];
     std::string note = WhyDefault(reading, row);
     if (row.Has(S::kFirstReadOnly)) note += std::string(note.empty() ? "" : "; ") + "first read of the process only";
-    Json value{{"key", row.key},
-               {"present", key.present},
-               {"raw", key.present ? Json(key.raw) : Json(nullptr)},
-               {"value", KeyValue(reading, row)},
-               {"origin", S::OriginName(reading.record.origin[r])},
-               {"note", note.empty() ? Json(nullptr) : Json(note)}};
+    // Member by member, room made first: a list's items are moved in, never
+    // copied (an initializer list copies, and so does an ordered object
+    // that grows, its names being const).
+    Json value = Json::object();
+    value.get_ref<Json::object_t&>().reserve(6);
+    value["key"] = row.key;
+    value["present"] = key.present;
+    value["raw"] = key.present ? Json(key.raw) : Json(nullptr);
+    value["value"] = KeyValue(reading, row);
+    value["origin"] = S::OriginName(reading.record.origin[r]);
+    value["note"] = note.empty() ? Json(nullptr) : Json(note);
     const bool isText = row.kind == S::Kind::kText || row.kind == S::Kind::kList;
     const std::string text = SettingValueText(reading, row);
     std::string shown =
         (key.present ? Quote(key.raw) : std::string("(not given)")) + " -> " + (isText ? Quote(text) : text);
     if (!note.empty()) shown += "  (" + note + ")";
-    report.Field(row.name, std::string(row.label) + " (" + row.key + ")", value, shown);
+    report.Field(row.name, std::string(row.label) + " (" + row.key + ")", std::move(value), shown);
   }
 }
 

@@ -105,7 +105,8 @@ class Answers {
   // answered: the library's object was made there.
   virtual bool MachineAnswered() const = 0;
   virtual InstallationAnswers Installation() = 0;
-  virtual SettingsAnswers Settings() = 0;
+  // Read once, then kept: the Servers and Versions sections use it too.
+  virtual const SettingsAnswers& Settings() = 0;
   virtual ServersAnswers Servers() = 0;
   virtual NetworkAnswers Network() = 0;
   virtual HostAnswers Host() = 0;

@@ -96,12 +96,32 @@ void MakeJsonSafe(nlohmann::ordered_json& value, const std::string& pointer, Und
   }
 }
 
+// Whether a text is written in JSON as it is, between quotes.
+bool IsPlainJsonText(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F && c != '"' && c != '\\';
+  });
+}
+
+// A list's text fit for JSON, appended to `out` as a JSON string. Its
+// pointer is made only for a text that needs one: a list of a million plain
+// names costs its names.
+void AppendListText(std::string& out, const std::string& text, const std::string& list, std::size_t index,
+                    Undecodable& undecodable) {
+  if (IsPlainJsonText(text)) {
+    AppendJsonString(out, text);
+    return;
+  }
+  AppendJsonString(out, JsonSafeText(text, list + "/" + std::to_string(index), undecodable));
+}
+
 // The undecodable texts as a JSON object in document order. An ordered
 // object's own insertion looks each key up from its start first: a million
 // undecodable server names would cost a million squared.
 nlohmann::ordered_json UndecodableObject(Undecodable undecodable) {
   nlohmann::ordered_json object = nlohmann::ordered_json::object();
   nlohmann::ordered_json::object_t& members = object.get_ref<nlohmann::ordered_json::object_t&>();
+  members.reserve(undecodable.size());  // an ordered object copies its members as it grows
   for (auto& entry : undecodable) members.emplace_back(std::move(entry.first), std::move(entry.second));
   return object;
 }
@@ -162,11 +182,19 @@ std::string CanonicalText(const nlohmann::ordered_json& value) { return nlohmann
 // The undecodable texts in canonical form: by pointer, in byte order.
 std::string CanonicalUndecodable(Undecodable undecodable) {
   std::sort(undecodable.begin(), undecodable.end());
-  std::string text = "{";
-  for (std::size_t i = 0; i < undecodable.size(); ++i)
-    text += (i ? "," : "") + nlohmann::json(undecodable[i].first).dump() + ":" +
-            nlohmann::json(undecodable[i].second).dump();
-  return text + "}";
+  std::size_t size = 2;
+  for (const auto& entry : undecodable) size += entry.first.size() + entry.second.size() + 6;
+  std::string text;
+  text.reserve(size);
+  text += '{';
+  for (std::size_t i = 0; i < undecodable.size(); ++i) {
+    if (i) text += ',';
+    AppendJsonString(text, undecodable[i].first);
+    text += ':';
+    AppendJsonString(text, undecodable[i].second);
+  }
+  text += '}';
+  return text;
 }
 
 }  // namespace
@@ -345,9 +373,10 @@ CanonicalReport Report::Canonical(const std::string& only) const {
       }
       // A list of texts, written one text at a time.
       std::string text = "[";
-      for (std::size_t i = 0; i < entry.texts.size(); ++i)
-        text += (i ? "," : "") +
-                nlohmann::json(JsonSafeText(entry.texts[i], pointer + "/" + std::to_string(i), undecodable)).dump();
+      for (std::size_t i = 0; i < entry.texts.size(); ++i) {
+        if (i) text += ',';
+        AppendListText(text, entry.texts[i], pointer, i, undecodable);
+      }
       section[entry.key] = text + "]";
     }
   }
@@ -370,9 +399,12 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     const std::string dumped = value.dump(2);
     std::string shifted;
     shifted.reserve(dumped.size());
-    for (char c : dumped) {
-      shifted += c;
-      if (c == '\n') shifted += indent;  // inside texts a line end is "\\n": only the layout's are raw
+    // Inside texts a line end is "\\n": only the layout's are raw.
+    for (std::size_t at = 0, end; at < dumped.size(); at = end) {
+      end = dumped.find('\n', at);
+      end = end == std::string::npos ? dumped.size() : end + 1;
+      shifted.append(dumped, at, end - at);
+      if (dumped[end - 1] == '\n') shifted += indent;
     }
     return shifted;
   };
@@ -386,12 +418,18 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
       const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
       WriteJsonText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
       if (entry.isTexts) {
-        WriteJsonText(out, entry.texts.empty() ? "[]" : "[");
+        // In blocks, not a write a text.
+        std::string block = entry.texts.empty() ? "[]" : "[";
         for (size_t i = 0; i < entry.texts.size(); ++i) {
-          const Json text = JsonSafeText(entry.texts[i], pointer + "/" + std::to_string(i), undecodable);
-          WriteJsonText(out, (i ? ",\n      " : "\n      ") + text.dump());
+          block += i ? ",\n      " : "\n      ";
+          AppendListText(block, entry.texts[i], pointer, i, undecodable);
+          if (block.size() >= (std::size_t{1} << 16)) {
+            WriteJsonText(out, block);
+            block.clear();
+          }
         }
-        if (!entry.texts.empty()) WriteJsonText(out, "\n    ]");
+        if (!entry.texts.empty()) block += "\n    ]";
+        WriteJsonText(out, block);
         entry.texts = std::vector<std::string>();
       } else {
         MakeJsonSafe(entry.value, pointer, undecodable);
@@ -411,8 +449,19 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
     top.value = nullptr;
   }
-  WriteJsonText(out,
-                ",\n  \"undecodable_texts\": " + dumpAt(UndecodableObject(std::move(undecodable)), "  ") + "\n}\n");
+  // The undecodable texts last, in blocks: there may be a million.
+  std::string block = ",\n  \"undecodable_texts\": {";
+  for (std::size_t i = 0; i < undecodable.size(); ++i) {
+    block += i ? ",\n    " : "\n    ";
+    AppendJsonString(block, undecodable[i].first);
+    block += ": ";
+    AppendJsonString(block, undecodable[i].second);
+    if (block.size() >= (std::size_t{1} << 16)) {
+      WriteJsonText(out, block);
+      block.clear();
+    }
+  }
+  WriteJsonText(out, block + (undecodable.empty() ? "}\n}\n" : "\n  }\n}\n"));
 }
 
 }  // namespace quarn_tools

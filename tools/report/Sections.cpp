@@ -58,7 +58,7 @@ void AddInstallation(Report& report, Answers& answers) {
 
 void AddSettings(Report& report, Answers& answers) {
   namespace S = quarn::settings;
-  const SettingsAnswers settings = answers.Settings();
+  const SettingsAnswers& settings = answers.Settings();
   report.Field("settings_file_loaded", "Settings file loaded", settings.loaded,
                settings.loaded
                    ? std::string("yes")
@@ -97,20 +97,29 @@ Json AddressList(const std::vector<std::string>& servers, const std::vector<std:
 // "x_server_addresses").
 void AddServers(Report& report, Answers& answers) {
   namespace S = quarn::settings;
-  const ServersAnswers servers = answers.Servers();
+  ServersAnswers servers = answers.Servers();
+  // The addresses first, while the lists are at hand; the lists are then
+  // handed over whole (a list of a million servers is not copied).
+  std::vector<std::pair<Json, std::string>> addresses;
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const std::vector<std::string>* list = S::Setting(r).list ? &(servers.settings.*S::Setting(r).list) : nullptr;
+    if (!list) continue;
+    if (servers.resolved)
+      addresses.emplace_back(AddressList(*list, servers.addresses[r]), AddressLines(*list, servers.addresses[r]));
+    else
+      addresses.emplace_back(nullptr, "not looked up (" + servers.notResolvedBecause + ")");
+  }
   for (std::size_t r = 0; r < S::kSettingCount; ++r)
-    if (S::Setting(r).list) report.Field(S::Setting(r).name, S::Setting(r).label, servers.settings.*S::Setting(r).list);
+    if (S::Setting(r).list)
+      report.TextsField(S::Setting(r).name, S::Setting(r).label, std::move(servers.settings.*S::Setting(r).list));
+  std::size_t next = 0;
   for (std::size_t r = 0; r < S::kSettingCount; ++r) {
     const S::SettingRow& row = S::Setting(r);
     if (!row.list) continue;
     const std::string name = row.name, label = row.label;
-    const std::string key = name.substr(0, name.size() - 1) + "_addresses";
-    const std::string shown = label.substr(0, label.size() - 1) + " addresses";
-    const std::vector<std::string>& list = servers.settings.*row.list;
-    if (servers.resolved)
-      report.Field(key, shown, AddressList(list, servers.addresses[r]), AddressLines(list, servers.addresses[r]));
-    else
-      report.Field(key, shown, nullptr, "not looked up (" + servers.notResolvedBecause + ")");
+    report.Field(name.substr(0, name.size() - 1) + "_addresses", label.substr(0, label.size() - 1) + " addresses",
+                 std::move(addresses[next].first), addresses[next].second);
+    ++next;
   }
 }
 
@@ -323,12 +332,15 @@ class NoAnswers : public Answers {
  public:
   bool MachineAnswered() const override { return true; }
   InstallationAnswers Installation() override { return {}; }
-  SettingsAnswers Settings() override { return {}; }
+  const SettingsAnswers& Settings() override { return m_settings; }
   ServersAnswers Servers() override { return {}; }
   NetworkAnswers Network() override { return {}; }
   HostAnswers Host() override { return {}; }
   HardwareAnswers Hardware() override { return {}; }
   VersionsAnswers Versions() override { return {}; }
+
+ private:
+  SettingsAnswers m_settings;
 };
 
 // Splits captured output into its lines, line ends dropped.

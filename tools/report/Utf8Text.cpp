@@ -1,5 +1,7 @@
 #include "report/Utf8Text.h"
 
+#include <nlohmann/json.hpp>
+
 namespace quarn_tools {
 namespace {
 
@@ -71,6 +73,49 @@ std::string HexBytes(const std::string& text) {
 std::string JsonTextOf(const std::string& systemText) {
   const std::string utf8 = Utf8FromSystemText(systemText);
   return IsValidUtf8(utf8) ? utf8 : ReplaceInvalidUtf8(utf8);
+}
+
+void AppendJsonString(std::string& out, const std::string& text) {
+  if (!IsValidUtf8(text)) {
+    out += nlohmann::json(text).dump();
+    return;
+  }
+  static const char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && c != '"' && c != '\\') {
+      out += c;
+      continue;
+    }
+    out += '\\';
+    switch (c) {
+      case '"':
+      case '\\':
+        out += c;
+        break;
+      case '\b':
+        out += 'b';
+        break;
+      case '\f':
+        out += 'f';
+        break;
+      case '\n':
+        out += 'n';
+        break;
+      case '\r':
+        out += 'r';
+        break;
+      case '\t':
+        out += 't';
+        break;
+      default:
+        out += "u00";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+    }
+  }
+  out += '"';
 }
 
 }  // namespace quarn_tools

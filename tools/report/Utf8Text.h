@@ -24,6 +24,12 @@ std::string Utf8FromSystemText(const std::string& text);
 // each byte that still does not convert replaced by U+FFFD.
 std::string JsonTextOf(const std::string& systemText);
 
+// A UTF-8 text appended to `out` as a JSON string, escaped as
+// nlohmann::json escapes it (quote, backslash and the C0 controls; the rest
+// as it is), without making a value of it. A text that is no UTF-8 is the
+// JSON library's to refuse.
+void AppendJsonString(std::string& out, const std::string& text);
+
 // The bytes as lower-case hexadecimal, two digits each.
 std::string HexBytes(const std::string& text);
 

@@ -1,0 +1,65 @@
+// The report's JSON as the JSON library itself would write it: the
+// canonical form a bundle records, and a value given as text laid out as
+// the rest of the document.
+#include "report/Report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "report/Utf8Text.h"
+
+namespace {
+
+using quarn_tools::Report;
+
+// Every byte below 0x80, quotes and backslashes among them, and characters
+// beyond ASCII.
+std::vector<std::string> AwkwardTexts() {
+  std::vector<std::string> texts = {"", "plain", "caf\xc3\xa9", "\xe8\xa1\xa8", "\xf0\x9f\x98\x80", "a\"b\\c/d"};
+  for (int byte = 0; byte < 0x80; ++byte) texts.push_back(std::string("<") + static_cast<char>(byte) + ">");
+  return texts;
+}
+
+TEST(Report, WritesTextsAsTheJsonLibraryWritesThem) {
+  for (const std::string& text : AwkwardTexts()) {
+    std::string written;
+    quarn_tools::AppendJsonString(written, text);
+    EXPECT_EQ(written, nlohmann::json(text).dump()) << written;
+  }
+  Report report;
+  report.Section("Servers");
+  report.TextsField("service_servers", "Service servers", AwkwardTexts());
+  report.Field("count", "Count", 3);
+  const quarn_tools::CanonicalReport canonical = report.Canonical();
+  EXPECT_EQ(canonical.sections.at("servers").at("service_servers"), nlohmann::json(AwkwardTexts()).dump());
+  EXPECT_EQ(nlohmann::json::parse(canonical.Text()), nlohmann::json::parse(report.ToJson().dump()));
+}
+
+// A value given as JSON text, laid out in the document as the JSON library
+// lays out the values beside it.
+TEST(Report, ATopLevelTextIsLaidOutAsTheRest) {
+  const nlohmann::ordered_json value = {{"a", {1, 2, nlohmann::ordered_json::array()}},
+                                        {"b", nlohmann::ordered_json::object()},
+                                        {"c", "x,{y}:[z]\"q"},
+                                        {"d", {{"e", nullptr}}}};
+  Report asValue, asText;
+  asValue.TopLevel("top", value, {});
+  asText.TopLevelText("top", value.dump(), {});
+  std::FILE* a = std::tmpfile();
+  std::FILE* b = std::tmpfile();
+  ASSERT_TRUE(a && b);
+  asValue.WriteJson(a);
+  asText.WriteJson(b);
+  const auto read = [](std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+    std::fclose(file);
+    return text;
+  };
+  EXPECT_EQ(read(b), read(a));
+}
+
+}  // namespace
