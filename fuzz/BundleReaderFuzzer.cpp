@@ -23,6 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quarn_tools::RecordAnswers answers(record);
   quarn_tools::Report report;
   quarn_tools::AddSections(report, answers);
-  (void)quarn_tools::CompareReplay(record.report, report.ToJson(), record.redacted);
+  (void)quarn_tools::CompareReplay(record.report, report.Canonical(), record.redacted);
   return 0;
 }

@@ -104,17 +104,22 @@ bool IsNt52OrLater(unsigned long platformId, unsigned long major, unsigned long 
   return platformId == kNtPlatform && (major >= 6 || (major == 5 && minor >= 2));
 }
 
+std::size_t StructureEnd(const unsigned char* data, std::size_t length, std::size_t at) {
+  if (at + 1 >= length) return 0;
+  at += data[at + 1];  // the formatted area
+  // The string set ends with two zero bytes in a row.
+  while (at + 1 < length && !(data[at] == 0 && data[at + 1] == 0)) ++at;
+  if (at + 1 >= length) return 0;
+  return at + 2;
+}
+
 const unsigned char* FindStructure(const unsigned char* data, std::size_t length, unsigned char type) {
   if (!data) return nullptr;
   std::size_t at = 0;
   while (at < length) {
     if (data[at] == type) return data + at;
-    if (at + 1 >= length) return nullptr;
-    at += data[at + 1];  // the formatted area
-    // The string set ends with two zero bytes in a row.
-    while (at + 1 < length && !(data[at] == 0 && data[at + 1] == 0)) ++at;
-    if (at + 1 >= length) return nullptr;
-    at += 2;
+    at = StructureEnd(data, length, at);
+    if (at == 0) return nullptr;
   }
   return nullptr;
 }

@@ -68,10 +68,16 @@ bool FindEntryPoint(const unsigned char* window, std::size_t size, EntryPoint& e
 // other systems search physical memory for the table.
 bool IsNt52OrLater(unsigned long platformId, unsigned long major, unsigned long minor);
 
+// Where the structure at offset `at` of the `length` bytes at `data` ends:
+// past its formatted length, then past the first two zero bytes in a row
+// (its string set). 0 when it runs past `length`. Every walk of a table
+// steps by this, so a reader of the table sees the structures the library
+// sees.
+std::size_t StructureEnd(const unsigned char* data, std::size_t length, std::size_t at);
+
 // The first structure of `type` in the `length` bytes at `data`, or null.
-// The walk moves by each structure's formatted length and then past its
-// string set (two zero bytes); it does not stop at type 127, and a structure
-// that runs past `length` ends it.
+// The walk steps by StructureEnd; it does not stop at type 127, and a
+// structure that runs past `length` ends it.
 const unsigned char* FindStructure(const unsigned char* data, std::size_t length, unsigned char type);
 
 // The `index`-th text (from 1) of the string set of the structure at

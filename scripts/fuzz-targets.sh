@@ -6,7 +6,7 @@
 # may be larger than 64 KiB (the buffer is then grown to it), so twice that;
 # a memory picture is the window and what lies beyond it; a settings file is
 # refused above 1 MiB.
-fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk BundleReader)
+fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk BundleReader RedactTable)
 
 fuzz_shared=../shared/testdata/smbios
 [ -d "$fuzz_shared" ] || fuzz_shared=""
@@ -14,7 +14,7 @@ fuzz_shared=../shared/testdata/smbios
 # fuzz_max_len TARGET
 fuzz_max_len() {
   case $1 in
-    TableWalk | EntryPoint) echo 65536 ;;
+    TableWalk | EntryPoint | RedactTable) echo 65536 ;;
     FirmwareBlock | HardwareFirmware | HardwareMemory) echo 131072 ;;
     ReadConfig | SettingsFiles) echo 1048576 ;;
     IniWalk) echo 4096 ;;  # the INI reader alone, its oracle, costs the square of a section's name

@@ -698,3 +698,38 @@ TEST(Inspector, ReadsATableAloneWithTheVersionGiven) {
   EXPECT_EQ(report["hardware"]["bios_uuid"], "b26849ef-4fb0-4e03-a9d1-1a165a40c8d7");  // as dmidecode prints it
   EXPECT_EQ(RunProgram(inst.program, "--smbios-version 3.0", output), 2);              // nothing to read it with
 }
+
+#if !defined(_WIN32)
+// A replay that needs more memory than the process may have ends with a
+// message and status 3, not an abort: a bundle of 40 MB of recorded texts
+// under a limit of 256 MB of address space.
+TEST(Inspector, RunningOutOfMemoryIsAnErrorNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "not with a sanitizer: its shadow memory needs more address space than the limit";
+#endif
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  const std::string bundle = dir.path() + "/machine.json", output = dir.path() + "/out.txt";
+  ASSERT_EQ(RunProgram(inst.program, "bundle -o \"" + bundle + "\"", output), 0) << ReadFile(output);
+  std::string text = ReadFile(bundle);
+  const std::string anchor = "\"undecodable_texts\":{";
+  const std::size_t at = text.find(anchor);
+  ASSERT_NE(at, std::string::npos);
+  std::string inflated;
+  char entry[64];
+  for (int i = 0; i < 1000000; ++i) {
+    std::snprintf(entry, sizeof entry, "\"/servers/service_servers/%09d\":\"ff\",", i);
+    inflated += entry;
+  }
+  if (text[at + anchor.size()] == '}') inflated.pop_back();
+  text.insert(at + anchor.size(), inflated);
+  WriteFile(bundle, text);
+
+  const std::string command =
+      "ulimit -v 262144; '" + inst.program + "' --from-bundle '" + bundle + "' --json > '" + output + "' 2>&1";
+  const int status = std::system(("sh -c \"" + command + "\"").c_str());
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal: " << ReadFile(output).substr(0, 400);
+  EXPECT_EQ(WEXITSTATUS(status), 3) << ReadFile(output).substr(0, 400);
+  EXPECT_NE(ReadFile(output).find("out of memory"), std::string::npos) << ReadFile(output).substr(0, 400);
+}
+#endif

@@ -13,9 +13,11 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Pseudonyms.h"
+#include "bundle/RedactTable.h"
 #include "bundle/RedactText.h"
 #include "bundle/Replay.h"
 #include "config/AddressRules.h"
+#include "hwinfo/SmbiosParsing.h"
 #include "report/Sections.h"
 #include "support/SmbiosCorpus.h"
 #include "support/SmbiosTables.h"
@@ -225,6 +227,49 @@ std::string TestName(const ::testing::TestParamInfo<quarn_test::Dump>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Machines, RedactedTableOf, ::testing::ValuesIn(quarn_test::Manifest(kCorpus)), TestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RedactedTableOf);
+
+// Whatever the table's bytes, the redaction sees the structures the library
+// sees: after a structure whose length byte is below the header's four
+// bytes, and in a last structure whose strings run past the end, the UUID
+// and the serial number the library reads are replaced.
+TEST(RedactedTable, FollowsTheLibrarysWalk) {
+  using quarn_test::Bytes;
+  const Bytes uuid = quarn_test::CountingUuid();
+  Bytes rest = {0, 0, 0, 1};  // the serial number is the first string
+  rest.insert(rest.end(), uuid.begin(), uuid.end());
+  rest.insert(rest.end(), {6, 0, 0});
+  Bytes system = quarn_test::Structure(1, rest);
+  system.erase(system.end() - 2, system.end());
+  for (char c : std::string("SN-SECRET-1")) system.push_back(static_cast<unsigned char>(c));
+  system.push_back(0);  // no second zero: the set runs past the table
+  const Bytes table = quarn_test::Concat({{0x80, 2, 0, 0}, system});
+  Bytes redacted = table;
+  const quarn_tools::Pseudonyms pseudonyms(kKey, kPosix);
+  quarn_tools::RedactTable(redacted.data(), redacted.size(), pseudonyms);
+
+  unsigned char read[16];
+  ASSERT_TRUE(quarn::smbios::TableUuidBytes(table.data(), table.size(), read));
+  ASSERT_TRUE(std::equal(read, read + 16, uuid.begin()));
+  ASSERT_TRUE(quarn::smbios::TableUuidBytes(redacted.data(), redacted.size(), read));
+  EXPECT_FALSE(std::equal(read, read + 16, uuid.begin()));
+  const unsigned char* structure = quarn::smbios::FindStructure(redacted.data(), redacted.size(), 1);
+  ASSERT_NE(structure, nullptr);
+  const char* serial = quarn::smbios::StructureString(structure, redacted.data() + redacted.size(), 1);
+  ASSERT_NE(serial, nullptr);
+  EXPECT_EQ(std::strlen(serial), 11u);
+  EXPECT_STRNE(serial, "SN-SECRET-1");
+}
+
+// A short text may not draw itself as its pseudonym.
+TEST(Pseudonyms, OfATableStringIsNeverTheString) {
+  const quarn_tools::Pseudonyms pseudonyms(kKey, kPosix);
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (char a : alphabet)
+    for (char b : alphabet) {
+      const std::string text{a, b};
+      ASSERT_NE(pseudonyms.TableString(text), text);
+    }
+}
 
 // The same value has the same pseudonym under one key, in any bundle; under
 // another key another.

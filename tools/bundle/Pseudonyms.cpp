@@ -148,6 +148,8 @@ std::string Pseudonyms::TableString(const std::string& text) const {
   static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string made = Stream("table string", text, text.size());
   for (char& c : made) c = kAlphabet[static_cast<unsigned char>(c) % 36];
+  // A short text may draw itself: never leave it as it was.
+  if (!made.empty() && made == text) made[0] = kAlphabet[(std::strchr(kAlphabet, made[0]) - kAlphabet + 1) % 36];
   return made;
 }
 

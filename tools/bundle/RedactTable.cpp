@@ -11,62 +11,68 @@ namespace {
 const std::uint32_t kWindowStart = 0xF0000;
 const std::uint32_t kWindowLength = 0x10000;
 
-// The strings of the structure whose formatted area ends at `strings`, each
-// as its start and length, by number from 1; the place after the set.
-struct StringSet {
+// The strings of the structure at `at`, each as its start and length, by
+// number from 1, as the library reads them: from the end of the formatted
+// area to the first empty one; a text that runs past the table is none.
+std::vector<std::pair<std::size_t, std::size_t>> StringsOf(const unsigned char* table, std::size_t length,
+                                                           std::size_t at) {
   std::vector<std::pair<std::size_t, std::size_t>> strings;
-  std::size_t end = 0;  // past the set's closing zero; 0 when the set runs past the table
-};
-
-StringSet ReadStringSet(const unsigned char* table, std::size_t length, std::size_t at) {
-  StringSet set;
-  if (at + 1 < length && table[at] == 0 && table[at + 1] == 0) {
-    set.end = at + 2;
-    return set;
-  }
-  while (at < length) {
-    const void* zero = std::memchr(table + at, 0, length - at);
-    if (!zero) return StringSet();
+  for (std::size_t text = at + table[at + 1]; text < length && table[text] != 0;) {
+    const void* zero = std::memchr(table + text, 0, length - text);
+    if (!zero) break;
     const std::size_t end = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - table);
-    if (end == at) {  // an empty string: the set's end
-      set.end = at + 1;
-      return set;
-    }
-    set.strings.emplace_back(at, end - at);
-    at = end + 1;
+    strings.emplace_back(text, end - text);
+    text = end + 1;
   }
-  return StringSet();
+  return strings;
 }
 
-void ReplaceString(unsigned char* table, std::pair<std::size_t, std::size_t> string, const Pseudonyms& pseudonyms) {
-  const std::string text(reinterpret_cast<const char*>(table + string.first), string.second);
-  if (IsFillerString(text)) return;
+// Replaces a string of the structure whose header ends at `headerEnd`. A
+// structure shorter than its header has a first string that starts in it:
+// its type and length bytes stay (the walk steps by them), the rest is
+// replaced whatever it reads.
+void ReplaceString(unsigned char* table, std::pair<std::size_t, std::size_t> string, std::size_t headerEnd,
+                   const Pseudonyms& pseudonyms) {
+  std::size_t at = string.first, length = string.second;
+  const bool inHeader = at < headerEnd;
+  if (inHeader) {
+    const std::size_t skipped = std::min(length, headerEnd - at);
+    at += skipped;
+    length -= skipped;
+  }
+  const std::string text(reinterpret_cast<const char*>(table + at), length);
+  if (text.empty() || (!inHeader && IsFillerString(text))) return;
   const std::string made = pseudonyms.TableString(text);
-  std::memcpy(table + string.first, made.data(), made.size());
+  std::memcpy(table + at, made.data(), made.size());
 }
 
-// One structure's identifying parts, its formatted area `length` bytes at
-// `at`.
-void RedactStructure(unsigned char* table, std::size_t at, unsigned char length, const StringSet& set,
-                     const Pseudonyms& pseudonyms) {
-  const unsigned char type = table[at];
-  if (type == 1 && length >= 24) {
+// One structure's identifying parts: the structure at `at` of the table of
+// `tableLength` bytes. A string two fields name is replaced once.
+void RedactStructure(unsigned char* table, std::size_t tableLength, std::size_t at, const Pseudonyms& pseudonyms) {
+  const unsigned char type = table[at], length = table[at + 1];
+  const std::size_t available = tableLength - at;
+  if (type == 1 && length >= 24 && available >= 24) {
     unsigned char* uuid = table + at + 8;
     if (!quarn::smbios::UuidPlaceholder(uuid)) pseudonyms.Uuid(uuid);
   }
-  if (type == 22 && length >= 0x12 && (table[at + 0x10] || table[at + 0x11])) {  // the battery's SBDS serial number
+  if (type == 22 && length >= 0x12 && available >= 0x12 &&
+      (table[at + 0x10] || table[at + 0x11])) {  // the battery's SBDS serial number
     const std::string made =
         pseudonyms.Stream("sbds serial", std::string(reinterpret_cast<char*>(table + at + 0x10), 2), 2);
     std::memcpy(table + at + 0x10, made.data(), 2);
   }
+  const auto strings = StringsOf(table, tableLength, at);
   if (EveryStringIdentifies(type)) {
-    for (const auto& string : set.strings) ReplaceString(table, string, pseudonyms);
+    for (const auto& string : strings) ReplaceString(table, string, at + 2, pseudonyms);
     return;
   }
+  std::vector<bool> replaced(strings.size());
   for (const IdentifyingField& field : IdentifyingFields()) {
-    if (field.type != type || field.offset >= length) continue;
+    if (field.type != type || field.offset >= length || field.offset >= available) continue;
     const unsigned char number = table[at + field.offset];
-    if (number > 0 && number <= set.strings.size()) ReplaceString(table, set.strings[number - 1u], pseudonyms);
+    if (number == 0 || number > strings.size() || replaced[number - 1u]) continue;
+    ReplaceString(table, strings[number - 1u], at + 2, pseudonyms);
+    replaced[number - 1u] = true;
   }
 }
 
@@ -138,15 +144,12 @@ bool IsFillerString(const std::string& text) {
 }
 
 void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms) {
-  // Every structure to the end of the bytes (the library's walk does not
-  // stop at type 127 either).
-  for (std::size_t at = 0; at + 4 <= length;) {
-    const unsigned char formatted = table[at + 1];
-    if (formatted < 4 || at + formatted > length) return;
-    const StringSet set = ReadStringSet(table, length, at + formatted);
-    RedactStructure(table, at, formatted, set, pseudonyms);
-    if (set.end == 0) return;
-    at = set.end;
+  // Every structure the library's walk reaches, the last one that runs
+  // past the end included (its UUID is read all the same).
+  for (std::size_t at = 0; at + 1 < length;) {
+    RedactStructure(table, length, at, pseudonyms);
+    at = quarn::smbios::StructureEnd(table, length, at);
+    if (at == 0) return;
   }
 }
 

@@ -3,6 +3,7 @@
 // settings files; records a machine in a bundle and replays one.
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <set>
 #include <string>
 
@@ -355,6 +356,8 @@ int main(int argc, char** argv) {
   // An error inside is reported, never an abort.
   try {
     return quarn_tools::Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    quarn_tools::PrintError("out of memory: the input needs more memory than the system gives this process");
   } catch (const std::exception& error) {
     quarn_tools::PrintError(error.what());
   } catch (...) {
