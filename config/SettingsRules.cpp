@@ -24,12 +24,34 @@ const char kSection[] = "";
 // library copies it into a buffer of 64 bytes, its end mark included.
 const std::size_t kIntegerTextBuffer = 64;
 
+// What a row says of its integer's values: bounds, and which ones are of use.
+struct IntegerRange {
+  int lowest, highest, usefulLowest, usefulHighest;
+  const char* usefulWhy;
+};
+
 // A row with the record's field set in the slot its type calls for.
 template <typename T>
 SettingRow Row(T SettingsRecord::*field, const char* key, const char* name, const char* label, Kind kind,
-               const char* textDefault, int numberDefault, int lowest, int highest, unsigned flags) {
-  SettingRow row{key,   name,    label,   kind,    textDefault, numberDefault, lowest, highest,
-                 flags, nullptr, nullptr, nullptr, nullptr,     nullptr,       nullptr};
+               const char* textDefault, int numberDefault, IntegerRange range, unsigned flags) {
+  SettingRow row{key,
+                 name,
+                 label,
+                 kind,
+                 textDefault,
+                 numberDefault,
+                 range.lowest,
+                 range.highest,
+                 range.usefulLowest,
+                 range.usefulHighest,
+                 range.usefulWhy,
+                 flags,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr};
   if constexpr (std::is_same<T, std::string>::value) row.text = field;
   if constexpr (std::is_same<T, int>::value) row.number = field;
   if constexpr (std::is_same<T, long long>::value) row.wide = field;
@@ -40,8 +62,10 @@ SettingRow Row(T SettingsRecord::*field, const char* key, const char* name, cons
 }
 
 const SettingRow kRows[kSettingCount] = {
-#define QUARN_SETTING(field, type, key, name, label, kind, textDefault, numberDefault, lowest, highest, flags) \
-  Row(&SettingsRecord::field, key, name, label, Kind::kind, textDefault, numberDefault, lowest, highest, flags),
+#define QUARN_SETTING(field, type, key, name, label, kind, textDefault, numberDefault, lowest, highest, usefulLowest, \
+                      usefulHighest, usefulWhy, flags)                                                                \
+  Row(&SettingsRecord::field, key, name, label, Kind::kind, textDefault, numberDefault,                               \
+      IntegerRange{lowest, highest, usefulLowest, usefulHighest, usefulWhy}, flags),
 #include "config/Settings.def"
 };
 

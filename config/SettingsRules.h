@@ -56,7 +56,7 @@ struct SettingsRecord {
 };
 
 // A row of Settings.def.
-enum RowFlag : unsigned { kFirstReadOnly = 1, kRequired = 2, kOverridable = 4, kClientVersion = 8 };
+enum RowFlag : unsigned { kFirstReadOnly = 1, kRequired = 2, kOverridable = 4, kClientVersion = 8, kSize = 16 };
 struct SettingRow {
   const char* key;    // the INI key
   const char* name;   // the inspector's stable JSON name
@@ -65,6 +65,10 @@ struct SettingRow {
   const char* textDefault;  // texts and lists ("|" between items)
   int numberDefault;        // integers; switches: 1 for true
   int lowest, highest;      // integers: a value outside becomes the default
+  // Integers: values the library keeps but nothing works with lie outside
+  // these; why, for people (null: every value kept works).
+  int usefulLowest, usefulHighest;
+  const char* usefulWhy;
   unsigned flags;
   // The record's field: the one of these that is set, by its type.
   std::string SettingsRecord::*text;

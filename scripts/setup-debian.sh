@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libsimpleini-dev googletest libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libssl-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64 wine32:i386
+  dmidecode  # the extracted table is checked against it
 )
 
 as_root() {

@@ -22,6 +22,9 @@ class KQTUTIL_API CLogMessage {
   static const KqtLogLevel kDefaultLevel = 4;
   // The level at which the libraries write their errors.
   static const KqtLogLevel kErrorLevel = 2;
+  // Levels run from 1 (fatal) to 5 (every message): a threshold of 5 or
+  // more writes everything, one of 0 or less nothing.
+  static const KqtLogLevel kMostDetailedLevel = 5;
 
   static CLogMessage* GetInstance();
 

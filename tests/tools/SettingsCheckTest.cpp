@@ -81,7 +81,7 @@ TEST(SettingsCheck, EveryKindOfFindingIsReportedOnceWhereItIs) {
       "velse_waf_rule_refresh=99999999999\n"  // 7 saturated
       "defaultinstall=\n"                     // 8 empty: the read reports false
       "srv_domain=a||b|a\n"                   // 9 empty item, repeated item
-      "loglevel=7\n"                          // 10 the one used
+      "loglevel=7\n"                          // 10 the one used, beyond the logger's levels
       "just text\n"                           // 11 ignored
       "=5\r\n"                                // 12 ignored
       "connect_beta=on\rupdatelua=no\n"       // 13 lone CR
@@ -114,6 +114,7 @@ TEST(SettingsCheck, EveryKindOfFindingIsReportedOnceWhereItIs) {
                                                {"key_under_section", 3},
                                                {"broken_section_header", 1},
                                                {"nul_byte", 1},
+                                               {"useless_value", 1},
                                                {"override_replaces_list", 1}};
   EXPECT_EQ(Codes(result), expected);
   EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings), 1);
@@ -339,6 +340,22 @@ TEST(SettingsCheck, ServersThatCannotBeReached) {
           "list_item_bad_ipv4 3: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 to 255)",
           "list_item_bad_ipv4 3: \"srv_domain\" item \"1.2.3\" is no IPv4 address (four parts of 0 to 255)",
       }));
+  // An IPv6 literal is no port; an underscore is a note, resolvers take it.
+  EXPECT_EQ(FindingsOf("srv_domain=2001:db8::1|[2001:db8::2]:443|::ffff:10.0.0.1|svc_b.corp.example.com\n"),
+            (std::vector<std::string>{
+                "list_item_ipv6 2: \"srv_domain\" item \"2001:db8::1\" is an IPv6 address; the lists take host names "
+                "and IPv4 addresses only (an IPv6 server is named by a host name)",
+                "list_item_ipv6 2: \"srv_domain\" item \"[2001:db8::2]:443\" is an IPv6 address; the lists take host "
+                "names and IPv4 addresses only (an IPv6 server is named by a host name)",
+                "list_item_ipv6 2: \"srv_domain\" item \"::ffff:10.0.0.1\" is an IPv6 address; the lists take host "
+                "names and IPv4 addresses only (an IPv6 server is named by a host name)",
+                "list_item_underscore 2: \"srv_domain\" item \"svc_b.corp.example.com\" has an underscore: resolvers "
+                "take it, but it is no host name, and a DNS server or a hosts file may refuse it",
+            }));
+  const CheckResult underscore = quarn_tools::CheckSettings(
+      Given("cli_config.ini", "defaultinstall=x\nsrv_domain=svc_b.example.com\n"), NoOverride());
+  ASSERT_EQ(underscore.findings.size(), 1u);
+  EXPECT_EQ(underscore.findings[0].severity, Severity::kNote);
   // The override file's items are found in it.
   const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\n"),
                                                         Given("domaincfg.ini", "\nsrv_domain=a b\n"));
@@ -358,6 +375,76 @@ TEST(SettingsCheck, QuotesAndCommentsStayInTextValues) {
   EXPECT_EQ(FindingsOf("waf_cfg=mode=detect # strict\n"),
             (std::vector<std::string>{"comment_in_value 2: \"waf_cfg\" = \"mode=detect # strict\": what follows \";\" "
                                       "or \"#\" is part of the value: comments are whole lines only"}));
+  // A comment mark only between white space, or white space and the end.
+  const struct {
+    const char* value;
+    std::size_t findings;
+  } marks[] = {{"mode=detect rule #5", 0}, {"a ;b", 0}, {"a#b", 0}, {"mode=detect ;", 1}, {"mode=detect\t#\tx", 1}};
+  for (const auto& mark : marks)
+    EXPECT_EQ(FindingsOf(std::string("waf_cfg=") + mark.value + "\n").size(), mark.findings) << mark.value;
+}
+
+// Numbers the library takes, though maybe not as meant: a note each that
+// says what it takes them as.
+TEST(SettingsCheck, NumbersTakenOtherwiseThanMeant) {
+  EXPECT_EQ(FindingsOf("logmaxsize=0x10\nloglevel=99\nmax_memuse=0x1E000\n"),
+            (std::vector<std::string>{
+                "hexadecimal_number 2: \"logmaxsize\" = \"0x10\": written in hexadecimal: the library reads it as 16",
+                "useless_value 3: \"loglevel\" = \"99\": the library keeps 99, though nothing works with a value "
+                "outside 0 to 5: the logger's levels run from 0 (nothing written) to 5 (every message)",
+                "hexadecimal_number 4: \"max_memuse\" = \"0x1E000\": written in hexadecimal: the library reads it as "
+                "122880",
+            }));
+  EXPECT_EQ(FindingsOf("logmaxsize=-1\nloglevel=-2\n"),
+            (std::vector<std::string>{
+                "negative_size 2: \"logmaxsize\" = \"-1\": a size below 0 bytes: the library keeps -1 and hands it on "
+                "as it is",
+                "useless_value 3: \"loglevel\" = \"-2\": the library keeps -2, though nothing works with a value "
+                "outside 0 to 5: the logger's levels run from 0 (nothing written) to 5 (every message)",
+            }));
+  EXPECT_TRUE(FindingsOf("logmaxsize=0\nloglevel=0\nloglevel=5\n").size() == 1u);  // the duplicate alone
+}
+
+// A file with nothing in it, or that is no text at all: one finding that
+// says so, and nothing of its bytes.
+TEST(SettingsCheck, AnEmptyOrBinaryFileIsOneFinding) {
+  const CheckResult empty = quarn_tools::CheckSettings(Given("cli_config.ini", " \r\n\n"), NoOverride());
+  ASSERT_EQ(empty.findings.size(), 1u);
+  EXPECT_EQ(empty.findings[0].code, "empty_file");
+  EXPECT_EQ(empty.findings[0].severity, Severity::kError);
+  const CheckResult emptyOverride =
+      quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\n"), Given("domaincfg.ini", ""));
+  ASSERT_EQ(emptyOverride.findings.size(), 1u);
+  EXPECT_EQ(emptyOverride.findings[0].path, "/etc/domaincfg.ini");
+
+  std::string elf(
+      "\x7f"
+      "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0srv_domain=\x1b[2J|a b\n",
+      44);
+  std::string blob;
+  for (int i = 0; i < 4000; ++i) blob += static_cast<char>((i * 37) % 256);
+  const struct {
+    std::string content;
+    const char* kind;
+  } rows[] = {{elf, "an ELF executable"},
+              {std::string("MZ\x90\0\x03\0\0\0", 8) + "This program cannot be run in DOS mode", "a Windows executable"},
+              {std::string("PK\x03\x04\x14\0", 6), "a ZIP archive"},
+              {blob, "binary data (a NUL byte at offset 0)"}};
+  for (const auto& row : rows) {
+    const CheckResult result = quarn_tools::CheckSettings(Given("cli_config.ini", row.content), NoOverride());
+    ASSERT_EQ(result.findings.size(), 1u) << row.kind;
+    EXPECT_EQ(result.findings[0].code, "not_text");
+    EXPECT_NE(result.findings[0].message.find(row.kind), std::string::npos) << result.findings[0].message;
+    EXPECT_EQ(result.findings[0].message.find('\x1b'), std::string::npos);
+  }
+  // Text with a stray NUL is still text: what the NUL loses is said.
+  const CheckResult stray = quarn_tools::CheckSettings(
+      Given("cli_config.ini", std::string("defaultinstall=x\n\0loglevel=3\n", 29)), NoOverride());
+  EXPECT_EQ(Codes(stray), (std::map<std::string, int>{{"nul_byte", 1}}));
+  // A key that merely begins with "MZ" is text.
+  EXPECT_TRUE(quarn_tools::CheckSettings(Given("cli_config.ini", "MZ=1\ndefaultinstall=x\n"), NoOverride())
+                  .findings.front()
+                  .code == "unknown_key");
 }
 
 // A file saved as "Unicode": one finding that says so, and not what its zero

@@ -53,7 +53,9 @@ const std::set<std::string>& FindingCodes() {
                             "loose_boolean",         "quoted_value",       "comment_in_value",
                             "empty_list_item",       "repeated_list_item", "override_replaces_list",
                             "list_item_spaces",      "list_item_url",      "list_item_port",
-                            "list_item_not_a_host",  "list_item_bad_ipv4"});
+                            "list_item_not_a_host",  "list_item_bad_ipv4", "list_item_ipv6",
+                            "list_item_underscore",  "hexadecimal_number", "negative_size",
+                            "useless_value",         "empty_file",         "not_text"});
   return codes;
 }
 

@@ -93,6 +93,44 @@ const char* WideEncodingOf(const std::string& content) {
   return nullptr;
 }
 
+std::string NotTextKind(const std::string& content) {
+  static const struct {
+    const char* magic;
+    std::size_t size;
+    const char* kind;
+  } kMagic[] = {
+      {"\x7f"
+       "ELF",
+       4, "an ELF executable"},
+      {"\xfe\xed\xfa", 3, "a Mach-O executable"},
+      {"\xcf\xfa\xed\xfe", 4, "a Mach-O executable"},
+      {"PK\x03\x04", 4, "a ZIP archive"},
+      {"\x1f\x8b", 2, "a gzip archive"},
+      {"7z\xbc\xaf\x27\x1c", 6, "a 7-Zip archive"},
+      {"\x89PNG", 4, "a PNG image"},
+      {"%PDF-", 5, "a PDF document"},
+  };
+  for (const auto& known : kMagic)
+    if (content.compare(0, known.size, known.magic, known.size) == 0) return known.kind;
+  // "MZ" alone may begin a key; an executable's header has NUL bytes soon.
+  const std::size_t nul = content.find('\0');
+  if (content.compare(0, 2, "MZ") == 0 && nul < 64) return "a Windows executable";
+  // Else by its first 8000 bytes: a NUL among them, and control bytes (NUL
+  // included; tab, line ends, form feed and ESC aside) more than one in 16.
+  // A text file with a stray NUL stays text, and is told what it loses.
+  const std::size_t head = std::min<std::size_t>(content.size(), 8000);
+  if (nul >= head) return std::string();
+  std::size_t controls = 0;
+  for (std::size_t at = 0; at < head; ++at) {
+    const unsigned char c = static_cast<unsigned char>(content[at]);
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1b) ++controls;
+  }
+  if (controls * 16 > head) return "binary data (a NUL byte at offset " + std::to_string(nul) + ")";
+  return std::string();
+}
+
+bool IsBlankText(const std::string& content) { return content.find_first_not_of(" \t\r\n") == std::string::npos; }
+
 IniScan ScanIniLines(const std::string& content) {
   IniScan scan;
   // One byte more for the end mark of a value that ends the file.

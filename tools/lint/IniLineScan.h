@@ -55,6 +55,16 @@ IniScan ScanIniLines(const std::string& content);
 // bytes and stops at its first zero byte.
 const char* WideEncodingOf(const std::string& content);
 
+// What a file is when it is not text, in words ("an ELF executable",
+// "binary data (a NUL byte at offset 12)"); empty for text. Known by its
+// first bytes (executables, archives, images), or by a NUL byte and many
+// control bytes among its first 8000. Ask after WideEncodingOf: wide text
+// has NUL bytes too.
+std::string NotTextKind(const std::string& content);
+
+// Whether a file holds nothing but white space and line ends.
+bool IsBlankText(const std::string& content);
+
 }  // namespace quarn_tools
 
 #endif

@@ -1,5 +1,7 @@
 #include "lint/ServerItems.h"
 
+#include <algorithm>
+
 namespace quarn_tools {
 namespace {
 
@@ -22,14 +24,32 @@ bool IsIpv4Address(const std::string& text) {
   return parts == 4;
 }
 
-bool IsHostName(const std::string& text) {
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// An IPv6 literal: hexadecimal groups and at least two colons (an IPv4 tail
+// allowed), bare or in brackets with a port after.
+bool IsIpv6Literal(const std::string& item) {
+  std::string text = item;
+  if (!text.empty() && text.front() == '[') {
+    const std::string::size_type close = text.find(']');
+    if (close == std::string::npos) return false;
+    text = text.substr(1, close - 1);
+  }
+  if (std::count(text.begin(), text.end(), ':') < 2) return false;
+  for (char c : text)
+    if (!IsHexDigit(c) && c != ':' && c != '.') return false;
+  return true;
+}
+
+// Letters, digits and hyphens in labels; `underscores` allows "_" too.
+bool IsHostName(const std::string& text, bool underscores) {
   std::string name = text;
   if (!name.empty() && name.back() == '.') name.pop_back();  // the root, written out
   if (name.empty() || name.size() > 253) return false;
   std::size_t start = 0;
   for (std::size_t at = 0; at <= name.size(); ++at) {
     if (at < name.size() && name[at] != '.') {
-      if (!IsLetterOrDigit(name[at]) && name[at] != '-') return false;
+      if (!IsLetterOrDigit(name[at]) && name[at] != '-' && !(underscores && name[at] == '_')) return false;
       continue;
     }
     const std::size_t length = at - start;
@@ -47,6 +67,10 @@ ServerItemProblem DiagnoseServerItem(const std::string& item) {
     return {"list_item_spaces", "has white space around it, which the library keeps"};
   if (item.find("://") != std::string::npos || item.find('/') != std::string::npos)
     return {"list_item_url", "is a URL; the list holds host names and addresses"};
+  if (IsIpv6Literal(item))
+    return {"list_item_ipv6",
+            "is an IPv6 address; the lists take host names and IPv4 addresses only (an IPv6 server is named by a "
+            "host name)"};
   const std::string::size_type colon = item.rfind(':');
   if (colon != std::string::npos && colon + 1 < item.size() &&
       item.find_first_not_of("0123456789", colon + 1) == std::string::npos)
@@ -56,10 +80,14 @@ ServerItemProblem DiagnoseServerItem(const std::string& item) {
   if (item.find_first_not_of("0123456789.") == std::string::npos)
     return IsIpv4Address(item) ? ServerItemProblem{}
                                : ServerItemProblem{"list_item_bad_ipv4", "is no IPv4 address (four parts of 0 to 255)"};
-  if (!IsHostName(item))
-    return {"list_item_not_a_host",
-            "is no host name (letters, digits and hyphens, in labels of 1 to 63 characters between dots)"};
-  return {};
+  if (IsHostName(item, false)) return {};
+  if (IsHostName(item, true))
+    return {"list_item_underscore",
+            "has an underscore: resolvers take it, but it is no host name, and a DNS server or a hosts file may "
+            "refuse it",
+            false};
+  return {"list_item_not_a_host",
+          "is no host name (letters, digits and hyphens, in labels of 1 to 63 characters between dots)"};
 }
 
 }  // namespace quarn_tools

@@ -12,13 +12,16 @@ namespace quarn_tools {
 struct ServerItemProblem {
   const char* code = nullptr;  // null: nothing wrong
   std::string why;             // what is wrong, in words
+  bool isError = true;         // false: worth a note, the resolver takes it
 };
 
 // The first problem of a non-empty item, in this order: white space around
-// it, a URL, a port, white space inside it, an IPv4 literal that is no
-// address, a name that is no host name (RFC 1123: labels of letters, digits
-// and hyphens, 1 to 63 characters, not beginning or ending with a hyphen;
-// 253 characters in all).
+// it, a URL, an IPv6 literal (the lists hold host names and IPv4 addresses),
+// a port, white space inside it, an IPv4 literal that is no address, a name
+// that is no host name (RFC 1123: labels of letters, digits and hyphens, 1
+// to 63 characters, not beginning or ending with a hyphen; 253 characters in
+// all). An underscore in a name is a note: resolvers take it, though it is
+// no host name.
 ServerItemProblem DiagnoseServerItem(const std::string& item);
 
 }  // namespace quarn_tools

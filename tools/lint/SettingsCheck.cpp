@@ -45,12 +45,30 @@ bool IsQuoted(const std::string& value) {
   return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
 }
 
-// Whether a value ends in what looks like a comment: ";" or "#" after white
-// space. The library keeps it in the value.
+// Whether a value ends in what looks like a comment: ";" or "#" with white
+// space before it and white space or the end after it ("rule #5" is no
+// comment). The library keeps it in the value.
 bool HasTrailingComment(const std::string& value) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   for (std::size_t at = 1; at < value.size(); ++at)
-    if ((value[at] == ';' || value[at] == '#') && (value[at - 1] == ' ' || value[at - 1] == '\t')) return true;
+    if ((value[at] == ';' || value[at] == '#') && blank(value[at - 1]) &&
+        (at + 1 == value.size() || blank(value[at + 1])))
+      return true;
   return false;
+}
+
+// Whether an integer's text is written in hexadecimal ("0x10").
+bool IsHexadecimal(const std::string& raw) {
+  const std::size_t at = raw.find_first_not_of(" \t");
+  return at != std::string::npos && at + 1 < raw.size() && raw[at] == '0' && (raw[at + 1] == 'x' || raw[at + 1] == 'X');
+}
+
+// An integer setting's value as the record holds it.
+long long IntegerValue(const S::SettingsRecord& record, const SettingRow& row) {
+  if (row.number) return record.*row.number;
+  if (row.wide) return record.*row.wide;
+  if (row.real) return static_cast<long long>(record.*row.real);
+  return 0;
 }
 
 // The text, cut to its first bytes and "..." where it is longer. Only
@@ -153,10 +171,11 @@ class NameGroups {
 // One file of the check: its path and label, and its scan.
 struct FileOfCheck {
   const CheckedFile& file;
+  bool scanned;  // read, and text: its lines and values are checked
   IniScan scan;
   NameGroups names;
-  FileOfCheck(const CheckedFile& given, bool scanned)
-      : file(given), scan(scanned ? ScanIniLines(given.content) : IniScan()), names(scan) {}
+  FileOfCheck(const CheckedFile& given, bool isText)
+      : file(given), scanned(isText), scan(isText ? ScanIniLines(given.content) : IniScan()), names(scan) {}
   int LineOf(const char* name) const { return names.LineOf(name); }
 };
 
@@ -198,15 +217,23 @@ class Checker {
 
   // A file written in UTF-16 or UTF-32: the reader stops at its first zero
   // byte. Said once, instead of what its zero bytes and line ends would
-  // make of every line.
-  bool CheckEncoding(const CheckedFile& file) {
+  // make of every line. A file that is no text at all (an executable, an
+  // archive) the same: one error, none of its bytes quoted.
+  bool CheckIsText(const CheckedFile& file, bool isOverride) {
     const char* encoding = WideEncodingOf(file.content);
-    if (!encoding) return false;
-    Add(Severity::kError, "wide_encoding", file.path, 0, "",
-        std::string("is written in ") + encoding +
-            ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds no "
-            "key at all; save the file as ANSI or UTF-8");
-    return true;
+    if (encoding) {
+      Add(Severity::kError, "wide_encoding", file.path, 0, "",
+          std::string("is written in ") + encoding +
+              ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds no "
+              "key at all; save the file as ANSI or UTF-8");
+      return false;
+    }
+    const std::string kind = NotTextKind(file.content);
+    if (kind.empty()) return true;
+    Add(Severity::kError, "not_text", file.path, 0, "",
+        "is not a text file but " + kind + ": the reader takes its bytes up to the first NUL byte as lines" +
+            (isOverride ? ", and no server list comes of it" : ", and the settings read finds no setting it means"));
+    return false;
   }
 
   // The bytes and lines of a file that the reader treats otherwise than an
@@ -308,6 +335,7 @@ class Checker {
       Add(Severity::kWarning, "loose_boolean", path, line, row.key,
           said + "not one of 1/0, true/false, yes/no, on/off; the library takes it as " +
               SettingValueText(reading, row) + ", by its first character" + (key.raw.size() > 1 ? "s" : ""));
+    if (row.kind == S::Kind::kInteger) CheckNumber(reading, row, path, line, said);
     if (row.kind == S::Kind::kText || row.kind == S::Kind::kList) {
       if (IsQuoted(key.raw))
         Add(Severity::kWarning, "quoted_value", path, line, row.key,
@@ -316,6 +344,24 @@ class Checker {
         Add(Severity::kWarning, "comment_in_value", path, line, row.key,
             said + "what follows \";\" or \"#\" is part of the value: comments are whole lines only");
     }
+  }
+
+  // A number the library takes, though maybe not as meant: written in
+  // hexadecimal, a negative size, a value nothing works with.
+  void CheckNumber(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, int line,
+                   const std::string& said) {
+    const long long value = IntegerValue(reading.record, row);
+    const std::string kept = std::to_string(value);
+    if (IsHexadecimal(reading.keys[S::RowIndex(row)].raw))
+      Add(Severity::kNote, "hexadecimal_number", path, line, row.key,
+          said + "written in hexadecimal: the library reads it as " + kept);
+    if (row.Has(S::kSize) && value < 0)
+      Add(Severity::kNote, "negative_size", path, line, row.key,
+          said + "a size below 0 bytes: the library keeps " + kept + " and hands it on as it is");
+    else if (row.usefulWhy && (value < row.usefulLowest || value > row.usefulHighest))
+      Add(Severity::kNote, "useless_value", path, line, row.key,
+          said + "the library keeps " + kept + ", though nothing works with a value outside " +
+              std::to_string(row.usefulLowest) + " to " + std::to_string(row.usefulHighest) + ": " + row.usefulWhy);
   }
 
   // Empty items of a list value: dropped from the settings file, kept (as
@@ -341,9 +387,9 @@ class Checker {
       if (!problem.code) continue;
       const bool fromFile = i >= fromOverride;
       const FileOfCheck& from = fromFile ? settings : overrides;
-      if (!Counts(from.file.path, problem.code)) continue;
-      List(Severity::kError, problem.code, from.file.path, lines[fromFile ? 0 : 1], name,
-           Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
+      if (!from.scanned || !Counts(from.file.path, problem.code)) continue;
+      List(problem.isError ? Severity::kError : Severity::kNote, problem.code, from.file.path, lines[fromFile ? 0 : 1],
+           name, Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
     }
   }
 
@@ -368,7 +414,7 @@ class Checker {
     for (const auto& item : repeated) {
       const bool fromFile = item.first >= fromOverride;
       const FileOfCheck& from = fromFile ? settings : overrides;
-      if (!Counts(from.file.path, "repeated_list_item")) continue;
+      if (!from.scanned || !Counts(from.file.path, "repeated_list_item")) continue;
       List(Severity::kWarning, "repeated_list_item", from.file.path, lines[fromFile ? 0 : 1], name,
            Cited(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
                " list the read makes: it is tried as often");
@@ -424,8 +470,8 @@ ItemCount CountItems(const std::string& value) {
 
 // Whether a file of the check was read and is narrow text: then its lines
 // and keys are checked.
-bool Scannable(Checker& checker, const CheckedFile& file, bool loaded) {
-  return loaded && !checker.CheckEncoding(file);
+bool Scannable(Checker& checker, const CheckedFile& file, bool loaded, bool isOverride) {
+  return loaded && checker.CheckIsText(file, isOverride);
 }
 
 // The settings file: its lines, its keys and every value the library reads.
@@ -442,6 +488,12 @@ void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::Setti
     return;
   }
   if (!scanned) return;
+  if (IsBlankText(settings.content)) {
+    checker.Add(Severity::kError, "empty_file", settings.path, 0, "",
+                "is empty: every setting takes its default, and without \"defaultinstall\" the settings read reports "
+                "false");
+    return;
+  }
   checker.CheckBytes(file);
   checker.CheckDuplicates(file);
   checker.CheckKeyNames(file, false);
@@ -465,11 +517,14 @@ void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::Setti
                   "cannot be read (" + std::string(StatusName(overrides.status)) + "): the library passes over it");
     return;
   }
-  if (scanned) {
-    checker.CheckBytes(file);
-    checker.CheckDuplicates(file);
-    checker.CheckKeyNames(file, true);
+  if (!scanned) return;
+  if (IsBlankText(overrides.content)) {
+    checker.Add(Severity::kNote, "empty_file", overrides.path, 0, "", "is empty: it changes no server list");
+    return;
   }
+  checker.CheckBytes(file);
+  checker.CheckDuplicates(file);
+  checker.CheckKeyNames(file, true);
   for (std::size_t r = 0; r < S::kSettingCount; ++r) {
     const S::KeyReading& key = reading.keys[r];
     if (!S::Setting(r).Has(S::kOverridable) || key.overrideRaw.empty()) continue;
@@ -551,8 +606,8 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
   result.files = {WithoutContent(settings), WithoutContent(overrides)};
   result.reading = ReadSettingsFiles(settings, overrides);
   Checker checker(result);
-  const bool settingsScanned = Scannable(checker, settings, result.reading.settingsLoaded);
-  const bool overrideScanned = Scannable(checker, overrides, result.reading.overrideLoaded);
+  const bool settingsScanned = Scannable(checker, settings, result.reading.settingsLoaded, false);
+  const bool overrideScanned = Scannable(checker, overrides, result.reading.overrideLoaded, true);
   const FileOfCheck settingsFile(settings, settingsScanned), overrideFile(overrides, overrideScanned);
   CheckSettingsFile(checker, settingsFile, result.reading, settingsScanned);
   CheckOverrideFile(checker, overrideFile, result.reading, overrideScanned);
