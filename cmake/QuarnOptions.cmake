@@ -22,9 +22,11 @@ function(quarn_target_defaults target)
     LIBRARY_OUTPUT_DIRECTORY ${QUARN_OUTPUT_DIR}
     ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
   if(NOT WIN32)
-    # Installed, the libraries find each other beside themselves and the
-    # programs find them in ../lib.
-    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/../lib")
+    # In the build tree every binary lies in one folder and finds the
+    # others beside itself ($ORIGIN, never the build folder's path), so a
+    # copy of the folder runs anywhere. Installed, the libraries find each
+    # other beside themselves and the programs find them in ../lib.
+    set_target_properties(${target} PROPERTIES BUILD_RPATH_USE_ORIGIN ON INSTALL_RPATH "$ORIGIN:$ORIGIN/../lib")
   endif()
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra)

@@ -34,7 +34,9 @@ lay_out() {  # lay_out DIR BUILD
   local root=$1/R bin=$1/R/client/bin
   rm -rf "$1"
   mkdir -p "$bin/conf" "$root/globalcfg" "$root/quarn_update"
-  cp "$2"/bin/quarncfg* "$2"/bin/*.{so,dll} "$bin/" 2>/dev/null || true
+  # The libraries by their versioned names too: the program finds them
+  # beside itself ($ORIGIN), so the installation runs wherever it is copied.
+  cp -P "$2"/bin/quarncfg* "$2"/bin/*.so* "$2"/bin/*.dll "$bin/" 2>/dev/null || true
   cp scripts/sample/cli_config.ini "$bin/conf/"
   cp scripts/sample/domaincfg.ini "$root/globalcfg/"
   cp scripts/sample/cur_version.txt "$root/quarn_update/"

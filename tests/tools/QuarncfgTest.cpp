@@ -35,17 +35,25 @@ struct Installation {
   std::string program;
 };
 
-// R/client/bin holding quarncfg and, on Windows, every DLL beside it.
+// R/client/bin holding quarncfg and the libraries it loads.
 Installation Install(const std::string& base) {
   Installation inst{base + "/R", base + "/R/client/bin", ""};
   fs::create_directories(fs::path(inst.bin + "/conf"));
   const std::string built = kqt::CToolUtil::GetApplicationDirPath();
   inst.program = inst.bin + "/quarncfg" + kExeSuffix;
   fs::copy_file(fs::path(built + "/quarncfg" + kExeSuffix), fs::path(inst.program));
+  // The libraries it needs beside it, as a sample installation has them
+  // (on Linux by their versioned names: the program finds them at $ORIGIN).
+  for (const auto& entry : fs::directory_iterator(fs::path(built))) {
+    const std::string name = entry.path().filename().string();
 #if defined(_WIN32)
-  for (const auto& entry : fs::directory_iterator(fs::path(built)))
-    if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), fs::path(inst.bin) / entry.path().filename());
+    const bool needed = entry.path().extension() == ".dll";
+#else
+    const bool needed = name.rfind("libQuarnConfig.so", 0) == 0 || name.rfind("libkqtUtil.so", 0) == 0 ||
+                        name.rfind("libkqtNetWork.so", 0) == 0;
 #endif
+    if (needed) fs::copy(entry.path(), fs::path(inst.bin) / name, fs::copy_options::copy_symlinks);
+  }
   return inst;
 }
 
@@ -166,7 +174,7 @@ TEST(Inspector, JsonKeysAreTheSameOnEveryPlatformAndEveryRun) {
   const std::string output = dir.path() + "/report.json";
   ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve 2>" + dir.path() + "/log.txt", output), 0);
   const nlohmann::ordered_json report = nlohmann::ordered_json::parse(ReadFile(output));
-  EXPECT_EQ(report["schema_version"], 1);
+  EXPECT_EQ(report["schema_version"], 3);
   EXPECT_TRUE(report["undecodable_texts"].is_object());
   const std::map<std::string, std::vector<std::string>> expected = {
       {"servers", {"service_servers", "update_servers", "service_server_addresses", "update_server_addresses"}},
@@ -290,8 +298,11 @@ TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
 
   ASSERT_EQ(RunProgram(inst.program, "check --json --severity note 2>" + dir.path() + "/log.txt", output), 1)
       << ReadFile(output);
-  const nlohmann::json report = nlohmann::json::parse(ReadFile(output));
-  EXPECT_EQ(report["schema_version"], 2);
+  const nlohmann::json document = nlohmann::json::parse(ReadFile(output));
+  EXPECT_EQ(document["schema_version"], 3);  // one vocabulary with the report's
+  ASSERT_EQ(document["checks"].size(), 1u);
+  const nlohmann::json& report = document["checks"][0];
+  EXPECT_EQ(document["summary"]["files"], 1);
   std::map<std::string, int> codes;
   for (const auto& finding : report["findings"]) ++codes[finding["code"].get<std::string>()];
   EXPECT_EQ(
@@ -436,7 +447,8 @@ TEST(Inspector, InspectsAnotherInstallationByTheLibrarysRulesAndCreatesNothing) 
   EXPECT_FALSE(quarn_test::IsDirectory(agent + "/globalcfg"));
 
   // check on that installation: two errors (bounds, trailing characters).
-  const nlohmann::json checked = RunJson(inst, "check --installation \"" + agent + "\"", dir.path(), 1);
+  const nlohmann::json checked =
+      RunJson(inst, "check --installation \"" + agent + "\"", dir.path(), 1)["checks"][0];
   EXPECT_TRUE(EndsWith(checked["files"]["settings_file"]["path"], "/agent/R/client/bin/conf/cli_config.ini"))
       << checked.dump(1);
   EXPECT_EQ(checked["files"]["override_file"]["status"], "missing");
@@ -579,9 +591,35 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
       0);
   EXPECT_EQ(ReadFile(output), "");
   EXPECT_EQ(RunProgram(inst.program, files + " --disable no_such_code", output), 2);
-  // The full form ends with the findings and a summary.
+  // By default the findings and one summary line, as linters print them;
+  // the settings table only when asked for.
   ASSERT_EQ(RunProgram(inst.program, files, output), 1);
+  EXPECT_EQ(lines().size(), 5u) << ReadFile(output);
   EXPECT_EQ(lines().back(), "2 errors, 2 warnings, 0 notes (warning and above)");
+  ASSERT_EQ(RunProgram(inst.program, files + " --show-settings", output), 1);
+  EXPECT_NE(ReadFile(output).find("Log level (loglevel)"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(lines().back(), "2 errors, 2 warnings, 0 notes (warning and above)");
+  // Short options, as the long ones.
+  ASSERT_EQ(RunProgram(inst.program, files + " -q -S error -e list_item_url", output), 1);
+  EXPECT_EQ(lines().size(), 1u) << ReadFile(output);
+
+  // Several files in one run, each with its own findings and the override
+  // file after it; "-" is standard input, named <stdin>.
+  const std::string other = dir.path() + "/other.ini";
+  WriteFile(other, "defaultinstall=x\nsrv_domain=2001:db8::1\n");
+  ASSERT_EQ(RunProgram(inst.program, "check -q \"" + other + "\" " + files.substr(6), output), 1);
+  std::vector<std::string> found = lines();
+  ASSERT_EQ(found.size(), 5u) << ReadFile(output);
+  EXPECT_EQ(found[0].rfind("/other.ini:2: error:", 0), 0u) << found[0];
+  EXPECT_EQ(found[4].rfind("/domaincfg.ini:1: error:", 0), 0u) << found[4];
+  ASSERT_EQ(RunProgram(inst.program, "check \"" + other + "\" " + files.substr(6), output), 1);
+  EXPECT_EQ(lines().back(), "3 errors, 2 warnings, 0 notes in 2 files (warning and above)");
+  ASSERT_EQ(RunProgram(inst.program, "check -q - < \"" + other + "\"", output), 1);
+  EXPECT_EQ(lines(), (std::vector<std::string>{"<stdin>:2: error: \"srv_domain\" item \"2001:db8::1\" is an IPv6 "
+                                               "address; the lists take host names and IPv4 addresses only (an IPv6 "
+                                               "server is named by a host name) [list_item_ipv6]"}));
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + other + "\" \"" + settings + "\" --override a --override b", output),
+            2);
 
   // A clean file under --quiet: nothing at all.
   WriteFile(settings, "defaultinstall=full\nsendfile=off\n");
@@ -613,6 +651,23 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   EXPECT_EQ(settingsOnly["settings"]["log_level"], 2);
   EXPECT_EQ(settingsOnly["replay"]["equal"], true) << settingsOnly.dump(2);
 
+  // Opened without code: the recorded files under their own names, the
+  // table as a dump (where the machine gave one), and what was recorded.
+  const std::string extracted = dir.path() + "/extracted";
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --extract \"" + extracted + "\"", output), 0)
+      << ReadFile(output);
+  EXPECT_EQ(ReadFile(extracted + "/cli_config.ini"), "defaultinstall=full\nloglevel=2\nprotectupdate=ture\n");
+  EXPECT_FALSE(fs::exists(fs::path(extracted + "/domaincfg.ini")));
+  const std::string said = ReadFile(extracted + "/bundle.txt");
+  EXPECT_EQ(ReadFile(output), said);
+  for (const char* line : {"Made ", "cli_config.ini: ", "written as cli_config.ini", "domaincfg.ini: ",
+                           "not written", "SMBIOS table: ", "Redacted: no"})
+    EXPECT_NE(said.find(line), std::string::npos) << line << " in " << said;
+  if (said.find("written as smbios.bin") != std::string::npos)
+    EXPECT_EQ(RunProgram(inst.program, "--smbios-dump \"" + extracted + "/smbios.bin\"", output), 0) << ReadFile(output);
+  else
+    EXPECT_FALSE(fs::exists(fs::path(extracted + "/smbios.bin")));
+
   // The check of the recorded files, by their recorded paths.
   ASSERT_EQ(RunProgram(inst.program, "check --quiet --from-bundle \"" + bundle + "\"", output), 1);
   EXPECT_NE(ReadFile(output).find("cli_config.ini:3: warning"), std::string::npos) << ReadFile(output);
@@ -624,6 +679,9 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   const nlohmann::json redacted = nlohmann::json::parse(ReadFile(output));
   for (const auto& difference : redacted["replay"]["differences"])
     EXPECT_EQ(difference["field"], "/hardware/table_checksum") << difference.dump();
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --extract \"" + extracted + "\"", output), 0);
+  EXPECT_NE(ReadFile(extracted + "/bundle.txt").find("Redacted: yes"), std::string::npos);
+  EXPECT_NE(ReadFile(extracted + "/bundle.txt").find("    the machine name\n"), std::string::npos);
 
   // Nothing is created on the machine: without globalcfg, none is made.
   fs::remove_all(fs::path(inst.root + "/globalcfg"));
@@ -643,6 +701,45 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   EXPECT_NE(ReadFile(output).find("--from-bundle"), std::string::npos) << ReadFile(output);
   EXPECT_EQ(RunProgram(inst.program, "--smbios-dump \"" + bundle + "\"", output), 2);
   EXPECT_NE(ReadFile(output).find("--smbios-dump"), std::string::npos) << ReadFile(output);
+}
+
+// A JSON document's top-level members as written, by name: the text of each
+// from its name's line to the next one.
+std::map<std::string, std::string> TopLevelMembers(const std::string& text) {
+  std::map<std::string, std::string> members;
+  std::string name;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("  \"", 0) == 0) name = line.substr(3, line.find('"', 3) - 3);
+    if (!name.empty()) members[name] += line.back() == ',' ? line.substr(0, line.size() - 1) + "\n" : line + "\n";
+  }
+  return members;
+}
+
+// The replay writes every field as the live report of the same machine
+// writes it, byte for byte (a CPU limit of 33 is 33.0 in both), but for
+// what belongs to the process.
+TEST(Inspector, TheReplayWritesEveryFieldAsTheLiveReportDoes) {
+  TempDir dir;
+  const Installation inst = Install(dir.path());
+  WriteFile(inst.bin + "/conf/cli_config.ini",
+            "defaultinstall=full\nmax_cpuuse=33\nlogmaxsize=0x10\nsrv_domain=a.example.com|10.1.1.1|caf\xe9\n");
+  fs::create_directories(fs::path(inst.root + "/globalcfg"));
+  const std::string bundle = dir.path() + "/machine.json", live = dir.path() + "/live.json",
+                    replay = dir.path() + "/replay.json";
+  ASSERT_EQ(RunProgram(inst.program, "--json --no-resolve 2>" + dir.path() + "/log.txt", live), 0) << ReadFile(live);
+  ASSERT_EQ(RunProgram(inst.program, "bundle -o \"" + bundle + "\"", replay), 0) << ReadFile(replay);
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --json", replay), 0) << ReadFile(replay);
+  std::map<std::string, std::string> was = TopLevelMembers(ReadFile(live)), is = TopLevelMembers(ReadFile(replay));
+  EXPECT_NE(was["settings"].find("\"max_cpu_use\": 33.0"), std::string::npos) << was["settings"];
+  for (const char* process : {"diagnostics", "replay"}) {
+    was.erase(process);
+    is.erase(process);
+  }
+  EXPECT_EQ(was.size(), 9u);
+  for (const auto& member : was) EXPECT_EQ(member.second, is[member.first]) << member.first;
+  EXPECT_EQ(was.size(), is.size());
 }
 
 // A bundle's texts reach no terminal raw: a recorded reason that sets the

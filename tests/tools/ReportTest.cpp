@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "hwinfo/SmbiosParsing.h"
+#include "report/Sections.h"
 #include "report/Utf8Text.h"
 
 namespace {
@@ -60,6 +62,34 @@ TEST(Report, ATopLevelTextIsLaidOutAsTheRest) {
     return text;
   };
   EXPECT_EQ(read(b), read(a));
+}
+
+// How a version number is made, and where the shift wraps around.
+TEST(Report, SaysHowAVersionNumberIsMade) {
+  const struct {
+    unsigned char major, minor;
+    const char* shown;
+  } rows[] = {
+      {2, 4, "8192: 2 << (8 + 4), as the agent makes it; it swaps the UUID's fields from 518 on"},
+      {3, 2, "3072: 3 << (8 + 2), as the agent makes it; it swaps the UUID's fields from 518 on"},
+      {2, 31,
+       "256: 2 << (8 + 31), as the agent makes it; it swaps the UUID's fields from 518 on; the shift wraps around (by "
+       "39 mod 32 = 7), so the number is below 518 and the fields stay as stored"},
+      {3, 24,
+       "3: 3 << (8 + 24), as the agent makes it; it swaps the UUID's fields from 518 on; the shift wraps around (by "
+       "32 mod 32 = 0), so the number is below 518 and the fields stay as stored"},
+      {16, 20,
+       "0: 16 << (8 + 20), as the agent makes it; it swaps the UUID's fields from 518 on; the shift wraps around "
+       "(bits past 32 are lost), so the number is below 518 and the fields stay as stored"},
+  };
+  for (const auto& row : rows) {
+    quarn::smbios::TableSource source;
+    source.firmwareService = source.blockRead = true;
+    source.major = row.major;
+    source.minor = row.minor;
+    source.versionNumber = quarn::smbios::VersionNumber(row.major, row.minor);
+    EXPECT_EQ(quarn_tools::VersionNumberShown(source), row.shown);
+  }
 }
 
 }  // namespace

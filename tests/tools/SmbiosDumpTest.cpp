@@ -59,6 +59,30 @@ std::string DumpPath(const Dump& dump, const quarn_test::TempDir& scratch) {
 
 class SmbiosDumpOf : public ::testing::TestWithParam<Dump> {};
 
+// dmidecode where the system has it ("" elsewhere).
+std::string Dmidecode() {
+#if defined(_WIN32)
+  return std::string();
+#else
+  for (const char* path : {"/usr/sbin/dmidecode", "/sbin/dmidecode", "/usr/bin/dmidecode"}) {
+    struct stat info;
+    if (::stat(path, &info) == 0) return path;
+  }
+  return std::string();
+#endif
+}
+
+// What `dmidecode --from-dump FILE -s system-uuid` prints, its line end cut.
+std::string DmidecodeUuid(const std::string& dmidecode, const std::string& dumpFile, const std::string& scratch) {
+  const std::string output = scratch + "/dmidecode.txt";
+  const std::string command = "'" + dmidecode + "' --from-dump '" + dumpFile + "' -s system-uuid > '" + output + "' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return "(dmidecode failed)";
+  const std::vector<unsigned char> bytes = quarn_test::FileBytes(output);
+  std::string text(bytes.begin(), bytes.end());
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
   const Dump& dump = GetParam();
   quarn_test::TempDir scratch;
@@ -103,6 +127,21 @@ TEST_P(SmbiosDumpOf, GivesTheLibrarysAnswersOnTheSameTable) {
   EXPECT_EQ(hardware["table_checksum"], Hex(config->GetBiosHash())) << form;
   CSingleton<CQuarnConfig>::RemoveInstance();
   EXPECT_EQ(hardware["smbios_version"], version);
+
+  // Extracted from a bundle, the table is a dmidecode dump: quarncfg reads
+  // it back to the same answers, and dmidecode prints the UUID it printed
+  // for the machine's own dump.
+  std::string extracted;
+  ASSERT_TRUE(quarn_tools::DmidecodeDumpOf(firmware, extracted, error)) << error;
+  const std::string extractedPath = scratch.path() + "/smbios.bin";
+  quarn_test::WriteBytes(extractedPath, extracted);
+  quarn_tools::FirmwareRecord again;
+  ASSERT_TRUE(quarn_tools::FirmwareOfDump(extractedPath, again, form, error)) << error;
+  EXPECT_EQ(form.rfind("dmidecode", 0), 0u) << form;
+  EXPECT_EQ(HardwareOf(again), hardware);
+  const std::string dmidecode = Dmidecode();
+  if (dmidecode.empty()) GTEST_SKIP() << "no dmidecode here to read the extracted dump (scripts/setup-debian.sh)";
+  EXPECT_EQ(DmidecodeUuid(dmidecode, extractedPath, scratch.path()), dump.dmidecodeUuid);
 }
 
 std::string TestName(const ::testing::TestParamInfo<Dump>& info) {

@@ -1,8 +1,59 @@
 #include "bundle/RecordedFirmware.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "hwinfo/SmbiosParsing.h"
+
 namespace quarn_tools {
+namespace {
+
+// The BIOS window the library searches for the entry point.
+const std::uint32_t kWindowStart = 0xF0000;
+const std::uint32_t kWindowLength = 0x10000;
+
+}  // namespace
+
+RecordedTable FindRecordedTable(const FirmwareRecord& firmware) {
+  RecordedTable table;
+  if (firmware.blockGiven) {
+    quarn::smbios::FirmwareBlockView view;
+    const auto* block = reinterpret_cast<const unsigned char*>(firmware.block.data());
+    if (!quarn::smbios::ReadFirmwareBlock(block, firmware.block.size(), view)) return table;
+    table.found = table.inBlock = true;
+    table.major = view.major;
+    table.minor = view.minor;
+    table.revision = firmware.block.size() > 3 ? static_cast<unsigned char>(firmware.block[3]) : 0;
+    table.offset = 8;
+    table.length = view.tableLength;
+    return table;
+  }
+  for (std::size_t w = 0; w < firmware.memoryReads.size(); ++w) {
+    const FirmwareRecord::MemoryRead& window = firmware.memoryReads[w];
+    if (!window.copied || window.address != kWindowStart || window.length != kWindowLength) continue;
+    quarn::smbios::EntryPoint entry;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(window.bytes.data());
+    if (!quarn::smbios::FindEntryPoint(bytes, window.bytes.size(), entry)) return table;
+    for (std::size_t r = 0; r < firmware.memoryReads.size(); ++r) {
+      const FirmwareRecord::MemoryRead& read = firmware.memoryReads[r];
+      if (!read.copied || entry.tableAddress < read.address || entry.tableAddress - read.address >= read.bytes.size())
+        continue;
+      table.found = true;
+      table.major = entry.major;
+      table.minor = entry.minor;
+      table.read = r;
+      table.offset = static_cast<std::size_t>(entry.tableAddress - read.address);
+      table.length =
+          static_cast<std::size_t>(std::min<std::uint64_t>(entry.tableLength, read.bytes.size() - table.offset));
+      table.window = w;
+      table.entryOffset = entry.offset;
+      table.entryLength = bytes[entry.offset + 5];
+      return table;
+    }
+    return table;
+  }
+  return table;
+}
 
 bool RecordingFirmware::HasFirmwareTableService() {
   m_record.firmwareService = m_real.HasFirmwareTableService();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bundle/RecordedFirmware.h"
 #include "hwinfo/SmbiosParsing.h"
 
 namespace quarn_tools {
@@ -154,31 +155,25 @@ void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pse
 }
 
 void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms) {
-  if (firmware.blockGiven && firmware.block.size() > 8) {
-    unsigned char* block = reinterpret_cast<unsigned char*>(&firmware.block[0]);
-    quarn::smbios::FirmwareBlockView view;
-    if (quarn::smbios::ReadFirmwareBlock(block, firmware.block.size(), view))
-      RedactTable(block + 8, view.tableLength, pseudonyms);
+  const RecordedTable table = FindRecordedTable(firmware);
+  if (table.found && table.inBlock) {
+    RedactTable(reinterpret_cast<unsigned char*>(&firmware.block[table.offset]), table.length, pseudonyms);
+    return;
   }
   // Physical memory: the table where the entry point of the BIOS window
-  // says it lies, in whichever read holds it; and the window but for the
-  // entry point and the table, zeroed.
-  for (FirmwareRecord::MemoryRead& window : firmware.memoryReads) {
+  // says it lies; and the window but for the entry point and the table,
+  // zeroed (without an entry point, all of it).
+  if (table.found)
+    RedactTable(reinterpret_cast<unsigned char*>(&firmware.memoryReads[table.read].bytes[table.offset]), table.length,
+                pseudonyms);
+  for (std::size_t w = 0; w < firmware.memoryReads.size(); ++w) {
+    FirmwareRecord::MemoryRead& window = firmware.memoryReads[w];
     if (!window.copied || window.address != kWindowStart || window.length != kWindowLength) continue;
-    quarn::smbios::EntryPoint entry;
-    const bool found = quarn::smbios::FindEntryPoint(reinterpret_cast<const unsigned char*>(window.bytes.data()),
-                                                     window.bytes.size(), entry);
-    const std::uint64_t entryAt = kWindowStart + (found ? entry.offset : 0);
-    const std::uint64_t entryEnd = found ? entryAt + static_cast<unsigned char>(window.bytes[entry.offset + 5]) : 0;
-    const std::uint64_t tableAt = found ? entry.tableAddress : 0, tableEnd = found ? tableAt + entry.tableLength : 0;
-    for (FirmwareRecord::MemoryRead& read : firmware.memoryReads) {
-      if (!found || !read.copied || tableAt < read.address || tableAt - read.address >= read.bytes.size()) continue;
-      const std::size_t offset = static_cast<std::size_t>(tableAt - read.address);
-      const std::size_t length =
-          static_cast<std::size_t>(std::min<std::uint64_t>(entry.tableLength, read.bytes.size() - offset));
-      RedactTable(reinterpret_cast<unsigned char*>(&read.bytes[offset]), length, pseudonyms);
-    }
-    ZeroAround(window, entryAt, entryEnd, tableAt, tableEnd);
+    const std::uint64_t entryAt = kWindowStart + table.entryOffset;
+    const std::uint64_t entryEnd = table.found ? entryAt + table.entryLength : 0;
+    const FirmwareRecord::MemoryRead& holder = firmware.memoryReads[table.read];
+    const std::uint64_t tableAt = table.found ? holder.address + table.offset : 0;
+    ZeroAround(window, entryAt, entryEnd, tableAt, table.found ? tableAt + table.length : 0);
   }
 }
 

@@ -32,6 +32,13 @@ bool ParseTableVersion(const std::string& text, GivenTableVersion& version);
 bool FirmwareOfDump(const std::string& path, FirmwareRecord& firmware, std::string& form, std::string& error,
                     const GivenTableVersion& tableVersion = GivenTableVersion());
 
+// The recorded table as a dmidecode --dump-bin file, which dmidecode
+// --from-dump reads: an entry point at its start (the 32-bit form for SMBIOS
+// 2.x, the 64-bit one from 3.0 on or for a table of 64 KiB or more), giving
+// 32 as the table's address, and the table there. False, with `error`,
+// when the record holds no table.
+bool DmidecodeDumpOf(const FirmwareRecord& firmware, std::string& dump, std::string& error);
+
 }  // namespace quarn_tools
 
 #endif

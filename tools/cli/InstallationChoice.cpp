@@ -1,5 +1,8 @@
 #include "cli/InstallationChoice.h"
 
+#include <algorithm>
+
+#include "cli/FileSystem.h"
 #include "config/LayoutRules.h"
 #include "report/Terminal.h"
 #include "util/DirCom.h"
@@ -11,6 +14,14 @@ bool HoldsConf(const kqt::CDirCom& dir) {
   return kqt::CDirCom(dir.absoluteFilePath(quarn::layout::kConfDirName)).exists();
 }
 }  // namespace
+
+std::vector<std::string> Subdirectories(const std::string& dir) {
+  std::vector<std::string> names;
+  for (DirectoryEntry& entry : ListDirectory(dir, kMostListed))
+    if (entry.isDirectory) names.push_back(std::move(entry.name));
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 ChosenInstallation ChooseInstallation(const std::string& dir) {
   ChosenInstallation chosen;

@@ -22,7 +22,6 @@ ChosenInstallation ChooseInstallation(const std::string& dir);
 
 // The subdirectories of `dir` by name (not "." or ".."), sorted; none when
 // it cannot be listed. At most kMostListed names: a root is a handful.
-// (tools/platform)
 std::vector<std::string> Subdirectories(const std::string& dir);
 constexpr std::size_t kMostListed = 10000;
 

@@ -18,6 +18,12 @@ const char kDescription[] =
     "--installation names): its places, settings, servers, network identity, host, hardware and versions. Loading "
     "the library creates \"globalcfg\" two levels above this program when it is missing (see --no-create).";
 
+const char kExitStatuses[] =
+    "Exit status: 0 done (check: no finding of the severity asked for); 1 check: findings, replay: a field differs "
+    "for no known reason or the bundle was changed, fleet: machines share an identity, report: the section asked "
+    "for needs the library's object, which was not made; 2 usage error or an input that cannot be read; 3 a "
+    "failure (out of memory, a file that cannot be written); 4 the report could not be written out.";
+
 void AddReportOptions(CLI::App& app, Options& options) {
   app.add_option("--section", options.section, "Print only this section")
       ->check(CLI::IsMember(SectionTitles(), CLI::ignore_case));
@@ -37,6 +43,12 @@ void AddReportOptions(CLI::App& app, Options& options) {
                      "the library's rules, and how it compares with the report recorded there (exit status 1 when "
                      "a field differs for no known reason)")
           ->type_name("FILE");
+  app.add_option("--extract", options.extractDir,
+                 "With --from-bundle: write what the bundle recorded into DIR (created): cli_config.ini, "
+                 "domaincfg.ini, cur_version.txt as recorded, smbios.bin for dmidecode --from-dump, and bundle.txt "
+                 "saying what was recorded, when, by what, and what was redacted")
+      ->type_name("DIR")
+      ->needs(fromBundle);
   CLI::Option* smbiosDump =
       app.add_option("--smbios-dump", options.smbiosDump,
                      "Print the Hardware section of an SMBIOS dump: a dmidecode --dump-bin file, the kernel's "
@@ -56,31 +68,67 @@ void AddReportOptions(CLI::App& app, Options& options) {
   app.set_version_flag("--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
 }
 
-CLI::App* AddCheck(CLI::App& app, Options& options) {
+CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& files,
+                   std::vector<std::string>& overrides) {
   CLI::App* check = app.add_subcommand(
       "check",
-      "Checks cli_config.ini and domaincfg.ini as the library reads them: each key's text, the value used and why; "
-      "keys it does not know or never sees; lines it passes over; values and servers that cannot be what was meant. "
-      "Findings are printed as PATH:LINE: SEVERITY: MESSAGE [CODE]. Exit status 0: no finding of the severity "
-      "asked for (default warning) or above; 1: some; 2: usage error.");
-  check->add_option("settings_file", options.settingsPath,
-                    "The settings file to check (default: this installation's, with its domaincfg.ini)");
-  check->add_option("--override", options.overridePath, "The domain override file to check with it");
-  check->add_flag("--json", options.json, "Print JSON instead of text");
+      "Checks cli_config.ini and domaincfg.ini as the library reads them: keys it does not know or never sees, "
+      "lines it passes over, values and servers that cannot be what was meant. Prints one line a finding, "
+      "PATH:LINE: SEVERITY: MESSAGE [CODE], and one summary line. Exit status 0: no finding of the severity asked "
+      "for (default warning) or above; 1: some; 2: usage error.");
+  check->add_option("files", files,
+                    "The settings files to check, each with its own findings (\"-\": standard input, named <stdin>); "
+                    "default: this installation's, with its domaincfg.ini")
+      ->type_name("FILE");
+  check->add_option("--override", overrides, "The domain override file checked with the settings file before it")
+      ->type_name("FILE")
+      ->allow_extra_args(false);
+  check->add_flag("--json", options.json,
+                  "Print JSON instead of text: every check with its files, settings, lists and findings");
   check->add_option("--installation", options.installation, "Check the settings files of the installation of DIR")
       ->type_name("DIR");
-  check->add_flag("--quiet", options.quiet, "Print the findings alone, and nothing for files without any");
+  check->add_flag("--show-settings", options.showSettings,
+                  "Print the files, each setting as read (its text, the value used and why) and the lists before "
+                  "the findings");
+  check->add_flag("-q,--quiet", options.quiet, "Print the findings alone: nothing for files without any");
   check
-      ->add_option("--severity", options.severity,
+      ->add_option("-S,--severity", options.severity,
                    "The lowest severity printed and counted for the exit status (default warning)")
       ->check(CLI::IsMember({"error", "warning", "note"}));
-  check->add_option("--disable", options.disabled, "Leave out the findings of these codes (CODE[,CODE...])")
+  check->add_option("-e,--disable", options.disabled, "Leave out the findings of these codes (CODE[,CODE...])")
+      ->allow_extra_args(false)
       ->delimiter(',')
       ->check(CLI::IsMember(std::vector<std::string>(FindingCodes().begin(), FindingCodes().end())))
       ->type_name("CODE");
   check->add_option("--from-bundle", options.fromBundle, "Check the settings files a bundle recorded")
       ->type_name("FILE");
   return check;
+}
+
+// Each settings file named with the override file given after it, in the
+// order of the command line (with one settings file, wherever it is given).
+// False when an override file comes before any settings file or two follow
+// one.
+bool PairCheckedFiles(const CLI::App& check, const std::vector<std::string>& files,
+                      const std::vector<std::string>& overrides, std::vector<CheckedPair>& pairs) {
+  if (files.size() <= 1 && overrides.size() <= 1) {
+    if (!files.empty() || !overrides.empty())
+      pairs.push_back({files.empty() ? std::string() : files[0], overrides.empty() ? std::string() : overrides[0]});
+    return true;
+  }
+  std::size_t nextFile = 0, nextOverride = 0;
+  bool overrideTaken = true;
+  for (const CLI::Option* option : check.parse_order()) {
+    if (option->get_name() == "files" && nextFile < files.size()) {
+      pairs.push_back({files[nextFile++], std::string()});
+      overrideTaken = false;
+    } else if (option->get_name() == "--override" && nextOverride < overrides.size()) {
+      if (overrideTaken) return false;
+      pairs.back().overrides = overrides[nextOverride++];
+      overrideTaken = true;
+    }
+  }
+  return true;
 }
 
 CLI::App* AddBundle(CLI::App& app, Options& options) {
@@ -110,13 +158,34 @@ CLI::App* AddBundle(CLI::App& app, Options& options) {
 
 }  // namespace
 
+CLI::App* AddFleet(CLI::App& app, Options& options) {
+  CLI::App* fleet = app.add_subcommand(
+      "fleet",
+      "Reads every bundle under the paths given (files, or folders searched for *.json bundles), replays each "
+      "through the library's rules, and says which machines the server will take for one: machines sharing a BIOS "
+      "UUID, a table checksum or an identity address; the same machine bundled more than once; settings and "
+      "server lists that differ from most of the fleet; bundles that could not be read or do not replay as "
+      "recorded. Exit status 1 when machines share an identity.");
+  fleet->add_option("paths", options.fleetPaths, "Bundles, or folders of bundles")->required()->type_name("PATH");
+  fleet->add_flag("--json", options.json, "Print JSON instead of text");
+  return fleet;
+}
+
 int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App app(kDescription, "quarncfg");
+  app.footer(kExitStatuses);
   AddReportOptions(app, options);
-  CLI::App* check = AddCheck(app, options);
+  std::vector<std::string> checkFiles, checkOverrides;
+  CLI::App* check = AddCheck(app, options, checkFiles, checkOverrides);
   CLI::App* bundle = AddBundle(app, options);
+  CLI::App* fleet = AddFleet(app, options);
   try {
     app.parse(argc, argv);
+    if (check->parsed() && !PairCheckedFiles(*check, checkFiles, checkOverrides, options.checkFiles))
+      throw CLI::ValidationError("--override", "each --override follows the settings file it goes with");
+    if (check->parsed() && !options.checkFiles.empty() &&
+        (!options.installation.empty() || !options.fromBundle.empty()))
+      throw CLI::ValidationError("files", "files to check are named, or --installation or --from-bundle, not both");
   } catch (const CLI::ParseError& error) {
     // Help and the version go to standard output as CLI11 writes them; an
     // error names what was given, which may hold any bytes.
@@ -129,6 +198,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
   }
   if (bundle->parsed())
     options.mode = Options::Mode::kBundle;
+  else if (fleet->parsed())
+    options.mode = Options::Mode::kFleet;
   else if (check->parsed())
     options.mode = Options::Mode::kCheck;
   else if (!options.fromBundle.empty())

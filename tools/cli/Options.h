@@ -9,20 +9,31 @@
 
 namespace quarn_tools {
 
+// A settings file to check and the override file checked with it ("" for
+// none); "-" is standard input.
+struct CheckedPair {
+  std::string settings, overrides;
+};
+
 struct Options {
-  enum class Mode { kReport, kCheck, kBundle, kReplay, kSmbiosDump } mode = Mode::kReport;
+  enum class Mode { kReport, kCheck, kBundle, kReplay, kSmbiosDump, kFleet } mode = Mode::kReport;
   std::string section;  // the one section to print; "" for all
   bool json = false;
   bool noResolve = false;
   bool noCreate = false;
   std::string installation;  // --installation DIR
   std::string fromBundle, smbiosDump;
+  std::string extractDir;  // --from-bundle FILE --extract DIR
   GivenTableVersion tableVersion;
-  // check
-  std::string settingsPath, overridePath;
+  // check: the files named, each settings file with the override file
+  // that follows it; none for the installation's or the bundle's
+  std::vector<CheckedPair> checkFiles;
   std::string severity = "warning";
   std::vector<std::string> disabled;
   bool quiet = false;
+  bool showSettings = false;
+  // fleet: the bundles and folders of bundles named
+  std::vector<std::string> fleetPaths;
   // bundle
   std::string bundlePath;
   bool redact = false;

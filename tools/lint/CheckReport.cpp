@@ -75,8 +75,8 @@ void AddLists(Report& report, CheckResult& result) {
 
 }  // namespace
 
-void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool quiet) {
-  if (!quiet) {
+void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool withSettings) {
+  if (withSettings) {
     AddFiles(report, result);
     AddSettings(report, result);
     AddLists(report, result);
@@ -94,19 +94,41 @@ void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool qu
     findings.push_back(std::move(entry));
     lines.push_back(FindingLine(finding));
   }
-  const int errors = CountFindings(result.findings, Severity::kError),
-            warnings = CountFindings(result.findings, Severity::kWarning),
-            notes = CountFindings(result.findings, Severity::kNote);
   report.TopLevel("findings", std::move(findings), std::move(lines));
-  const std::string summary = Plural(errors, "error") + ", " + Plural(warnings, "warning") + ", " +
-                              Plural(notes, "note") + " (" + SeverityName(lowest) + " and above)";
-  report.TopLevel("summary",
-                  Json{{"errors", errors},
-                       {"warnings", warnings},
-                       {"notes", notes},
-                       {"lowest_severity", SeverityName(lowest)},
-                       {"exit_status", FindingsExitStatus(result.findings, lowest)}},
-                  quiet ? std::vector<std::string>() : std::vector<std::string>{summary});
+  report.TopLevel("summary", SummaryJson(CheckTally::Of(result.findings, lowest)), {});
+}
+
+CheckTally CheckTally::Of(const std::vector<Finding>& findings, Severity lowest) {
+  CheckTally tally;
+  tally.errors = CountFindings(findings, Severity::kError);
+  tally.warnings = CountFindings(findings, Severity::kWarning);
+  tally.notes = CountFindings(findings, Severity::kNote);
+  tally.lowest = lowest;
+  tally.exitStatus = FindingsExitStatus(findings, lowest);
+  tally.files = 1;
+  return tally;
+}
+
+void CheckTally::Add(const CheckTally& other) {
+  errors += other.errors;
+  warnings += other.warnings;
+  notes += other.notes;
+  exitStatus = std::max(exitStatus, other.exitStatus);
+  files += other.files;
+}
+
+std::string CheckTally::Line() const {
+  return Plural(errors, "error") + ", " + Plural(warnings, "warning") + ", " + Plural(notes, "note") +
+         (files > 1 ? " in " + std::to_string(files) + " files" : std::string()) + " (" + SeverityName(lowest) +
+         " and above)";
+}
+
+nlohmann::ordered_json SummaryJson(const CheckTally& tally) {
+  return Json{{"errors", tally.errors},
+              {"warnings", tally.warnings},
+              {"notes", tally.notes},
+              {"lowest_severity", SeverityName(tally.lowest)},
+              {"exit_status", tally.exitStatus}};
 }
 
 }  // namespace quarn_tools

@@ -391,8 +391,19 @@ CanonicalReport Report::Canonical(const std::string& only) const {
 }
 
 void Report::WriteJson(std::FILE* out, const std::string& only) {
+  WriteJsonObject(out, only, std::string(), true);
+  WriteText(out, "\n");
+}
+
+void Report::WriteJsonMembers(std::FILE* out, const std::string& margin) {
+  WriteJsonObject(out, std::string(), margin, false);
+}
+
+void Report::WriteJsonObject(std::FILE* out, const std::string& only, const std::string& margin, bool withSchema) {
   using Json = nlohmann::ordered_json;
   Undecodable undecodable;
+  // A line end of the layout, followed by the margin and `depth` levels.
+  const auto line = [&margin](int depth) { return "\n" + margin + std::string(2 * depth, ' '); };
   // A value dumped as it stands in the document, its lines after the first
   // indented by `indent`.
   const auto dumpAt = [](const Json& value, const std::string& indent) {
@@ -408,51 +419,58 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
     }
     return shifted;
   };
-  WriteJsonText(out, "{\n  \"schema_version\": " + std::to_string(m_schemaVersion));
+  bool first = true;
+  const auto member = [&](const std::string& key) {
+    const std::string text = (first ? "" : ",") + line(1) + Json(key).dump() + ": ";
+    first = false;
+    return text;
+  };
+  WriteJsonText(out, "{");
+  if (withSchema) WriteJsonText(out, member("schema_version") + std::to_string(m_schemaVersion));
   for (Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
     const std::string name = Lower(block.title);
-    WriteJsonText(out, ",\n  " + Json(name).dump() + ": {");
+    WriteJsonText(out, member(name) + "{");
     for (size_t e = 0; e < block.entries.size(); ++e) {
       Entry& entry = block.entries[e];
       const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
-      WriteJsonText(out, (e ? ",\n    " : "\n    ") + Json(entry.key).dump() + ": ");
+      WriteJsonText(out, (e ? "," : "") + line(2) + Json(entry.key).dump() + ": ");
       if (entry.isTexts) {
         // In blocks, not a write a text.
         std::string block = entry.texts.empty() ? "[]" : "[";
         for (size_t i = 0; i < entry.texts.size(); ++i) {
-          block += i ? ",\n      " : "\n      ";
+          block += (i ? "," : "") + line(3);
           AppendListText(block, entry.texts[i], pointer, i, undecodable);
           if (block.size() >= (std::size_t{1} << 16)) {
             WriteJsonText(out, block);
             block.clear();
           }
         }
-        if (!entry.texts.empty()) block += "\n    ]";
+        if (!entry.texts.empty()) block += line(2) + "]";
         WriteJsonText(out, block);
         entry.texts = std::vector<std::string>();
       } else {
         MakeJsonSafe(entry.value, pointer, undecodable);
-        WriteJsonText(out, dumpAt(entry.value, "    "));
+        WriteJsonText(out, dumpAt(entry.value, margin + "    "));
         entry.value = nullptr;
       }
     }
-    WriteJsonText(out, block.entries.empty() ? "}" : "\n  }");
+    WriteJsonText(out, block.entries.empty() ? "}" : line(1) + "}");
   }
   for (Top& top : m_tops) {
     if (!only.empty() && !top.withAnySection) continue;
     if (top.isText) {  // JSON already, its texts already fit
-      WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + Indented(top.text, "  "));
+      WriteJsonText(out, member(top.key) + Indented(top.text, margin + "  "));
       continue;
     }
     MakeJsonSafe(top.value, "/" + PointerStep(top.key), undecodable);
-    WriteJsonText(out, ",\n  " + Json(top.key).dump() + ": " + dumpAt(top.value, "  "));
+    WriteJsonText(out, member(top.key) + dumpAt(top.value, margin + "  "));
     top.value = nullptr;
   }
   // The undecodable texts last, in blocks: there may be a million.
-  std::string block = ",\n  \"undecodable_texts\": {";
+  std::string block = member("undecodable_texts") + "{";
   for (std::size_t i = 0; i < undecodable.size(); ++i) {
-    block += i ? ",\n    " : "\n    ";
+    block += (i ? "," : "") + line(2);
     AppendJsonString(block, undecodable[i].first);
     block += ": ";
     AppendJsonString(block, undecodable[i].second);
@@ -461,7 +479,7 @@ void Report::WriteJson(std::FILE* out, const std::string& only) {
       block.clear();
     }
   }
-  WriteJsonText(out, block + (undecodable.empty() ? "}\n}\n" : "\n  }\n}\n"));
+  WriteJsonText(out, block + (undecodable.empty() ? "}" : line(1) + "}") + line(0) + "}");
 }
 
 }  // namespace quarn_tools

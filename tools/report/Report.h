@@ -33,10 +33,12 @@ class Report {
  public:
   // The version of each JSON form: raised when a key changes meaning or
   // goes. The report of an installation, and that of quarncfg check.
-  static constexpr int kReportSchemaVersion = 1;
-  static constexpr int kCheckSchemaVersion = 2;
+  // The version of the JSON documents quarncfg writes (the report, the
+  // check, the fleet view): one vocabulary, raised when a key changes
+  // meaning or goes.
+  static constexpr int kSchemaVersion = 3;
 
-  explicit Report(int schemaVersion = kReportSchemaVersion) : m_schemaVersion(schemaVersion) {}
+  explicit Report(int schemaVersion = kSchemaVersion) : m_schemaVersion(schemaVersion) {}
 
   // Starts a section; its JSON key is the title in lower case.
   void Section(const std::string& title);
@@ -79,6 +81,10 @@ class Report {
   // are given in hexadecimal in "undecodable_texts" under its JSON pointer.
   // Written field by field, each made fit for JSON where it is written.
   void WriteJson(std::FILE* out, const std::string& only = std::string());
+  // The same object without "schema_version", as a member of a larger
+  // document: its lines after the first begin with `margin`, and it ends
+  // without a line end.
+  void WriteJsonMembers(std::FILE* out, const std::string& margin);
   // The same document as one value, the report left as it was.
   nlohmann::ordered_json ToJson(const std::string& only = std::string()) const;
   // The same document field by field as canonical JSON (CanonicalReport),
@@ -106,6 +112,7 @@ class Report {
     std::string text;
   };
   bool Selected(const Block& block, const std::string& only) const;
+  void WriteJsonObject(std::FILE* out, const std::string& only, const std::string& margin, bool withSchema);
   int m_schemaVersion;
   std::vector<Block> m_blocks;
   std::vector<Top> m_tops;

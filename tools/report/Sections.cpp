@@ -191,6 +191,26 @@ void AddHost(Report& report, Answers& answers) {
   report.Field("system_64_bit", "64-bit system", host.x64);
 }
 
+}  // namespace
+
+// 2.31 (SMBIOS 2.3.1 as some firmware writes it) gives 256 and escapes the
+// swap.
+std::string VersionNumberShown(const quarn::smbios::TableSource& source) {
+  const unsigned shift = 8u + source.minor;
+  std::string shown = std::to_string(source.versionNumber) + ": " + std::to_string(source.major) + " << (8 + " +
+                      std::to_string(source.minor) + "), as the agent makes it; it swaps the UUID's fields from 518 on";
+  const unsigned long long exact = shift < 64 ? static_cast<unsigned long long>(source.major) << shift : 0;
+  if (shift >= 32 || exact != static_cast<unsigned>(source.versionNumber))
+    shown += std::string("; the shift wraps around (") +
+             (shift >= 32 ? "by " + std::to_string(shift) + " mod 32 = " + std::to_string(shift % 32)
+                          : "bits past 32 are lost") +
+             "), so the number is " + (source.versionNumber >= 518 ? "not below" : "below") + " 518 " +
+             (source.versionNumber >= 518 ? "all the same" : "and the fields stay as stored");
+  return shown;
+}
+
+namespace {
+
 // Where the table comes from, and its header. Every key in every run: the
 // header's fields are null where the table comes from memory or the
 // service gave none.
@@ -210,7 +230,8 @@ void AddTableSource(Report& report, const quarn::smbios::TableSource& source) {
     report.Field("smbios_source", "SMBIOS source", "physical memory", "physical memory (BIOS area)");
   }
   report.Field("smbios_version", "SMBIOS version", version, shownVersion);
-  report.Field("smbios_version_number", "SMBIOS version number", number);
+  report.Field("smbios_version_number", "SMBIOS version number", number,
+               source.blockRead ? VersionNumberShown(source) : std::string());
   report.Field("table_size", "Table size (bytes)", size);
 }
 

@@ -35,6 +35,11 @@ const std::map<std::string, std::set<std::string>>& ReportSchema();
 // sections added are computed.
 void AddSections(Report& report, Answers& answers, const std::string& only = std::string());
 
+// The SMBIOS version number of a block and how the agent makes it, for
+// people: major << (8 + minor), the shift counted modulo 32 and the bits
+// shifted past 32 lost, so that a large minor version wraps around.
+std::string VersionNumberShown(const quarn::smbios::TableSource& source);
+
 }  // namespace quarn_tools
 
 #endif

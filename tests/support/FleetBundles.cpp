@@ -1,0 +1,74 @@
+#include "support/FleetBundles.h"
+
+#include "bundle/Bundle.h"
+#include "bundle/Redact.h"
+#include "bundle/Replay.h"
+#include "report/Sections.h"
+
+namespace quarn_test {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// A System Information structure (SMBIOS 2.7: 27 bytes formatted) and the
+// end of the table.
+Bytes TableOf(const FleetMachineSpec& spec) {
+  Bytes table = {1, 27, 0x01, 0x00, 1, 2, 3, 4};  // maker, product, version, serial: strings 1 to 4
+  table.insert(table.end(), spec.uuid.begin(), spec.uuid.end());
+  table.insert(table.end(), {6, 0, 0});
+  for (const std::string& text : {std::string("Made-up Maker"), std::string("Model 7"), std::string("1.0"), spec.serial}) {
+    table.insert(table.end(), text.begin(), text.end());
+    table.push_back(0);
+  }
+  table.push_back(0);
+  table.insert(table.end(), {127, 4, 0x02, 0x00, 0, 0});
+  return table;
+}
+
+std::string BlockOf(const Bytes& table) {
+  const std::size_t size = table.size();
+  std::string block = {0, 2, 7, 0, static_cast<char>(size), static_cast<char>(size >> 8), 0, 0};
+  block.append(table.begin(), table.end());
+  return block;
+}
+
+}  // namespace
+
+std::array<unsigned char, 16> UuidOf(unsigned seed) {
+  std::array<unsigned char, 16> uuid{};
+  for (std::size_t i = 0; i < uuid.size(); ++i) uuid[i] = static_cast<unsigned char>((seed >> (8 * (i % 4))) + 17 * i + 1);
+  return uuid;
+}
+
+quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec) {
+  quarn_tools::MachineRecord record;
+  record.madeBy = "quarncfg 1.0.0";
+  record.libraryVersion = "1.0.0";
+  record.madeAt = spec.madeAt;
+  record.executableDir = "/opt/quarn/client/bin";
+  record.globalCfgState = "existed";
+  record.settingsFile = {"/opt/quarn/client/bin/conf/cli_config.ini", quarn_tools::CheckedFile::Status::kRead,
+                         spec.settings};
+  record.overrideFile = {"/opt/quarn/globalcfg/domaincfg.ini", quarn_tools::CheckedFile::Status::kMissing, ""};
+  record.updaterVersionRecord = {"/opt/quarn/quarn_update/cur_version.txt",
+                                 quarn_tools::CheckedFile::Status::kMissing, ""};
+  record.machineNameKnown = true;
+  record.machineName = spec.name;
+  record.localAddresses = spec.addresses;
+  record.firmware.firmwareService = true;
+  record.firmware.blockGiven = true;
+  record.firmware.block = BlockOf(TableOf(spec));
+  quarn_tools::RecordAnswers answers(record);
+  quarn_tools::Report report;
+  quarn_tools::AddSections(report, answers);
+  record.report = report.Canonical();
+  return record;
+}
+
+std::string FleetBundleText(const FleetMachineSpec& spec, const std::string& redactionKey) {
+  quarn_tools::MachineRecord record = FleetMachineRecord(spec);
+  if (!redactionKey.empty()) quarn_tools::RedactRecord(record, redactionKey, true);
+  return quarn_tools::WriteBundle(record);
+}
+
+}  // namespace quarn_test

@@ -1,0 +1,34 @@
+// Bundles of made-up machines for the fleet view's tests and benchmark: each
+// machine's firmware a small SMBIOS table of its own UUID and serial number,
+// its addresses, name and settings file, recorded as quarncfg bundle
+// records a machine (the recorded report its replay), plain or redacted.
+#ifndef QUARN_TESTS_SUPPORT_FLEETBUNDLES_H
+#define QUARN_TESTS_SUPPORT_FLEETBUNDLES_H
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "bundle/MachineRecord.h"
+
+namespace quarn_test {
+
+struct FleetMachineSpec {
+  std::string name;
+  std::array<unsigned char, 16> uuid{};
+  std::string serial;  // the system's serial number: a table of its own
+  std::vector<std::string> addresses;
+  std::string settings = "defaultinstall=full\n";
+  std::string madeAt = "2026-12-01T10:00:00Z";
+};
+
+// A UUID of 16 bytes made from `seed`, none of the placeholders.
+std::array<unsigned char, 16> UuidOf(unsigned seed);
+
+quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec);
+// The bundle's text; redacted under `redactionKey` when one is given.
+std::string FleetBundleText(const FleetMachineSpec& spec, const std::string& redactionKey = std::string());
+
+}  // namespace quarn_test
+
+#endif

@@ -1,0 +1,86 @@
+#include "fleet/MachineFacts.h"
+
+#include <nlohmann/json.hpp>
+
+#include "bundle/Bundle.h"
+#include "bundle/Crypto.h"
+#include "bundle/Replay.h"
+#include "bundle/RuleAnswers.h"
+#include "report/Sections.h"
+#include "report/SettingJson.h"
+
+namespace quarn_tools {
+namespace {
+
+namespace S = quarn::settings;
+
+// A value this long is shown by its first bytes.
+const std::size_t kMostShownBytes = 80;
+
+// A text field of the replayed report, its JSON text read back; "" where it
+// is null or absent.
+std::string TextField(const CanonicalReport& report, const char* section, const char* field) {
+  const auto found = report.sections.find(section);
+  if (found == report.sections.end()) return std::string();
+  const auto value = found->second.find(field);
+  if (value == found->second.end() || value->second.empty() || value->second[0] != '"') return std::string();
+  const nlohmann::json text = nlohmann::json::parse(value->second, nullptr, false);
+  return text.is_string() ? text.get<std::string>() : std::string();
+}
+
+FactValue ValueOf(const std::string& json, const char* origin) {
+  FactValue value;
+  Sha256 digest;
+  digest.Add(json);
+  value.digest = digest.Finish().substr(0, 16);
+  value.excerpt = json.size() <= kMostShownBytes ? json : json.substr(0, kMostShownBytes) + "...";
+  value.origin = origin;
+  return value;
+}
+
+// Each setting as the library reads the recorded files: its value as the
+// report writes it, and where it came from (a list that the override file
+// leads says so).
+void SettingsFacts(RecordAnswers& answers, MachineFacts& facts) {
+  const S::SettingsRecord& record = answers.Settings().record;
+  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+    const S::SettingRow& row = S::Setting(r);
+    const char* origin = S::OriginName(record.origin[r]);
+    facts.settings[r] = ValueOf(SettingJson(record, row).dump(), origin);
+  }
+}
+
+}  // namespace
+
+bool FactsOfBundle(const std::string& path, MachineFacts& facts, std::string& error) {
+  MachineRecord record;
+  if (!ReadBundleFile(path, record, error)) return false;
+  if (record.digestRecorded && !record.digestMatches) {
+    error = "changed after it was made: its content no longer matches the digest recorded then";
+    return false;
+  }
+  RecordAnswers answers(record);
+  Report report;
+  AddSections(report, answers);
+  const CanonicalReport replayed = report.Canonical();
+  for (const ReplayDifference& difference : CompareReplay(record.report, replayed, record.redacted))
+    if (difference.why.empty()) {
+      error = "its replay differs from its recorded report at " + difference.field;
+      return false;
+    }
+  MachineIdentity& identity = facts.identity;
+  identity.bundle = path;
+  identity.redacted = record.redacted;
+  identity.machineName = record.machineNameKnown ? record.machineName : std::string();
+  identity.madeAt = record.madeAt;
+  identity.uuid = TextField(replayed, "hardware", "bios_uuid");
+  identity.placeholder = TextField(replayed, "hardware", "uuid_placeholder");
+  identity.checksum = TextField(replayed, "hardware", "table_checksum");
+  identity.identityAddress = TextField(replayed, "network", "identity_address");
+  identity.hypervisor = TextField(replayed, "hardware", "hypervisor_signature");
+  identity.smbiosVersion = TextField(replayed, "hardware", "smbios_version");
+  SettingsFacts(answers, facts);
+  return true;
+}
+
+}  // namespace quarn_tools
