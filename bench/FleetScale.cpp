@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     if (argument == "--machines" && i + 1 < argc) {
       options.sizes.clear();
       std::istringstream list(argv[++i]);
-      for (std::string size; std::getline(list, size, ',');) options.sizes.push_back(std::strtoul(size.c_str(), nullptr, 10));
+      for (std::string size; std::getline(list, size, ',');)
+        options.sizes.push_back(std::strtoul(size.c_str(), nullptr, 10));
     } else if (argument == "--large" && i + 1 < argc) {
       options.large = std::strtoul(argv[++i], nullptr, 10);
     } else if (argument == "--quarncfg" && i + 1 < argc) {
@@ -109,7 +110,8 @@ int main(int argc, char** argv) {
   if (options.large) {
     Scratch large;
     std::string servers = "defaultinstall=full\nsrv_domain=";
-    while (servers.size() < (std::size_t{256} << 10)) servers += "svc-" + std::to_string(servers.size()) + ".example.com|";
+    while (servers.size() < (std::size_t{256} << 10))
+      servers += "svc-" + std::to_string(servers.size()) + ".example.com|";
     quarn_tools::ForEachInParallel(options.large, 0, [&](std::size_t i) {
       quarn_test::FleetMachineSpec spec = MachineNumber(i + 1);
       spec.settings = servers + "\n";
@@ -117,9 +119,9 @@ int main(int argc, char** argv) {
     });
     const quarn_bench::ChildRun run = quarn_bench::RunChild(options.quarncfg, {"fleet", large.path(), "--json"});
     failed = failed || !run.started || run.exitCode > 1;
-    std::printf("%10zu %12s %9.2fs %10.3fms %10.1f %8d  (settings files of 256 KiB)\n", options.large, "-",
-                run.seconds, run.seconds * 1e3 / static_cast<double>(options.large),
-                static_cast<double>(run.peakBytes) / 1e6, run.exitCode);
+    std::printf("%10zu %12s %9.2fs %10.3fms %10.1f %8d  (settings files of 256 KiB)\n", options.large, "-", run.seconds,
+                run.seconds * 1e3 / static_cast<double>(options.large), static_cast<double>(run.peakBytes) / 1e6,
+                run.exitCode);
   }
   return failed ? 1 : 0;
 }

@@ -16,7 +16,8 @@ Bytes TableOf(const FleetMachineSpec& spec) {
   Bytes table = {1, 27, 0x01, 0x00, 1, 2, 3, 4};  // maker, product, version, serial: strings 1 to 4
   table.insert(table.end(), spec.uuid.begin(), spec.uuid.end());
   table.insert(table.end(), {6, 0, 0});
-  for (const std::string& text : {std::string("Made-up Maker"), std::string("Model 7"), std::string("1.0"), spec.serial}) {
+  for (const std::string& text :
+       {std::string("Made-up Maker"), std::string("Model 7"), std::string("1.0"), spec.serial}) {
     table.insert(table.end(), text.begin(), text.end());
     table.push_back(0);
   }
@@ -36,7 +37,8 @@ std::string BlockOf(const Bytes& table) {
 
 std::array<unsigned char, 16> UuidOf(unsigned seed) {
   std::array<unsigned char, 16> uuid{};
-  for (std::size_t i = 0; i < uuid.size(); ++i) uuid[i] = static_cast<unsigned char>((seed >> (8 * (i % 4))) + 17 * i + 1);
+  for (std::size_t i = 0; i < uuid.size(); ++i)
+    uuid[i] = static_cast<unsigned char>((seed >> (8 * (i % 4))) + 17 * i + 1);
   return uuid;
 }
 
@@ -50,8 +52,8 @@ quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec) {
   record.settingsFile = {"/opt/quarn/client/bin/conf/cli_config.ini", quarn_tools::CheckedFile::Status::kRead,
                          spec.settings};
   record.overrideFile = {"/opt/quarn/globalcfg/domaincfg.ini", quarn_tools::CheckedFile::Status::kMissing, ""};
-  record.updaterVersionRecord = {"/opt/quarn/quarn_update/cur_version.txt",
-                                 quarn_tools::CheckedFile::Status::kMissing, ""};
+  record.updaterVersionRecord = {"/opt/quarn/quarn_update/cur_version.txt", quarn_tools::CheckedFile::Status::kMissing,
+                                 ""};
   record.machineNameKnown = true;
   record.machineName = spec.name;
   record.localAddresses = spec.addresses;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "hwinfo/SmbiosParsing.h"
@@ -29,12 +30,18 @@ TEST(Report, WritesTextsAsTheJsonLibraryWritesThem) {
     quarn_tools::AppendJsonString(written, text);
     EXPECT_EQ(written, nlohmann::json(text).dump()) << written;
   }
+  // The report's texts are the system's: ASCII alone is the same text in
+  // UTF-8 and in a Windows code page.
+  std::vector<std::string> ascii;
+  for (const std::string& text : AwkwardTexts())
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      ascii.push_back(text);
   Report report;
   report.Section("Servers");
-  report.TextsField("service_servers", "Service servers", AwkwardTexts());
+  report.TextsField("service_servers", "Service servers", ascii);
   report.Field("count", "Count", 3);
   const quarn_tools::CanonicalReport canonical = report.Canonical();
-  EXPECT_EQ(canonical.sections.at("servers").at("service_servers"), nlohmann::json(AwkwardTexts()).dump());
+  EXPECT_EQ(canonical.sections.at("servers").at("service_servers"), nlohmann::json(ascii).dump());
   EXPECT_EQ(nlohmann::json::parse(canonical.Text()), nlohmann::json::parse(report.ToJson().dump()));
 }
 

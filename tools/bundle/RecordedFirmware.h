@@ -17,9 +17,9 @@ struct RecordedTable {
   bool found = false;
   bool inBlock = false;
   unsigned char major = 0, minor = 0, revision = 0;
-  std::size_t read = 0;                // memory: the index of the read holding the table
-  std::size_t offset = 0, length = 0;  // the table's, in the block or that read (cut to what was read)
-  std::size_t window = 0;              // memory: the index of the BIOS window's read
+  std::size_t read = 0;                          // memory: the index of the read holding the table
+  std::size_t offset = 0, length = 0;            // the table's, in the block or that read (cut to what was read)
+  std::size_t window = 0;                        // memory: the index of the BIOS window's read
   std::size_t entryOffset = 0, entryLength = 0;  // memory: the entry point's, in the window
 };
 RecordedTable FindRecordedTable(const FirmwareRecord& firmware);

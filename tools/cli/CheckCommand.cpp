@@ -34,9 +34,9 @@ CheckedFile ReadStandardInput(const std::string& label) {
   std::size_t got = 0;
   while (file.content.size() <= limit && (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
     file.content.append(buffer, got);
-  file.status = std::ferror(stdin)               ? CheckedFile::Status::kUnreadable
+  file.status = std::ferror(stdin)            ? CheckedFile::Status::kUnreadable
                 : file.content.size() > limit ? CheckedFile::Status::kTooLarge
-                                                : CheckedFile::Status::kRead;
+                                              : CheckedFile::Status::kRead;
   if (file.status != CheckedFile::Status::kRead) file.content.clear();
   return file;
 }
@@ -60,8 +60,8 @@ bool CheckTargets(const std::string& executableDir, const Options& options, std:
       PrintError("--from-bundle " + Printable(options.fromBundle) + ": " + Printable(error));
       return false;
     }
-    targets.push_back({FromRecord(record.settingsFile, kSettingsFileName),
-                       FromRecord(record.overrideFile, kOverrideFileName)});
+    targets.push_back(
+        {FromRecord(record.settingsFile, kSettingsFileName), FromRecord(record.overrideFile, kOverrideFileName)});
     return true;
   }
   const quarn::layout::Places places = quarn::layout::DerivePlaces(executableDir);
@@ -99,7 +99,8 @@ int CheckCommand(const std::string& executableDir, const Options& options) {
   const bool withSettings = options.json || options.showSettings;
   CheckTally total;
   total.lowest = lowest;
-  if (options.json) WriteOut("{\n  \"schema_version\": " + std::to_string(Report::kSchemaVersion) + ",\n  \"checks\": [");
+  if (options.json)
+    WriteOut("{\n  \"schema_version\": " + std::to_string(Report::kSchemaVersion) + ",\n  \"checks\": [");
   for (std::size_t i = 0; i < targets.size(); ++i) {
     CheckResult result = CheckSettings(targets[i].settings, targets[i].overrides);
     KeepFindings(result.findings, lowest, disabled);
@@ -119,7 +120,8 @@ int CheckCommand(const std::string& executableDir, const Options& options) {
     nlohmann::ordered_json summary = SummaryJson(total);
     summary["files"] = total.files;
     std::string text = summary.dump(2);  // ASCII: names and numbers
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) text.insert(at + 1, "  ");
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+      text.insert(at + 1, "  ");
     WriteOut("\n  ],\n  \"summary\": " + text + "\n}\n");
   } else if (!options.quiet) {
     WriteOut((withSettings ? "\n" : "") + total.Line() + "\n");

@@ -76,9 +76,10 @@ CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& fi
       "lines it passes over, values and servers that cannot be what was meant. Prints one line a finding, "
       "PATH:LINE: SEVERITY: MESSAGE [CODE], and one summary line. Exit status 0: no finding of the severity asked "
       "for (default warning) or above; 1: some; 2: usage error.");
-  check->add_option("files", files,
-                    "The settings files to check, each with its own findings (\"-\": standard input, named <stdin>); "
-                    "default: this installation's, with its domaincfg.ini")
+  check
+      ->add_option("files", files,
+                   "The settings files to check, each with its own findings (\"-\": standard input, named <stdin>); "
+                   "default: this installation's, with its domaincfg.ini")
       ->type_name("FILE");
   check->add_option("--override", overrides, "The domain override file checked with the settings file before it")
       ->type_name("FILE")

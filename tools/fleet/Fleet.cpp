@@ -25,7 +25,8 @@ std::vector<SharedValue> SharedBy(const std::vector<FleetMachine>& machines, Key
       SharedValue group;
       group.value = key(machines[order[i]].facts);
       group.placeholder = placeholder(machines[order[i]].facts);
-      group.machines.assign(order.begin() + static_cast<std::ptrdiff_t>(i), order.begin() + static_cast<std::ptrdiff_t>(j));
+      group.machines.assign(order.begin() + static_cast<std::ptrdiff_t>(i),
+                            order.begin() + static_cast<std::ptrdiff_t>(j));
       shared.push_back(std::move(group));
     }
     i = j;
@@ -70,9 +71,8 @@ void Fleet::DropRepeatedBundles() {
   const auto same = [](const MachineIdentity& f) { return std::tie(f.machineName, f.uuid, f.checksum); };
   std::vector<std::size_t> order(m_machines.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return same(m_machines[a].facts) < same(m_machines[b].facts);
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return same(m_machines[a].facts) < same(m_machines[b].facts); });
   std::vector<bool> dropped(m_machines.size(), false);
   for (std::size_t i = 0; i < order.size();) {
     std::size_t j = i + 1;

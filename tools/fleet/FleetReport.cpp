@@ -44,7 +44,8 @@ Json SharedJson(const Fleet& fleet, const std::vector<SharedValue>& groups) {
   for (const SharedValue& group : groups) {
     Json machines = Json::array();
     for (std::size_t i : group.machines) machines.push_back(MachineJson(fleet.Machines()[i].facts));
-    list.push_back(Json{{"value", JsonTextOf(group.value)}, {"placeholder", group.placeholder}, {"machines", machines}});
+    list.push_back(
+        Json{{"value", JsonTextOf(group.value)}, {"placeholder", group.placeholder}, {"machines", machines}});
   }
   return list;
 }
@@ -112,8 +113,8 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
   for (const Drift& drift : fleet.Drifts()) {
     const S::SettingRow& row = S::Setting(drift.row);
     line("");
-    line(std::string(row.list ? "Server list " : "Setting ") + row.name + " (" + row.key + "): " +
-         fleet.Value(drift.majority).excerpt + " on " +
+    line(std::string(row.list ? "Server list " : "Setting ") + row.name + " (" + row.key +
+         "): " + fleet.Value(drift.majority).excerpt + " on " +
          Plural(fleet.Machines().size() - drift.machines.size(), "machine") + "; another value on " +
          Plural(drift.machines.size(), "machine") + ":");
     for (std::size_t i : drift.machines) {
@@ -147,12 +148,11 @@ void WriteFleetJson(const Fleet& fleet, std::FILE* out) {
     Json machines = Json::array();
     for (std::size_t i : entry.machines) {
       const FleetMachine& machine = fleet.Machines()[i];
-      machines.push_back(Json{{"bundle", JsonTextOf(machine.facts.bundle)},
-                              {"machine_name", machine.facts.machineName.empty()
-                                                   ? Json()
-                                                   : Json(JsonTextOf(machine.facts.machineName))},
-                              {"value", ValueJson(fleet.Value(machine.values[entry.row]).excerpt)},
-                              {"origin", machine.origins[entry.row]}});
+      machines.push_back(Json{
+          {"bundle", JsonTextOf(machine.facts.bundle)},
+          {"machine_name", machine.facts.machineName.empty() ? Json() : Json(JsonTextOf(machine.facts.machineName))},
+          {"value", ValueJson(fleet.Value(machine.values[entry.row]).excerpt)},
+          {"origin", machine.origins[entry.row]}});
     }
     drift.push_back(Json{{"setting", S::Setting(entry.row).name},
                          {"majority", ValueJson(fleet.Value(entry.majority).excerpt)},

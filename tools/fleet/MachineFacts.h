@@ -23,7 +23,7 @@ struct FactValue {
 
 // What tells the machine apart and names it.
 struct MachineIdentity {
-  std::string bundle;       // the bundle's file
+  std::string bundle;  // the bundle's file
   bool redacted = false;
   std::string machineName;  // "" when not known
   std::string madeAt;

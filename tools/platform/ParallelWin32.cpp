@@ -42,8 +42,7 @@ void ForEachInParallel(std::size_t count, unsigned workers, const std::function<
     if (thread) threads.push_back(thread);
   }
   Drain(shared);
-  if (!threads.empty())
-    ::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
+  if (!threads.empty()) ::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
   for (HANDLE thread : threads) ::CloseHandle(thread);
 }
 
