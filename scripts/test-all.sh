@@ -15,8 +15,21 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
+# Each step's time, printed at the end: where a slow run spent it.
+times=""
+mark=$start
+step_done() {  # step_done NAME: the time since the last mark
+  local now
+  now=$(date +%s)
+  times="$times $1 $((now - mark)) s,"
+  mark=$now
+}
 scripts/setup-debian.sh || exit 1
-scripts/build.sh native asan tsan win64 win32 || exit 1
+step_done set-up
+for preset in native asan tsan win64 win32; do
+  scripts/build.sh "$preset" || exit 1
+  step_done "build-$preset"
+done
 
 passed=0 failed=0
 run_ctest() {  # run_ctest PRESET
@@ -41,12 +54,12 @@ else
   grep -E "error:|warning:|lint:" build/lint.log | head -40
   failed=$((failed + 1))
 fi
+step_done lint
 
-run_ctest native
-run_ctest asan
-run_ctest tsan
-run_ctest win64
-run_ctest win32
+for preset in native asan tsan win64 win32; do
+  run_ctest "$preset"
+  step_done "test-$preset"
+done
 if [ ! -x build/win32/wine-run.sh ]; then
   echo "   win32: only the format, export, import and package checks ran; this host does not run 32-bit programs"
 elif grep -q "QUARN_WINE_WOW64:INTERNAL=ON" build/win32/CMakeCache.txt 2>/dev/null; then
@@ -66,6 +79,7 @@ for preset in win64 win32; do
   [ -x "build/$preset/wine-run.sh" ] && "build/$preset/wine-run.sh" --stop
 done
 [ -x build/win32/wine-run.sh ] && QUARN_WINE_PREFIX_KIND=wow64 build/win32/wine-run.sh --stop 2>/dev/null
+step_done bundles
 
 echo "== fuzz"
 fuzz_log=build/fuzz-run.log
@@ -78,6 +92,7 @@ else
   failed=$((failed + 1))
 fi
 
-echo "== $(( $(date +%s) - start )) s in all"
+step_done fuzz
+echo "== $(( $(date +%s) - start )) s in all:${times%,}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

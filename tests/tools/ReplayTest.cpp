@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <thread>
 
 #include "bundle/Bundle.h"
 #include "bundle/MachineCollect.h"
@@ -193,6 +194,14 @@ TEST(StylePaths, DeriveARecordedSystemsPlaces) {
     EXPECT_EQ(places.root, row.root) << row.executableDir;
     EXPECT_EQ(places.configFile, row.settingsFile) << row.executableDir;
   }
+}
+
+// The fleet view replays machines of different code pages side by side: a
+// style made on another thread leaves this thread's lead bytes alone.
+TEST(StylePaths, AStyleOnAnotherThreadKeepsThisOnesLeadBytes) {
+  const quarn_tools::StylePaths paths932(quarn_tools::PathStyleRecord{true, "\x95"});
+  std::thread([] { const quarn_tools::StylePaths paths1252(quarn_tools::PathStyleRecord{true, ""}); }).join();
+  EXPECT_EQ(quarn::layout::DerivePlaces("C:\\Q\\\x95\\\\client\\bin", paths932).root, "C:/Q/\x95\\");
 }
 
 }  // namespace

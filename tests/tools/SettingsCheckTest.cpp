@@ -417,10 +417,10 @@ TEST(SettingsCheck, AnEmptyOrBinaryFileIsOneFinding) {
   ASSERT_EQ(emptyOverride.findings.size(), 1u);
   EXPECT_EQ(emptyOverride.findings[0].path, "/etc/domaincfg.ini");
 
-  std::string elf(
+  static const char kElf[] =
       "\x7f"
-      "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0srv_domain=\x1b[2J|a b\n",
-      44);
+      "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0srv_domain=\x1b[2J|a b\n";
+  const std::string elf(kElf, sizeof kElf - 1);
   std::string blob;
   for (int i = 0; i < 4000; ++i) blob += static_cast<char>((i * 37) % 256);
   const struct {

@@ -130,6 +130,7 @@ Json Summary(bool keyGiven) {
       {"replaced",
        {"the machine name", "the local addresses (each keeps its class for the identity walk)",
         "the BIOS UUID (its bytes; the agent's and the DMTF form follow from them)",
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one kind, split over two lines
         "the SMBIOS table's serial numbers, asset tags, OEM strings, configuration options and the strings of "
         "the makers' own structures (same length)",
         "the table checksum (a pseudonym: the replay explains the difference)",
@@ -138,6 +139,7 @@ Json Summary(bool keyGiven) {
         "the server names of the settings files (same shape; an address keeps its class)",
         "the settings files' comments, section names, unknown keys' values and lines the reader passes over"}},
       {"kept",
+       // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one kind, split over two lines
        {"the agent's own folder and file names, drive letters and roots, and the system's folders "
         "(Program Files, Users, home, ...)",
         "the settings' key names and every value the library reads but server names",

@@ -44,7 +44,7 @@ void ReplaceString(unsigned char* table, std::pair<std::size_t, std::size_t> str
   const std::string text(reinterpret_cast<const char*>(table + at), length);
   if (text.empty() || (!inHeader && IsFillerString(text))) return;
   const std::string made = pseudonyms.TableString(text);
-  std::memcpy(table + at, made.data(), made.size());
+  std::copy(made.begin(), made.end(), table + at);
 }
 
 // One structure's identifying parts: the structure at `at` of the table of

@@ -72,7 +72,7 @@ std::string DottedPseudonym(const std::string& item, const Pseudonyms& pseudonym
       const unsigned from = value > 255 ? 256u : lowest, to = value > 255 ? highest : std::min(highest, 255u);
       const unsigned made = from + static_cast<unsigned char>(random[at]) % (to - from + 1);
       std::string text = std::to_string(made);
-      if (item[at] == '0' && digits > 1) text = std::string(digits - text.size(), '0') + text;
+      if (item[at] == '0' && digits > 1 && text.size() < digits) text.insert(0, digits - text.size(), '0');
       out.replace(at, digits, text.substr(text.size() - digits));
     } else if (digits > 3) {
       out.replace(at, digits, pseudonyms.Reshaped("dotted numbers", item.substr(at, digits)));

@@ -3,7 +3,9 @@
 namespace quarn_tools {
 namespace {
 
-bool g_leadBytes[256] = {};
+// Per thread: the fleet view replays bundles of different code pages side
+// by side, each on one thread.
+thread_local bool g_leadBytes[256] = {};
 
 bool IsRecordedLeadByte(unsigned char byte) { return g_leadBytes[byte]; }
 

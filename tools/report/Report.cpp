@@ -403,7 +403,7 @@ void Report::WriteJsonObject(std::FILE* out, const std::string& only, const std:
   using Json = nlohmann::ordered_json;
   Undecodable undecodable;
   // A line end of the layout, followed by the margin and `depth` levels.
-  const auto line = [&margin](int depth) { return "\n" + margin + std::string(2 * depth, ' '); };
+  const auto line = [&margin](std::size_t depth) { return "\n" + margin + std::string(2 * depth, ' '); };
   // A value dumped as it stands in the document, its lines after the first
   // indented by `indent`.
   const auto dumpAt = [](const Json& value, const std::string& indent) {
@@ -421,7 +421,7 @@ void Report::WriteJsonObject(std::FILE* out, const std::string& only, const std:
   };
   bool first = true;
   const auto member = [&](const std::string& key) {
-    const std::string text = (first ? "" : ",") + line(1) + Json(key).dump() + ": ";
+    std::string text = (first ? "" : ",") + line(1) + Json(key).dump() + ": ";
     first = false;
     return text;
   };
