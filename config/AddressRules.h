@@ -28,7 +28,7 @@ std::string ChooseIdentityIp(const std::vector<std::string>& addresses);
 // Why ChooseIdentityIp chose as it did, address by address, for people who
 // ask (the inspector): the same walk, telling what it saw.
 struct IdentityVerdict {
-  enum Kind {
+  enum Kind : int {
     kUnusable,       // link-local, loopback or broadcast: passed over
     kPrivate,        // private by `prefix`: chosen, the walk ends
     kFallback172,    // begins with "172." but is not private: the fallback so far

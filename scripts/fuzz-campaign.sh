@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 source scripts/fuzz-targets.sh
 hours=${1:-1}
 seconds=$(awk -v h="$hours" 'BEGIN { printf "%d", h * 3600 }')
-scripts/build.sh fuzz || exit 1
+scripts/build.sh "$fuzz_preset" || exit 1
 fuzz_shapes || exit 1
 
 summary=build/fuzz/campaign.txt

@@ -8,6 +8,11 @@
 # refused above 1 MiB.
 fuzz_targets=(TableWalk EntryPoint FirmwareBlock HardwareFirmware HardwareMemory ReadConfig SettingsFiles IniWalk BundleReader RedactTable)
 
+# The build that holds the targets: the fuzz preset's alone, or the asan
+# preset's, which builds the suite beside them (QUARN_FUZZ_PRESET=asan).
+fuzz_preset=${QUARN_FUZZ_PRESET:-fuzz}
+fuzz_bin=build/$fuzz_preset/bin
+
 fuzz_shared=../shared/testdata/smbios
 [ -d "$fuzz_shared" ] || fuzz_shared=""
 
@@ -42,7 +47,7 @@ fuzz_seeds() {
 # at 128 KiB, as seeds in build/fuzz/shapes.
 fuzz_shapes() {
   mkdir -p build/fuzz/shapes
-  build/fuzz/bin/fuzz_shapes build/fuzz/shapes 131072
+  "$fuzz_bin"/fuzz_shapes build/fuzz/shapes 131072
 }
 
 # fuzz_run TARGET LOG LIBFUZZER-OPTIONS...: runs one target on its corpus
@@ -56,7 +61,7 @@ fuzz_run() {
   mkdir -p "$corpus" "$artifacts"
   local seeds
   mapfile -t seeds < <(fuzz_seeds "$target")
-  build/fuzz/bin/fuzz_$target -max_len="$(fuzz_max_len "$target")" "${fuzz_limits[@]}" \
+  "$fuzz_bin"/fuzz_$target -max_len="$(fuzz_max_len "$target")" "${fuzz_limits[@]}" \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$@" "$corpus" "${seeds[@]}" >"$log" 2>&1
   local rc=$?
   fuzz_keep "$target" || rc=1

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# fuzz.sh [SECONDS]: builds the libFuzzer targets (preset "fuzz", clang with
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for SECONDS
+# fuzz.sh [SECONDS]: builds the libFuzzer targets (preset "fuzz", or the one
+# QUARN_FUZZ_PRESET names: clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs each for SECONDS
 # (default 60), one a core side by side, each input bounded in time and
 # memory. Seeds: fuzz/seeds, the worst-case settings shapes and, read in
 # place where present, the shared SMBIOS dumps. New inputs are kept in
@@ -11,7 +12,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/fuzz-targets.sh
 seconds=${1:-60}
-scripts/build.sh fuzz || exit 1
+scripts/build.sh "$fuzz_preset" || exit 1
+mkdir -p build/fuzz
 [ -n "$fuzz_shared" ] || echo "fuzz: no shared SMBIOS dumps at ../shared/testdata/smbios; the committed seeds only"
 fuzz_shapes || { echo "fuzz: the worst-case shapes could not be written"; exit 1; }
 
@@ -20,7 +22,7 @@ status=0
 for target in "${fuzz_targets[@]}"; do
   kept=(tests/fuzz-regressions/$target/*)
   [ -e "${kept[0]}" ] || continue
-  if build/fuzz/bin/fuzz_$target "${fuzz_limits[@]}" "${kept[@]}" >build/fuzz/$target-regressions.log 2>&1; then
+  if "$fuzz_bin"/fuzz_$target "${fuzz_limits[@]}" "${kept[@]}" >build/fuzz/$target-regressions.log 2>&1; then
     echo "fuzz $target: ${#kept[@]} kept inputs, exit 0"
   else
     status=1

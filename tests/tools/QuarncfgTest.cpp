@@ -21,6 +21,19 @@ using quarn_test::ReadFile;
 using quarn_test::TempDir;
 using quarn_test::WriteFile;
 
+// Whether a sanitizer's runtime is in the process: GCC says so by a macro,
+// clang by a feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QUARN_UNDER_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define QUARN_UNDER_SANITIZER 1
+#endif
+#endif
+#ifndef QUARN_UNDER_SANITIZER
+#define QUARN_UNDER_SANITIZER 0
+#endif
+
 namespace {
 
 #if defined(_WIN32)
@@ -235,7 +248,7 @@ TEST(Inspector, PrintsItsVersion) {
 
 #if !defined(_WIN32)
 TEST(Inspector, WithoutACaptureFileTheLibraryOutputStaysOutOfTheJson) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if QUARN_UNDER_SANITIZER
   // The sanitizers' runtime opens files of its own (its type checks read
   // the process's memory map), which four descriptors do not allow.
   GTEST_SKIP() << "not with a sanitizer: its runtime needs more than four file descriptors";
@@ -808,7 +821,7 @@ TEST(Inspector, ReadsATableAloneWithTheVersionGiven) {
 // message and status 3, not an abort: a bundle of 40 MB of recorded texts
 // under a limit of 256 MB of address space.
 TEST(Inspector, RunningOutOfMemoryIsAnErrorNotAnAbort) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if QUARN_UNDER_SANITIZER
   GTEST_SKIP() << "not with a sanitizer: its shadow memory needs more address space than the limit";
 #endif
   TempDir dir;

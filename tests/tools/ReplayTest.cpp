@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <thread>
 
 #include "bundle/Bundle.h"
 #include "bundle/MachineCollect.h"
@@ -19,6 +18,7 @@
 #include "report/Sections.h"
 #include "support/Machines.h"
 #include "support/TempInstallation.h"
+#include "support/TestThread.h"
 
 namespace {
 
@@ -200,7 +200,7 @@ TEST(StylePaths, DeriveARecordedSystemsPlaces) {
 // style made on another thread leaves this thread's lead bytes alone.
 TEST(StylePaths, AStyleOnAnotherThreadKeepsThisOnesLeadBytes) {
   const quarn_tools::StylePaths paths932(quarn_tools::PathStyleRecord{true, "\x95"});
-  std::thread([] { const quarn_tools::StylePaths paths1252(quarn_tools::PathStyleRecord{true, ""}); }).join();
+  quarn_test::Thread([] { const quarn_tools::StylePaths paths1252(quarn_tools::PathStyleRecord{true, ""}); }).join();
   EXPECT_EQ(quarn::layout::DerivePlaces("C:\\Q\\\x95\\\\client\\bin", paths932).root, "C:/Q/\x95\\");
 }
 

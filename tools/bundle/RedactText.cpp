@@ -6,6 +6,7 @@
 #include "config/IniSyntax.h"
 #include "config/LayoutRules.h"
 #include "config/SettingsRules.h"
+#include "lint/ServerItems.h"
 
 namespace quarn_tools {
 namespace {
@@ -36,20 +37,6 @@ void ReshapeWords(std::string& out, const std::string& text, std::size_t begin, 
     out += pseudonyms.Reshaped(kind, text.substr(at, stop - at));
     at = stop;
   }
-}
-
-// "a.b.c.d" of digits: whether each of four parts is 0 to 255.
-bool IsIpv4(const std::string& text) {
-  int parts = 0;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= text.size(); ++at) {
-    if (at < text.size() && text[at] != '.') continue;
-    const std::size_t length = at - start;
-    if (length == 0 || length > 3 || std::stoi(text.substr(start, length)) > 255) return false;
-    ++parts;
-    start = at + 1;
-  }
-  return parts == 4;
 }
 
 // Digits and dots that are no address: each number keeps its digits' count
@@ -221,7 +208,7 @@ std::string ReplacePrefixes(const std::string& text, const std::vector<std::pair
 std::string ServerPseudonym(const std::string& item, const Pseudonyms& pseudonyms) {
   if (item.empty() || DefaultServers().count(item)) return item;
   if (item.find_first_not_of("0123456789.") == std::string::npos)
-    return IsIpv4(item) ? pseudonyms.Address(item) : DottedPseudonym(item, pseudonyms);
+    return IsIpv4Address(item) ? pseudonyms.Address(item) : DottedPseudonym(item, pseudonyms);
   if (std::count(item.begin(), item.end(), ':') >= 2 &&
       item.find_first_not_of("0123456789abcdefABCDEF:.") == std::string::npos)
     return HexPseudonym(item, pseudonyms);

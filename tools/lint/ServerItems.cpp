@@ -9,21 +9,6 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetterOrDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// "a.b.c.d" of digits: whether each of four parts is 0 to 255. `text` holds
-// digits and dots only.
-bool IsIpv4Address(const std::string& text) {
-  int parts = 0;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= text.size(); ++at) {
-    if (at < text.size() && text[at] != '.') continue;
-    const std::size_t length = at - start;
-    if (length == 0 || length > 3 || std::stoi(text.substr(start, length)) > 255) return false;
-    ++parts;
-    start = at + 1;
-  }
-  return parts == 4;
-}
-
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // An IPv6 literal: hexadecimal groups and at least two colons (an IPv4 tail
@@ -60,6 +45,19 @@ bool IsHostName(const std::string& text, bool underscores) {
 }
 
 }  // namespace
+
+bool IsIpv4Address(const std::string& text) {
+  int parts = 0;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    if (at < text.size() && text[at] != '.') continue;
+    const std::size_t length = at - start;
+    if (length == 0 || length > 3 || std::stoi(text.substr(start, length)) > 255) return false;
+    ++parts;
+    start = at + 1;
+  }
+  return parts == 4;
+}
 
 ServerItemProblem DiagnoseServerItem(const std::string& item) {
   if (item.empty()) return {};

@@ -24,6 +24,10 @@ struct ServerItemProblem {
 // no host name.
 ServerItemProblem DiagnoseServerItem(const std::string& item);
 
+// "a.b.c.d": whether each of four parts is 0 to 255. `text` holds digits
+// and dots only.
+bool IsIpv4Address(const std::string& text);
+
 }  // namespace quarn_tools
 
 #endif
