@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# build.sh PRESET...: configures and builds each preset (build/PRESET).
+# build.sh PRESET[=TARGET,...]...: configures each preset and builds it
+# (build/PRESET), all of it or only the targets named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for preset in "$@"; do
+for spec in "$@"; do
+  preset=${spec%%=*}
+  targets=()
+  [ "$spec" = "$preset" ] || IFS=, read -ra targets <<<"${spec#*=}"
   echo "== build $preset"
   cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; exit 1; }
-  cmake --build --preset "$preset" >>"build-$preset.log" 2>&1 || { tail -50 "build-$preset.log"; exit 1; }
+  cmake --build --preset "$preset" ${targets[@]+--target "${targets[@]}"} >>"build-$preset.log" 2>&1 ||
+    { tail -50 "build-$preset.log"; exit 1; }
   grep -h "CMake Warning" -A3 "build-$preset.log" || true
   rm -f "build-$preset.log"
 done

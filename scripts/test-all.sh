@@ -3,7 +3,10 @@
 #   native  the whole suite on Linux
 #   asan    the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #           (clang; the same build holds the fuzz targets)
-#   tsan    the same under ThreadSanitizer
+#   tsan    under ThreadSanitizer, the programs of the code that runs
+#           threads: the utility library's, the library's object, the
+#           firmware acquisition, and the fleet view's replays side by side
+#           (bench.FleetScaleRuns runs it on 300 machines)
 #   win64   the whole suite as 64-bit Windows programs under Wine
 #   win32   the product build (PE32): format, export and XP/2003 import
 #           checks, and where this host can run 32-bit code the whole suite
@@ -13,7 +16,7 @@
 #   bundles a bundle made by each Windows build under Wine, replayed by the
 #           native inspector (scripts/check-bundles.sh)
 #   fuzz    each libFuzzer target of the asan build for QUARN_FUZZ_SECONDS
-#           (default 30; the long runs are scripts/fuzz-campaign.sh's)
+#           (default 20; the long runs are scripts/fuzz-campaign.sh's)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -28,16 +31,22 @@ step_done() {  # step_done NAME: the time since the last mark
 }
 scripts/setup-debian.sh || exit 1
 step_done set-up
+tsan_programs=util_tests,config_tests,hwinfo_tests,quarn_fleet_scale,quarn_worstcase
+tsan_labels='^(util_tests|config_tests|hwinfo_tests|bench)$'
 for preset in native asan tsan win64 win32; do
-  scripts/build.sh "$preset" || exit 1
+  if [ "$preset" = tsan ]; then
+    scripts/build.sh "tsan=$tsan_programs" || exit 1
+  else
+    scripts/build.sh "$preset" || exit 1
+  fi
   step_done "build-$preset"
 done
 
 passed=0 failed=0
-run_ctest() {  # run_ctest PRESET
+run_ctest() {  # run_ctest PRESET [CTEST ARGUMENTS...]
   local log=build/$1/ctest.log
   echo "== test $1"
-  ctest --preset "$1" >"$log" 2>&1
+  ctest --preset "$@" >"$log" 2>&1
   local rc=$?
   grep -E "tests passed|Failed|\*\*\*|Not Run|Timeout" "$log" | grep -v "^ *[0-9]*/[0-9]* Test.*Passed" || true
   local total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log")
@@ -59,7 +68,11 @@ fi
 step_done lint
 
 for preset in native asan tsan win64 win32; do
-  run_ctest "$preset"
+  if [ "$preset" = tsan ]; then
+    run_ctest tsan -L "$tsan_labels"
+  else
+    run_ctest "$preset"
+  fi
   step_done "test-$preset"
 done
 if [ ! -x build/win32/wine-run.sh ]; then
@@ -86,7 +99,7 @@ step_done bundles
 echo "== fuzz"
 fuzz_log=build/fuzz-run.log
 mkdir -p build
-if QUARN_FUZZ_PRESET=asan scripts/fuzz.sh "${QUARN_FUZZ_SECONDS:-30}" >"$fuzz_log" 2>&1; then
+if QUARN_FUZZ_PRESET=asan scripts/fuzz.sh "${QUARN_FUZZ_SECONDS:-20}" >"$fuzz_log" 2>&1; then
   grep "^fuzz " "$fuzz_log"
   passed=$((passed + $(grep -c "^fuzz .*exit 0$" "$fuzz_log")))
 else
