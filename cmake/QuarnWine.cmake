@@ -32,7 +32,8 @@ endif()
 
 if(NOT QUARN_CAN_RUN_TARGET)
   message(WARNING "Wine for ${QUARN_WINE_ARCH} programs cannot run on this host "
-    "(loader '${QUARN_WINE}'); the programs are built but not run.")
+    "(loader '${QUARN_WINE}'); the DLLs and the inspector are built and audited, the suite's "
+    "programs are left out of the default build.")
   set(QUARN_WINE_WOW64 OFF CACHE INTERNAL "The 32-bit programs also run in a 64-bit prefix")
   return()
 endif()
