@@ -26,17 +26,17 @@ struct Options {
 
 // Machine `i` of the made-up fleet: every 100th a clone of machine 0, every
 // 250th a board with the placeholder UUID, the rest a machine of its own.
-quarn_test::FleetMachineSpec MachineNumber(std::size_t i) {
-  quarn_test::FleetMachineSpec spec;
+quarn_test::FleetMachinePlan MachineNumber(std::size_t i) {
+  quarn_test::FleetMachinePlan plan;
   const unsigned seed = static_cast<unsigned>(i % 100 == 0 ? 0 : i);
-  spec.name = "WKS-" + std::to_string(i);
-  spec.uuid = quarn_test::UuidOf(seed);
-  if (i % 250 == 1) spec.uuid = {0x03, 0, 0x02, 0, 0x04, 0, 0x05, 0, 0, 0x06, 0, 0x07, 0, 0x08, 0, 0x09};
-  spec.serial = "SN-" + std::to_string(seed);
-  spec.addresses = {"10." + std::to_string(i >> 16 & 255) + "." + std::to_string(i >> 8 & 255) + "." +
+  plan.name = "WKS-" + std::to_string(i);
+  plan.uuid = quarn_test::UuidOf(seed);
+  if (i % 250 == 1) plan.uuid = {0x03, 0, 0x02, 0, 0x04, 0, 0x05, 0, 0, 0x06, 0, 0x07, 0, 0x08, 0, 0x09};
+  plan.serial = "SN-" + std::to_string(seed);
+  plan.addresses = {"10." + std::to_string(i >> 16 & 255) + "." + std::to_string(i >> 8 & 255) + "." +
                     std::to_string(i & 255)};
-  if (i % 1000 == 7) spec.settings = "defaultinstall=full\nmax_cpuuse=50\n";
-  return spec;
+  if (i % 1000 == 7) plan.settings = "defaultinstall=full\nmax_cpuuse=50\n";
+  return plan;
 }
 
 // A folder of its own under the system's temporary one, removed at the end.
@@ -113,9 +113,9 @@ int main(int argc, char** argv) {
     while (servers.size() < (std::size_t{256} << 10))
       servers += "svc-" + std::to_string(servers.size()) + ".example.com|";
     quarn_tools::ForEachInParallel(options.large, 0, [&](std::size_t i) {
-      quarn_test::FleetMachineSpec spec = MachineNumber(i + 1);
-      spec.settings = servers + "\n";
-      WriteText(large.path() + "/" + std::to_string(i) + ".json", quarn_test::FleetBundleText(spec));
+      quarn_test::FleetMachinePlan plan = MachineNumber(i + 1);
+      plan.settings = servers + "\n";
+      WriteText(large.path() + "/" + std::to_string(i) + ".json", quarn_test::FleetBundleText(plan));
     });
     const quarn_bench::ChildRun run = quarn_bench::RunChild(options.quarncfg, {"fleet", large.path(), "--json"});
     failed = failed || !run.started || run.exitCode > 1;

@@ -21,7 +21,7 @@ const std::size_t kEntryPointStep = 16;
 // Each form's fixed length: its checksum covers at least this much, or it
 // would vouch for fields it does not cover (a length byte of 0 sums nothing).
 const std::size_t kEntryPointLength = 31;        // "_SM_", the intermediate "_DMI_" part included
-const std::size_t kEntryPoint21Length = 30;      // "_SM_" of SMBIOS 2.1, whose specification said 0x1E
+const std::size_t kEntryPoint21Length = 30;      // "_SM_" as SMBIOS 2.1 first gave it (0x1E)
 const std::size_t kEntryPoint3Length = 24;       // "_SM3_"
 const std::size_t kLegacyEntryPointLength = 15;  // "_DMI_" alone, before SMBIOS
 const unsigned long kNtPlatform = 2;             // VER_PLATFORM_WIN32_NT

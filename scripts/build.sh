@@ -3,10 +3,10 @@
 # (build/PRESET), all of it or only the targets named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for spec in "$@"; do
-  preset=${spec%%=*}
+for argument in "$@"; do
+  preset=${argument%%=*}
   targets=()
-  [ "$spec" = "$preset" ] || IFS=, read -ra targets <<<"${spec#*=}"
+  [ "$argument" = "$preset" ] || IFS=, read -ra targets <<<"${argument#*=}"
   echo "== build $preset"
   cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; exit 1; }
   cmake --build --preset "$preset" ${targets[@]+--target "${targets[@]}"} >>"build-$preset.log" 2>&1 ||

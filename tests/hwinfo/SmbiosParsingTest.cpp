@@ -58,7 +58,7 @@ TEST(SmbiosEntryPoint, FirstValidAnchorOnASixteenByteStep) {
 
 // A sum over fewer bytes than the form has vouches for nothing: a length byte
 // of 0 sums to 0 over no bytes, and is refused, as is any length short of
-// the form's (30 only for SMBIOS 2.1, whose specification said so).
+// the form's (30 only for SMBIOS 2.1, which first gave that length).
 TEST(SmbiosEntryPoint, ALengthShortOfTheFormIsRefusedAndNothingIsReadPastTheWindow) {
   Bytes window(64, 0);
   std::memcpy(window.data() + 32, "_SM_", 4);  // length byte 0, fields all zero

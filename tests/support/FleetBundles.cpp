@@ -12,12 +12,12 @@ using Bytes = std::vector<unsigned char>;
 
 // A System Information structure (SMBIOS 2.7: 27 bytes formatted) and the
 // end of the table.
-Bytes TableOf(const FleetMachineSpec& spec) {
+Bytes TableOf(const FleetMachinePlan& plan) {
   Bytes table = {1, 27, 0x01, 0x00, 1, 2, 3, 4};  // maker, product, version, serial: strings 1 to 4
-  table.insert(table.end(), spec.uuid.begin(), spec.uuid.end());
+  table.insert(table.end(), plan.uuid.begin(), plan.uuid.end());
   table.insert(table.end(), {6, 0, 0});
   for (const std::string& text :
-       {std::string("Made-up Maker"), std::string("Model 7"), std::string("1.0"), spec.serial}) {
+       {std::string("Made-up Maker"), std::string("Model 7"), std::string("1.0"), plan.serial}) {
     table.insert(table.end(), text.begin(), text.end());
     table.push_back(0);
   }
@@ -42,24 +42,24 @@ std::array<unsigned char, 16> UuidOf(unsigned seed) {
   return uuid;
 }
 
-quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec) {
+quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan) {
   quarn_tools::MachineRecord record;
   record.madeBy = "quarncfg 1.0.0";
   record.libraryVersion = "1.0.0";
-  record.madeAt = spec.madeAt;
+  record.madeAt = plan.madeAt;
   record.executableDir = "/opt/quarn/client/bin";
   record.globalCfgState = "existed";
   record.settingsFile = {"/opt/quarn/client/bin/conf/cli_config.ini", quarn_tools::CheckedFile::Status::kRead,
-                         spec.settings};
+                         plan.settings};
   record.overrideFile = {"/opt/quarn/globalcfg/domaincfg.ini", quarn_tools::CheckedFile::Status::kMissing, ""};
   record.updaterVersionRecord = {"/opt/quarn/quarn_update/cur_version.txt", quarn_tools::CheckedFile::Status::kMissing,
                                  ""};
   record.machineNameKnown = true;
-  record.machineName = spec.name;
-  record.localAddresses = spec.addresses;
+  record.machineName = plan.name;
+  record.localAddresses = plan.addresses;
   record.firmware.firmwareService = true;
   record.firmware.blockGiven = true;
-  record.firmware.block = BlockOf(TableOf(spec));
+  record.firmware.block = BlockOf(TableOf(plan));
   quarn_tools::RecordAnswers answers(record);
   quarn_tools::Report report;
   quarn_tools::AddSections(report, answers);
@@ -67,8 +67,8 @@ quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec) {
   return record;
 }
 
-std::string FleetBundleText(const FleetMachineSpec& spec, const std::string& redactionKey) {
-  quarn_tools::MachineRecord record = FleetMachineRecord(spec);
+std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey) {
+  quarn_tools::MachineRecord record = FleetMachineRecord(plan);
   if (!redactionKey.empty()) quarn_tools::RedactRecord(record, redactionKey, true);
   return quarn_tools::WriteBundle(record);
 }

@@ -13,7 +13,7 @@
 
 namespace quarn_test {
 
-struct FleetMachineSpec {
+struct FleetMachinePlan {
   std::string name;
   std::array<unsigned char, 16> uuid{};
   std::string serial;  // the system's serial number: a table of its own
@@ -25,9 +25,9 @@ struct FleetMachineSpec {
 // A UUID of 16 bytes made from `seed`, none of the placeholders.
 std::array<unsigned char, 16> UuidOf(unsigned seed);
 
-quarn_tools::MachineRecord FleetMachineRecord(const FleetMachineSpec& spec);
+quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan);
 // The bundle's text; redacted under `redactionKey` when one is given.
-std::string FleetBundleText(const FleetMachineSpec& spec, const std::string& redactionKey = std::string());
+std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey = std::string());
 
 }  // namespace quarn_test
 

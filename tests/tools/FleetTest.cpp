@@ -24,7 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quarn_test::FleetMachineSpec;
+using quarn_test::FleetMachinePlan;
 using Names = std::set<std::string>;
 
 const char kKey[] = "one redaction key for the fleet!";
@@ -33,41 +33,41 @@ const char kKey[] = "one redaction key for the fleet!";
 const std::array<unsigned char, 16> kUnfilled = {0x03, 0x00, 0x02, 0x00, 0x04, 0x00, 0x05, 0x00,
                                                  0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09};
 
-FleetMachineSpec Machine(const std::string& name, unsigned seed, const std::string& address) {
-  FleetMachineSpec spec;
-  spec.name = name;
-  spec.uuid = quarn_test::UuidOf(seed);
-  spec.serial = "SN-" + std::to_string(seed);
-  spec.addresses = {address};
-  return spec;
+FleetMachinePlan Machine(const std::string& name, unsigned seed, const std::string& address) {
+  FleetMachinePlan plan;
+  plan.name = name;
+  plan.uuid = quarn_test::UuidOf(seed);
+  plan.serial = "SN-" + std::to_string(seed);
+  plan.addresses = {address};
+  return plan;
 }
 
 // The planted fleet, written under `dir` (some in a folder below it), plain
 // or redacted with one key.
 void WriteFleet(const std::string& dir, bool redacted) {
-  std::vector<std::pair<std::string, FleetMachineSpec>> machines;
+  std::vector<std::pair<std::string, FleetMachinePlan>> machines;
   // Three clones of one virtual machine: one table, renamed, readdressed.
   for (const char* clone : {"clone-a", "clone-b", "clone-c"}) {
-    FleetMachineSpec spec = Machine(std::string("VM-") + clone, 7, "10.0.0." + std::to_string(clone[6] - 'a' + 10));
-    machines.emplace_back(std::string("clones/") + clone + ".json", spec);
+    FleetMachinePlan plan = Machine(std::string("VM-") + clone, 7, "10.0.0." + std::to_string(clone[6] - 'a' + 10));
+    machines.emplace_back(std::string("clones/") + clone + ".json", plan);
   }
   // Two boards that kept the placeholder UUID, each its own serial number.
   for (int board = 1; board <= 2; ++board) {
-    FleetMachineSpec spec = Machine("BOARD-" + std::to_string(board), 100 + board, "10.0.1." + std::to_string(board));
-    spec.uuid = kUnfilled;
-    machines.emplace_back("board-" + std::to_string(board) + ".json", spec);
+    FleetMachinePlan plan = Machine("BOARD-" + std::to_string(board), 100 + board, "10.0.1." + std::to_string(board));
+    plan.uuid = kUnfilled;
+    machines.emplace_back("board-" + std::to_string(board) + ".json", plan);
   }
   // Two machines behind one address.
   machines.emplace_back("nat-1.json", Machine("NAT-1", 201, "10.9.9.9"));
   machines.emplace_back("nat-2.json", Machine("NAT-2", 202, "10.9.9.9"));
   // One machine bundled twice, a week apart.
-  FleetMachineSpec twice = Machine("TWICE", 301, "10.0.3.1");
+  FleetMachinePlan twice = Machine("TWICE", 301, "10.0.3.1");
   twice.madeAt = "2026-11-24T10:00:00Z";
   machines.emplace_back("twice-old.json", twice);
   twice.madeAt = "2026-12-01T10:00:00Z";
   machines.emplace_back("twice-new.json", twice);
   // One whose CPU limit is not the fleet's.
-  FleetMachineSpec drift = Machine("DRIFT", 401, "10.0.4.1");
+  FleetMachinePlan drift = Machine("DRIFT", 401, "10.0.4.1");
   drift.settings = "defaultinstall=full\nmax_cpuuse=50\n";
   machines.emplace_back("drift.json", drift);
   fs::create_directories(fs::path(dir + "/clones"));
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(PlainAndRedacted, FleetView, ::testing::Values(false, t
 // bundles; with two keys, they do not, and the clones no longer meet.
 TEST(FleetView, BundlesRedactedWithDifferentKeysDoNotMeet) {
   quarn_test::TempDir dir;
-  const FleetMachineSpec clone = Machine("VM", 7, "10.0.0.1");
+  const FleetMachinePlan clone = Machine("VM", 7, "10.0.0.1");
   quarn_test::WriteFile(dir.path() + "/a.json", quarn_test::FleetBundleText(clone, kKey));
   quarn_test::WriteFile(dir.path() + "/b.json", quarn_test::FleetBundleText(clone, "another key, of another bundle"));
   const quarn_tools::Fleet fleet = FleetOf(dir.path());
