@@ -43,8 +43,12 @@ class KQTUTIL_API CLogMessage {
   void WriteLogMessage(const std::string& text, KqtLogLevel level);
   // printf-style message with its source name and line.
   void log(KqtLogLevel level, const char* file, int line, const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__clang__)
       __attribute__((format(printf, 5, 6)))
+#elif defined(__GNUC__)
+      // The C++ runtime formats with MinGW's own printf (GNU rules: %zu),
+      // which plain `printf` would check by Microsoft's.
+      __attribute__((format(gnu_printf, 5, 6)))
 #endif
       ;
 

@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
   // is reported, instead of ending the program by a signal.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  // The report is written whole at the end: in blocks, not a system call
-  // per line (Windows' C runtime leaves a console or NUL unbuffered, where a
+  // Standard output goes out in blocks of 64 KiB, not a system call per
+  // line (Windows' C runtime leaves a console or NUL unbuffered, where a
   // list of a million servers took minutes).
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);

@@ -199,14 +199,6 @@ std::string CanonicalUndecodable(Undecodable undecodable) {
 
 }  // namespace
 
-std::size_t CanonicalReport::Bytes() const {
-  std::size_t bytes = 0;
-  for (const auto& section : sections)
-    for (const auto& field : section.second) bytes += field.first.size() + field.second.size();
-  for (const auto& member : members) bytes += member.first.size() + member.second.size();
-  return bytes;
-}
-
 void CanonicalReport::Write(const std::function<void(const std::string&)>& out) const {
   // Sections and the other members, in one byte order of their names.
   auto section = sections.begin();
@@ -272,12 +264,6 @@ bool Report::Selected(const Block& block, const std::string& only) const {
 
 bool Report::HasSection(const std::string& title) const {
   return std::any_of(m_blocks.begin(), m_blocks.end(), [&](const Block& b) { return Selected(b, title); });
-}
-
-std::vector<std::string> Report::SectionTitles() const {
-  std::vector<std::string> titles;
-  for (const Block& block : m_blocks) titles.push_back(block.title);
-  return titles;
 }
 
 void Report::PrintText(std::FILE* out, const std::string& only) const {
@@ -436,7 +422,7 @@ void Report::WriteJsonObject(std::FILE* out, const std::string& only, const std:
       const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
       WriteJsonText(out, (e ? "," : "") + line(2) + Json(entry.key).dump() + ": ");
       if (entry.isTexts) {
-        // In blocks, not a write a text.
+        // Written in blocks of about 64 KiB, not one write per text.
         std::string block = entry.texts.empty() ? "[]" : "[";
         for (size_t i = 0; i < entry.texts.size(); ++i) {
           block += (i ? "," : "") + line(3);

@@ -20,7 +20,6 @@ struct CanonicalReport {
   std::map<std::string, std::map<std::string, std::string>> sections;  // section, field: text
   std::map<std::string, std::string> members;  // the document's other members: "schema_version", ...
   bool empty() const { return sections.empty() && members.empty(); }
-  std::size_t Bytes() const;
   // The whole document in the same form, in parts.
   void Write(const std::function<void(const std::string&)>& out) const;
   std::string Text() const;
@@ -31,8 +30,6 @@ inline bool operator==(const CanonicalReport& a, const CanonicalReport& b) {
 
 class Report {
  public:
-  // The version of each JSON form: raised when a key changes meaning or
-  // goes. The report of an installation, and that of quarncfg check.
   // The version of the JSON documents quarncfg writes (the report, the
   // check, the fleet view): one vocabulary, raised when a key changes
   // meaning or goes.
@@ -69,7 +66,6 @@ class Report {
   static bool SameTitle(const std::string& a, const std::string& b);
 
   bool HasSection(const std::string& title) const;
-  std::vector<std::string> SectionTitles() const;
 
   // Every section, or only the one named `only` (any letter case). Texts
   // are printed as the bytes they are, but for control characters (NUL and

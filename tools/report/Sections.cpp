@@ -420,12 +420,6 @@ std::vector<std::string> SectionTitles() {
   return titles;
 }
 
-bool SectionNeedsMachine(const std::string& title) {
-  for (const SectionRows& section : kSections)
-    if (Report::SameTitle(title, section.title)) return section.needsMachine;
-  return false;
-}
-
 void AddSections(Report& report, Answers& answers, const std::string& only) {
   for (const SectionRows& section : kSections) {
     if (!only.empty() && !Report::SameTitle(only, section.title)) continue;

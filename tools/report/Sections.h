@@ -18,10 +18,6 @@ namespace quarn_tools {
 std::vector<std::string> SectionTitles();
 extern const char kDiagnosticsTitle[];
 
-// Whether a title names a section that needs the library's object
-// (Network, Host, Hardware).
-bool SectionNeedsMachine(const std::string& title);
-
 // The Diagnostics section: what the library printed, and how its object was
 // used: `made` is "" for the plain run, else "yes..." or "no: why".
 void AddDiagnostics(Report& report, const LibraryOutput& output, const std::string& made);
