@@ -1,6 +1,7 @@
 #include "fleet/Fleet.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 #include <tuple>
 
@@ -19,12 +20,6 @@ void ForEachRun(std::vector<std::size_t>& order, Key key, Fn fn) {
     fn(i, j);
     i = j;
   }
-}
-
-std::vector<std::size_t> AllOf(std::size_t count) {
-  std::vector<std::size_t> order(count);
-  for (std::size_t i = 0; i < count; ++i) order[i] = i;
-  return order;
 }
 
 // Groups of two or more machines with the same non-empty `key`, in order of
@@ -99,7 +94,8 @@ void Fleet::DropRepeatedBundles() {
     const MachineIdentity& f = m_machines[i].facts;
     return std::tie(f.keyId, f.machineName, f.uuid, f.identityAddress, f.localAddresses, f.executableDir);
   };
-  std::vector<std::size_t> order = AllOf(m_machines.size());
+  std::vector<std::size_t> order(m_machines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
   std::vector<bool> dropped(m_machines.size(), false);
   ForEachRun(order, same, [&](std::size_t i, std::size_t j) {
     const MachineIdentity& first = m_machines[order[i]].facts;

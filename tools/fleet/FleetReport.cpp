@@ -146,21 +146,18 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
            machine.origins[drift.row] + ")");
     }
   }
-  if (!fleet.WithoutDigest().empty()) {
+  const auto list = [&line](const char* title, const std::vector<std::pair<std::string, std::string>>& entries) {
+    if (entries.empty()) return;
     line("");
-    line("Bundles without a digest (made by an earlier quarncfg, or the digest removed: an edit cannot be seen):");
-    for (const std::string& bundle : fleet.WithoutDigest()) line("  " + bundle);
-  }
-  if (!fleet.Refused().empty()) {
-    line("");
-    line("Bundles not used:");
-    for (const auto& refused : fleet.Refused()) line("  " + refused.first + ": " + refused.second);
-  }
-  if (!fleet.Skipped().empty()) {
-    line("");
-    line("Passed over in the folders:");
-    for (const auto& skipped : fleet.Skipped()) line("  " + skipped.first + ": " + skipped.second);
-  }
+    line(title);
+    for (const auto& entry : entries) line("  " + entry.first + (entry.second.empty() ? "" : ": " + entry.second));
+  };
+  std::vector<std::pair<std::string, std::string>> withoutDigest;
+  for (const std::string& bundle : fleet.WithoutDigest()) withoutDigest.emplace_back(bundle, "");
+  list("Bundles without a digest (made by an earlier quarncfg, or the digest removed: an edit cannot be seen):",
+       withoutDigest);
+  list("Bundles not used:", fleet.Refused());
+  list("Passed over (not read):", fleet.Skipped());
 }
 
 void WriteFleetJson(const Fleet& fleet, std::FILE* out) {
