@@ -66,14 +66,33 @@ TEST(FleetWalk, EndsInLinkLoopsAndSaysWhatItPassedOver) {
   EXPECT_EQ(skipped, expected);
 }
 
+// Run as root, every folder can be read: then the program runs as nobody.
 TEST(FleetWalk, AnUnreadableFolderIsSaid) {
-  if (geteuid() == 0) GTEST_SKIP() << "run as root: every folder can be read";
   quarn_test::TempDir temp;
   fs::create_directories(temp.path() + "/closed");
   fs::permissions(temp.path() + "/closed", fs::perms::none);
-  const quarn_tools::BundleFiles found = quarn_tools::FindBundleFiles({temp.path()});
+  if (geteuid() != 0) {
+    const quarn_tools::BundleFiles found = quarn_tools::FindBundleFiles({temp.path()});
+    fs::permissions(temp.path() + "/closed", fs::perms::owner_all);
+    EXPECT_EQ(SkippedBelow(found, temp.path()), (std::map<std::string, std::string>{{"closed", "unreadable folder"}}));
+    return;
+  }
+  if (std::system("command -v setpriv > /dev/null") != 0)
+    GTEST_SKIP() << "run as root, and no setpriv to run as nobody";
+  quarn_test::FleetMachinePlan plan;
+  plan.name = "ONE";
+  plan.uuid = quarn_test::UuidOf(1);
+  plan.addresses = {"10.0.0.1"};
+  quarn_test::WriteFile(temp.path() + "/one.json", quarn_test::FleetBundleText(plan));
+  fs::permissions(temp.path(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(temp.path() + "/one.json", fs::perms::owner_all | fs::perms::others_read);
+  const std::string out = temp.path() + "/out";
+  std::system(("setpriv --reuid 65534 --regid 65534 --clear-groups '" + kqt::CToolUtil::GetApplicationDirPath() +
+               "/quarncfg' fleet '" + temp.path() + "' > '" + out + "' 2>&1")
+                  .c_str());
   fs::permissions(temp.path() + "/closed", fs::perms::owner_all);
-  EXPECT_EQ(SkippedBelow(found, temp.path()), (std::map<std::string, std::string>{{"closed", "unreadable folder"}}));
+  EXPECT_NE(quarn_test::ReadFile(out).find("  " + temp.path() + "/closed: unreadable folder\n"), std::string::npos)
+      << quarn_test::ReadFile(out);
 }
 
 // Status 2, with the path said, for a path that names nothing or a fleet
