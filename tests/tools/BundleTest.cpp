@@ -177,9 +177,15 @@ TEST(Bundle, ManyValuesOutsideTheReportAreRefusedBeforeTheyAreBuilt) {
       MachineRecord record;
       std::string error;
       EXPECT_FALSE(quarn_tools::ReadBundle(text, record, error)) << shape;
-      EXPECT_NE(error.find("/network: more values than a bundle holds"), std::string::npos) << error;
+      EXPECT_NE(error.find("/network: more values than a bundle of its size holds"), std::string::npos) << error;
     }
   }
+  // As many addresses as a machine may have, each as short as one is: read.
+  MachineRecord many = Filled(), read;
+  many.localAddresses.assign(quarn_tools::kMostLocalAddresses, "1.1.1.1");
+  std::string error;
+  EXPECT_TRUE(quarn_tools::ReadBundle(quarn_tools::WriteBundle(many), read, error)) << error;
+  EXPECT_EQ(read.localAddresses.size(), quarn_tools::kMostLocalAddresses);
 }
 
 // The digest says whether the content changed after the bundle was made:

@@ -504,11 +504,15 @@ bool ReadBundle(const std::string& text, MachineRecord& record, std::string& err
   // Every member but the report as a document: they hold few values (the
   // firmware's bytes are one text).
   In bundle = In::object();
+  // At most a value in 12 bytes of the bundle's text (a machine's 65,536
+  // addresses take more than 900 KB) and a few besides: as a document they
+  // cost a few times the text.
+  const std::size_t most = std::min(kMostMemberValues, 4096 + text.size() / 12);
   std::size_t values = 0;
   for (auto& member : parts.members) {
     values += ValuesIn(member.second);
-    if (values > kMostMemberValues) {
-      error = "/" + member.first + ": more values than a bundle holds (" + std::to_string(kMostMemberValues) +
+    if (values > most) {
+      error = "/" + member.first + ": more values than a bundle of its size holds (" + std::to_string(most) +
               " outside its report)";
       return false;
     }
