@@ -65,9 +65,11 @@ std::string WhyNot(int error) {
   }
 }
 
-// Creates `path` exclusively, without following a link, and writes all of
-// `bytes` to the disk; removes what it made when it cannot.
-bool WriteCreated(const std::string& path, const std::string& bytes, std::string& why) {
+}  // namespace
+
+// Opened exclusively, following no link; written and flushed to the disk,
+// or removed.
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
   const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (file < 0) {
     why = WhyNot(errno);
@@ -90,8 +92,6 @@ bool WriteCreated(const std::string& path, const std::string& bytes, std::string
   return false;
 }
 
-}  // namespace
-
 bool MakeEmptyDirectory(const std::string& path, std::string& why) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   struct stat info;
@@ -110,15 +110,11 @@ bool MakeEmptyDirectory(const std::string& path, std::string& why) {
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {
   static std::atomic<unsigned> made{0};
   const std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
-  if (!WriteCreated(temporary, bytes, why)) return false;
+  if (!WriteNewFile(temporary, bytes, why)) return false;
   if (::rename(temporary.c_str(), path.c_str()) == 0) return true;
   why = WhyNot(errno);
   ::unlink(temporary.c_str());
   return false;
-}
-
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
-  return WriteCreated(path, bytes, why);
 }
 
 void UseBinaryStandardInput() {}

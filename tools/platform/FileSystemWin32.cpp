@@ -62,9 +62,11 @@ std::string WhyNot(DWORD error) {
   }
 }
 
-// Creates `path` (CREATE_NEW: nothing may be there, a link included) and
-// writes all of `bytes` to the disk; removes what it made when it cannot.
-bool WriteCreated(const std::string& path, const std::string& bytes, std::string& why) {
+}  // namespace
+
+// CREATE_NEW: nothing may be there, a link included; written and flushed
+// to the disk, or removed.
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
   const std::wstring wide = kqt::sys::WideFromAnsi(path);
   DWORD error = ERROR_SUCCESS;
   {
@@ -88,8 +90,6 @@ bool WriteCreated(const std::string& path, const std::string& bytes, std::string
   return false;
 }
 
-}  // namespace
-
 bool MakeEmptyDirectory(const std::string& path, std::string& why) {
   if (::CreateDirectoryW(kqt::sys::WideFromAnsi(path).c_str(), nullptr)) return true;
   const DWORD error = ::GetLastError();
@@ -110,17 +110,13 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::st
   static std::atomic<unsigned> made{0};
   const std::string temporary =
       path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(made.fetch_add(1));
-  if (!WriteCreated(temporary, bytes, why)) return false;
+  if (!WriteNewFile(temporary, bytes, why)) return false;
   if (::MoveFileExW(kqt::sys::WideFromAnsi(temporary).c_str(), kqt::sys::WideFromAnsi(path).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   why = WhyNot(::GetLastError());
   ::DeleteFileW(kqt::sys::WideFromAnsi(temporary).c_str());
   return false;
-}
-
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
-  return WriteCreated(path, bytes, why);
 }
 
 void UseBinaryStandardInput() { _setmode(_fileno(stdin), _O_BINARY); }
