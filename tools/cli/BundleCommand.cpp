@@ -42,7 +42,9 @@ int BundleCommand(const std::string& executableDir, const Options& options) {
   Report report;
   if (!Inspect(report, plan, std::string())) return 3;
   MachineRecord record = CollectMachine(plan, report.Canonical());
-  if (options.redact) RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
+  RedactionLog redaction;
+  if (options.redact)
+    redaction = RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
   const std::string text = WriteBundle(record);
   std::FILE* out = std::fopen(path.c_str(), "wb");
   bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
@@ -53,6 +55,10 @@ int BundleCommand(const std::string& executableDir, const Options& options) {
   }
   std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", Printable(plan.places.root).c_str(),
               Printable(path).c_str(), text.size(), options.redact ? ", redacted" : "");
+  if (options.showKept)  // what leaves the machine as it is, for whoever must allow it
+    for (const RedactionLog::Kept& kept : redaction.kept)
+      std::printf("kept: %s: %s: %s\n", Printable(kept.field).c_str(), Printable(kept.value).c_str(),
+                  Printable(kept.why).c_str());
   return 0;
 }
 

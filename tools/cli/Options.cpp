@@ -154,6 +154,10 @@ CLI::App* AddBundle(CLI::App& app, Options& options) {
                    "for this bundle alone")
       ->type_name("FILE")
       ->needs(redact);
+  bundle
+      ->add_flag("--show-kept", options.showKept,
+                 "Print every value that leaves the machine unchanged, field by field, with the allow-list's reason")
+      ->needs(redact);
   return bundle;
 }
 
