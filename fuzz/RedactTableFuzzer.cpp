@@ -59,8 +59,8 @@ std::vector<Role> Roles(const std::vector<unsigned char>& table, const std::vect
   std::vector<Role> roles(table.size(), kOff);
   std::size_t covered = 0;  // the end of the last structure walked
   for (const Walked& s : walk) {
-    const std::size_t end = quarn::smbios::StructureEnd(table.data(), table.size(), s.at);
-    covered = end ? end : table.size();
+    const std::size_t structureEnd = quarn::smbios::StructureEnd(table.data(), table.size(), s.at);
+    covered = structureEnd ? structureEnd : table.size();
     const std::size_t formatted = table[s.at + 1], end = std::min(table.size(), s.at + formatted);
     roles[s.at] = roles[s.at + 1] = kKept;
     for (std::size_t p = s.at + 2; p < end && p < s.at + 4; ++p) roles[p] = kKept;  // the handle

@@ -11,31 +11,8 @@
 namespace quarn_tools {
 namespace {
 
-// The classes of characters a pseudonym keeps, each with its radix.
-enum class Class {
-  kHexLower,
-  kHexUpper,
-  kLower,
-  kUpper,
-  kDigit,
-  kLead,
-  kHighTrail,
-  kSingle,
-  kUtf8C1,
-  kUtf8Two,
-  kUtf8Three,
-  kUtf8Four,
-  kNeverValid,
-  kStray
-};
-
 const std::size_t kUnitsInBlock = 32;
 const int kMostSteps = 4096;
-
-// UTF-8 bytes that begin and continue nothing: C0, C1, F5 to FF.
-unsigned char NeverValid(std::uint32_t digit) {
-  return static_cast<unsigned char>(digit < 2 ? 0xC0 + digit : 0xF3 + digit);
-}
 
 std::string Utf8Of(std::uint32_t point) {
   std::string out;
@@ -101,95 +78,81 @@ AddressClass ClassOf(const std::string& address) {
 
 }  // namespace
 
+// A character a pseudonym changes: a byte of one of the alphabets, or a
+// UTF-8 character of a range of code points (from `low`; three bytes skip
+// the surrogates); `digit` is its place in its class of `radix`.
 struct Pseudonyms::Unit {
   std::size_t at, length;
-  Class kind;
-  std::uint32_t radix, digit;
+  const std::vector<unsigned char>* bytes;
+  std::uint32_t low, radix, digit;
 };
 
 Pseudonyms::Pseudonyms(const std::string& key, const PathStyleRecord& style)
     : m_mac(key), m_permutation(m_mac), m_style(style) {
-  for (char byte : style.leadBytes) m_lead[static_cast<unsigned char>(byte)] = style.windows;
-  for (unsigned byte = 0x80; byte <= 0xFF; ++byte)
-    if (m_lead[byte]) m_leads.push_back(static_cast<unsigned char>(byte));
+  bool lead[256] = {};
+  for (char byte : style.leadBytes) lead[static_cast<unsigned char>(byte)] = style.windows;
+  const auto range = [&](Alphabet alphabet, unsigned from, unsigned to, bool leads) {
+    for (unsigned byte = from; byte <= to; ++byte)
+      if (lead[byte] == leads) m_alphabet[alphabet].push_back(static_cast<unsigned char>(byte));
+  };
+  range(kLower, 'a', 'z', false);
+  range(kUpper, 'A', 'Z', false);
+  range(kDigit, '0', '9', false);
+  range(kHexLower, '0', '9', false), range(kHexLower, 'a', 'f', false);
+  range(kHexUpper, '0', '9', false), range(kHexUpper, 'A', 'F', false);
+  range(kLead, 0x80, 0xFF, true);
+  range(kTrail, 0x80, 0xFE, false), range(kTrail, 0x80, 0xFE, true);
   // A single byte beyond ASCII stays one: the letters of the Windows code
   // pages (0xC0 to 0xFF) where they are no lead bytes, else the katakana of
   // code page 932 (0xA1 to 0xDF).
-  for (unsigned low : {0xC0u, 0xA1u}) {
-    for (unsigned byte = low; byte <= (low == 0xC0 ? 0xFFu : 0xDFu); ++byte)
-      if (!m_lead[byte]) m_singles.push_back(static_cast<unsigned char>(byte));
-    if (!m_singles.empty()) break;
-  }
+  range(kSingle, 0xC0, 0xFF, false);
+  if (m_alphabet[kSingle].empty()) range(kSingle, 0xA1, 0xDF, false);
+  // UTF-8 bytes of no character: those that begin and continue nothing, and
+  // stray continuation bytes.
+  range(kNeverValid, 0xC0, 0xC1, false), range(kNeverValid, 0xF5, 0xFF, false);
+  range(kStray, 0x80, 0xBF, false);
 }
 
 // The characters of `text` that a pseudonym changes, each with its class
-// and its value in it; the others stay as they are.
+// and its place in it; the others stay as they are.
 std::vector<Pseudonyms::Unit> Pseudonyms::UnitsOf(const std::string& text, bool hex) const {
   std::vector<Unit> units;
+  const auto add = [&](std::size_t at, Alphabet alphabet) {
+    const std::vector<unsigned char>& bytes = m_alphabet[alphabet];
+    const auto found = std::find(bytes.begin(), bytes.end(), static_cast<unsigned char>(text[at]));
+    if (found != bytes.end())
+      units.push_back({at, 1, &bytes, 0, static_cast<std::uint32_t>(bytes.size()),
+                       static_cast<std::uint32_t>(found - bytes.begin())});
+  };
   bool afterBrokenLead = false;
   for (std::size_t at = 0; at < text.size();) {
     const unsigned char byte = static_cast<unsigned char>(text[at]);
     const bool brokenLead = afterBrokenLead;
     afterBrokenLead = false;
-    const bool upper = byte >= 'A' && byte <= 'F';
-    if (hex && std::isxdigit(byte)) {
-      units.push_back({at++, 1, upper ? Class::kHexUpper : Class::kHexLower, 16,
-                       static_cast<std::uint32_t>(std::isdigit(byte) ? byte - '0' : (byte | 0x20) - 'a' + 10)});
-      continue;
-    }
-    if (byte >= 'a' && byte <= 'z')
-      units.push_back({at, 1, Class::kLower, 26, static_cast<std::uint32_t>(byte - 'a')});
-    else if (byte >= 'A' && byte <= 'Z')
-      units.push_back({at, 1, Class::kUpper, 26, static_cast<std::uint32_t>(byte - 'A')});
-    else if (byte >= '0' && byte <= '9')
-      units.push_back({at, 1, Class::kDigit, 10, static_cast<std::uint32_t>(byte - '0')});
     if (byte < 0x80) {
-      ++at;
-      continue;
-    }
-    if (m_style.windows) {
-      const auto single = std::find(m_singles.begin(), m_singles.end(), byte);
-      if (m_lead[byte] && at + 1 < text.size()) {
-        const auto lead = std::find(m_leads.begin(), m_leads.end(), byte);
-        units.push_back({at, 1, Class::kLead, static_cast<std::uint32_t>(m_leads.size()),
-                         static_cast<std::uint32_t>(lead - m_leads.begin())});
-        const unsigned char trail = static_cast<unsigned char>(text[++at]);
-        if (trail >= 0x80 && trail < 0xFF) {
-          units.push_back({at, 1, Class::kHighTrail, 0x7F, static_cast<std::uint32_t>(trail - 0x80)});
-          ++at;
-        }  // an ASCII trail byte is the next character's to class
-      } else {
-        if (single != m_singles.end())
-          units.push_back({at, 1, Class::kSingle, static_cast<std::uint32_t>(m_singles.size()),
-                           static_cast<std::uint32_t>(single - m_singles.begin())});
-        ++at;
-      }
-      continue;
-    }
-    const std::size_t length = Utf8SequenceLength(text, at);
-    if (length == 0) {
-      // A byte of no character: one that never is, or a stray continuation
-      // byte, changes within its kind; a lead byte that lacks its
-      // continuation, and the byte after it, stay, lest a character form.
-      if (byte == 0xC0 || byte == 0xC1 || byte >= 0xF5)
-        units.push_back(
-            {at, 1, Class::kNeverValid, 13, static_cast<std::uint32_t>(byte < 0xC2 ? byte - 0xC0 : byte - 0xF3)});
-      else if (byte < 0xC0 && !brokenLead)
-        units.push_back({at, 1, Class::kStray, 64, static_cast<std::uint32_t>(byte - 0x80)});
+      const bool upper = std::isupper(byte) != 0;
+      add(at++, hex && std::isxdigit(byte) ? (upper ? kHexUpper : kHexLower)
+                : std::isdigit(byte)       ? kDigit
+                                           : (upper ? kUpper : kLower));
+    } else if (m_style.windows && m_alphabet[kLead].size() && at + 1 < text.size() &&
+               std::count(m_alphabet[kLead].begin(), m_alphabet[kLead].end(), byte)) {
+      add(at++, kLead);  // an ASCII trail byte is the next character's to class
+      if (static_cast<unsigned char>(text[at]) >= 0x80) add(at++, kTrail);
+    } else if (m_style.windows) {
+      add(at++, kSingle);
+    } else if (const std::size_t length = Utf8SequenceLength(text, at)) {
+      const std::uint32_t point = CodePoint(text, at, length);
+      const std::uint32_t low = length == 2 ? (point < 0xA0 ? 0x80 : 0xA0) : length == 3 ? 0x800 : 0x10000;
+      const std::uint32_t radix = length == 2 ? (low == 0x80 ? 0x20 : 0x760) : length == 3 ? 0xF000 : 0x100000;
+      units.push_back({at, length, nullptr, low, radix, point - low - (length == 3 && point > 0xDFFF ? 0x800 : 0)});
+      at += length;
+    } else {
+      // A lead byte that lacks its continuation, and the byte after it,
+      // stay, lest a character form.
+      if (!brokenLead) add(at, byte < 0xC0 ? kStray : kNeverValid);
       afterBrokenLead = byte >= 0xC2 && byte <= 0xF4;
       ++at;
-      continue;
     }
-    const std::uint32_t point = CodePoint(text, at, length);
-    if (length == 2 && point < 0xA0)
-      units.push_back({at, 2, Class::kUtf8C1, 0x20, point - 0x80});
-    else if (length == 2)
-      units.push_back({at, 2, Class::kUtf8Two, 0x760, point - 0xA0});
-    else if (length == 3)
-      units.push_back({at, 3, Class::kUtf8Three, 0xF000, point < 0xD800 ? point - 0x800 : point - 0x1000});
-    else
-      units.push_back({at, 4, Class::kUtf8Four, 0x100000, point - 0x10000});
-    at += length;
   }
   return units;
 }
@@ -204,52 +167,13 @@ std::string Pseudonyms::HexReshaped(const std::string& text) const {
 
 std::string Pseudonyms::Permuted(const std::string& text, std::vector<Unit> units, const Avoid& avoid) const {
   std::string out = text;
-  const auto write = [&](const Unit& unit) {
-    const std::uint32_t d = unit.digit;
-    switch (unit.kind) {
-      case Class::kHexLower:
-        out[unit.at] = "0123456789abcdef"[d];
-        break;
-      case Class::kHexUpper:
-        out[unit.at] = "0123456789ABCDEF"[d];
-        break;
-      case Class::kLower:
-        out[unit.at] = static_cast<char>('a' + d);
-        break;
-      case Class::kUpper:
-        out[unit.at] = static_cast<char>('A' + d);
-        break;
-      case Class::kDigit:
-        out[unit.at] = static_cast<char>('0' + d);
-        break;
-      case Class::kLead:
-        out[unit.at] = static_cast<char>(m_leads[d]);
-        break;
-      case Class::kHighTrail:
-        out[unit.at] = static_cast<char>(0x80 + d);
-        break;
-      case Class::kSingle:
-        out[unit.at] = static_cast<char>(m_singles[d]);
-        break;
-      case Class::kNeverValid:
-        out[unit.at] = static_cast<char>(NeverValid(d));
-        break;
-      case Class::kStray:
-        out[unit.at] = static_cast<char>(0x80 + d);
-        break;
-      case Class::kUtf8C1:
-        out.replace(unit.at, 2, Utf8Of(0x80 + d));
-        break;
-      case Class::kUtf8Two:
-        out.replace(unit.at, 2, Utf8Of(0xA0 + d));
-        break;
-      case Class::kUtf8Three:
-        out.replace(unit.at, 3, Utf8Of(d < 0xD000 ? d + 0x800 : d + 0x1000));
-        break;
-      case Class::kUtf8Four:
-        out.replace(unit.at, 4, Utf8Of(0x10000 + d));
-        break;
+  const auto write = [&out](const Unit& unit) {
+    if (unit.bytes) {
+      out[unit.at] = static_cast<char>((*unit.bytes)[unit.digit]);
+      return;
     }
+    const std::uint32_t point = unit.low + unit.digit;
+    out.replace(unit.at, unit.length, Utf8Of(point + (unit.length == 3 && point >= 0xD800 ? 0x800 : 0)));
   };
   // Blocks of a few dozen characters, each its own permutation: the cost
   // stays linear in the text.

@@ -67,8 +67,8 @@ class Pseudonyms {
   HmacSha256 m_mac;
   ShapePermutation m_permutation;
   PathStyleRecord m_style;
-  bool m_lead[256] = {};
-  std::vector<unsigned char> m_leads, m_singles;
+  enum Alphabet { kLower, kUpper, kDigit, kHexLower, kHexUpper, kLead, kTrail, kSingle, kNeverValid, kStray, kCount };
+  std::vector<unsigned char> m_alphabet[kCount];
 };
 
 }  // namespace quarn_tools
