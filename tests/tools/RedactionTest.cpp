@@ -103,16 +103,36 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// The UTF-16 code units of a UTF-8 text, each as two bytes in the order
+// asked.
+std::string Utf16(const std::string& text, bool littleEndian) {
+  std::string out;
+  const auto unit = [&](unsigned value) {
+    const char high = static_cast<char>(value >> 8), low = static_cast<char>(value & 0xFF);
+    out += littleEndian ? low : high;
+    out += littleEndian ? high : low;
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = std::max<std::size_t>(1, quarn_tools::Utf8SequenceLength(text, at));
+    unsigned point = static_cast<unsigned char>(text[at]) & (length == 1 ? 0xFF : 0x3F >> (length - 1));
+    for (std::size_t i = 1; i < length; ++i) point = point << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    if (point >= 0x10000) {
+      unit(0xD800 + ((point - 0x10000) >> 10));
+      unit(0xDC00 + ((point - 0x10000) & 0x3FF));
+    } else {
+      unit(point);
+    }
+    at += length;
+  }
+  return out;
+}
+
 // Every form a token could take in a bundle: as it is, in either case, as
 // hexadecimal (either case, its bytes in either order), as UTF-16 (either
 // order).
 std::vector<std::string> FormsOf(const std::string& token) {
-  std::string reversed(token.rbegin(), token.rend()), le, be;
-  for (char c : token) {
-    le += c, le += '\0';
-    be += '\0', be += c;
-  }
-  return {Lower(token), Hex(token, false), Hex(reversed, false), Lower(le), Lower(be)};
+  const std::string reversed(token.rbegin(), token.rend());
+  return {Lower(token), Hex(token, false), Hex(reversed, false), Lower(Utf16(token, true)), Lower(Utf16(token, false))};
 }
 
 // The bundle's text, and every base64 field decoded, in lower case.
@@ -367,7 +387,7 @@ TEST(RedactedTable, FollowsTheLibrarysWalk) {
 // original's codes on the original's lines; the replay is equal.
 TEST(RedactedSettings, LeaveOnlyKeysAndWholeValuesAndCheckTheSame) {
   const std::string settings =
-      "\xEF\xBB\xBF; tokcomment Zorblax's settings\n"
+      "\xEF\xBB\xBF; tokcomment Zorblax's settings \xD0\x96\xD0\xB5\xD0\xBD\xD1\x8F\xD0\x9A\n"
       "defaultinstall=tokinstall\n"
       "current_version=\"tokversion_01\"\n"
       "loglevl=3\n"
@@ -377,7 +397,7 @@ TEST(RedactedSettings, LeaveOnlyKeysAndWholeValuesAndCheckTheSame) {
       "max_cpuuse=25tokpercent\n"
       "protectupdate=ture\n"
       "sendfile=off\n"
-      "waf_cfg=C:\\Users\\tokfolder\\waf ; mode\n"
+      "waf_cfg=C:\\Users\\tokfolder\\\xE5\xB1\xB1\xE7\x94\xB0\xE5\xA4\xAA ; mode\n"
       "srv_domain=svc.tokserver.com|a|b|c|d|e|f|g|h|i|j||10.9.9.9|256.1.1.1|2001:db8::1|tok.example.com:8443\n"
       "tokpassedover line\n"
       "[toksection]\n"
@@ -393,7 +413,8 @@ TEST(RedactedSettings, LeaveOnlyKeysAndWholeValuesAndCheckTheSame) {
   const MachineRecord read = Redacted(original, text, &log);
   EXPECT_EQ(LeftOver(text, {"tokcomment", "Zorblax", "tokinstall", "tokversion", "tokunknownkey", "tokunknownvalue",
                             "toktrailing", "tokpercent", "tokfolder", "tokserver", "tokpassedover", "toksection",
-                            "tokupdaterline", "jane.doe", "AcmeCorp"}),
+                            "tokupdaterline", "jane.doe", "AcmeCorp", "\xD0\x96\xD0\xB5\xD0\xBD\xD1\x8F\xD0\x9A",
+                            "\xE5\xB1\xB1\xE7\x94\xB0\xE5\xA4\xAA"}),
             "");
   for (const char* kept : {"\nloglevl=", "loglevel=5", "sendfile=off", "logmaxsize=0x200000", "\nupdate_01_02\n"})
     EXPECT_NE((read.settingsFile.content + "\n" + read.updaterVersionRecord.content).find(kept), std::string::npos)
