@@ -158,7 +158,9 @@ std::vector<Pseudonyms::Unit> Pseudonyms::UnitsOf(const std::string& text, bool 
 }
 
 std::string Pseudonyms::Reshaped(const std::string& text, const Avoid& avoid) const {
-  return Permuted(text, UnitsOf(text, false), avoid);
+  if (avoid) return Permuted(text, UnitsOf(text, false), avoid);
+  const auto known = m_made.find(text);  // a word a file repeats is made once
+  return known != m_made.end() ? known->second : m_made[text] = Permuted(text, UnitsOf(text, false), avoid);
 }
 
 std::string Pseudonyms::HexReshaped(const std::string& text) const {

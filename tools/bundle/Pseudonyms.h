@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,7 @@ class Pseudonyms {
   PathStyleRecord m_style;
   enum Alphabet { kLower, kUpper, kDigit, kHexLower, kHexUpper, kLead, kTrail, kSingle, kNeverValid, kStray, kCount };
   std::vector<unsigned char> m_alphabet[kCount];
+  mutable std::map<std::string, std::string> m_made;
 };
 
 }  // namespace quarn_tools

@@ -7,7 +7,7 @@ namespace quarn_tools {
 namespace {
 
 const std::uint32_t kMostInTable = 4096;
-const int kRounds = 10;
+const int kRounds = 8;
 
 void AppendNumber(std::string& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);

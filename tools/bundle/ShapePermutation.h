@@ -4,7 +4,7 @@
 // its shape, so it is never the value itself and two values never meet.
 // The permutation P behind the cycle (Next(x) = P^-1(P(x) + 1)) is, for a
 // shape of at most 4096 values, the order of the values by their
-// HMAC-SHA-256; for a larger one, a Feistel network of ten rounds over the
+// HMAC-SHA-256; for a larger one, a Feistel network of eight rounds over the
 // two halves of the digits, each round adding HMAC-SHA-256 of the other
 // half digit by digit modulo the radix (a single digit of a large radix is
 // split in two and cycle-walked back into its range). No cryptography is
