@@ -42,6 +42,7 @@ std::string RedactLogLines(const std::string& lines, const std::vector<std::pair
   Json value = Json::parse(lines, nullptr, false);
   if (!value.is_array()) return "[]";
   std::vector<std::pair<std::string, std::string>> utf8;
+  utf8.reserve(prefixes.size());
   for (const auto& prefix : prefixes) utf8.emplace_back(JsonTextOf(prefix.first), JsonTextOf(prefix.second));
   for (Json& line : value) {
     const std::string text = line.is_string() ? line.get<std::string>() : line.dump();
@@ -107,7 +108,7 @@ std::vector<std::pair<std::string, std::string>> RedactMachine(MachineRecord& re
   record.executableDir = paths.Path(record.executableDir);
   for (RecordedFile* file : {&record.settingsFile, &record.overrideFile, &record.updaterVersionRecord})
     file->path = paths.Path(file->path);
-  const auto prefixes = paths.Prefixes();
+  auto prefixes = paths.Prefixes();
   record.notMadeBecause = ReplacePrefixes(record.notMadeBecause, prefixes);
   std::map<std::string, std::string> servers;
   record.settingsFile.content = RedactSettingsText(record.settingsFile.content, pseudonyms, servers, log);
