@@ -1,5 +1,6 @@
 #include "bundle/Redact.h"
 
+#include <algorithm>
 #include <set>
 
 #include "bundle/Pseudonyms.h"
@@ -103,6 +104,20 @@ std::vector<std::pair<std::string, std::string>> RedactMachine(MachineRecord& re
     log.Replaced("local addresses", made != address);
     address = made;
   }
+  // The service pack's text is kept to its end; what the system left after
+  // it in the buffer is no value.
+  char* servicePack = record.windowsVersion.servicePack;
+  char* const packEnd = servicePack + sizeof record.windowsVersion.servicePack;
+  const std::size_t packLength = static_cast<std::size_t>(std::find(servicePack, packEnd, '\0') - servicePack);
+  std::fill(servicePack + packLength, packEnd, '\0');
+  const quarn::sys::WindowsVersionInfo& v = record.windowsVersion;
+  log.Keep("Windows version",
+           std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) + " \"" +
+               std::string(servicePack, packLength) + "\", platform " + std::to_string(v.platformId) + ", product " +
+               std::to_string(v.productCode),
+           "the system's release, the same on every machine that runs it");
+  log.Keep("hypervisor's CPUID leaves", std::to_string(record.firmware.cpuid.size()) + " leaves",
+           "the hypervisor's make, the same on every machine under it");
   PathRedaction paths(pseudonyms, record.pathStyle, log);
   for (const std::string& path : otherPaths) paths.Path(path);
   record.executableDir = paths.Path(record.executableDir);
@@ -138,10 +153,7 @@ Json Summary(bool keyGiven, const Pseudonyms& pseudonyms, const RedactionLog& lo
   std::set<std::string> fields;
   for (const RedactionLog::Kept& value : log.kept)
     if (fields.insert(value.field).second) kept.push_back(value.field + " (" + value.why + ")");
-  for (const char* always : {"the Windows version values (the system's release, not the machine's)",
-                             "the hypervisor's CPUID leaves (the hypervisor's make)",
-                             "the SMBIOS version and the firmware block's header (the table's form)"})
-    kept.push_back(always);
+  kept.push_back("the SMBIOS version and the firmware block's header (the table's form)");
   return Json{
       {"key_id", pseudonyms.KeyId()},
       {"key", keyGiven ? "given (--redact-key): the same value has the same pseudonym in every bundle made with it"
