@@ -9,171 +9,148 @@
 namespace quarn_tools {
 namespace {
 
-const std::uint32_t kWindowStart = 0xF0000;
-const std::uint32_t kWindowLength = 0x10000;
+const std::uint64_t kWindowStart = 0xF0000;
+const std::size_t kHeaderLength = 4;  // type, length, handle
+const std::size_t kUuidOffset = 8, kUuidEnd = 24;
 
-// The strings of the structure at `at`, each as its start and length, by
-// number from 1, as the library reads them: from the end of the formatted
-// area to the first empty one; a text that runs past the table is none.
-std::vector<std::pair<std::size_t, std::size_t>> StringsOf(const unsigned char* table, std::size_t length,
-                                                           std::size_t at) {
-  std::vector<std::pair<std::size_t, std::size_t>> strings;
-  for (std::size_t text = at + table[at + 1]; text < length && table[text] != 0;) {
-    const void* zero = std::memchr(table + text, 0, length - text);
-    if (!zero) break;
-    const std::size_t end = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - table);
-    strings.emplace_back(text, end - text);
-    text = end + 1;
+// Each string of a set as the library's walk sees it: a run of bytes that
+// are not zero, between `from` and `to`.
+std::vector<std::pair<std::size_t, std::size_t>> StringRuns(const unsigned char* table, std::size_t from,
+                                                            std::size_t to) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  for (std::size_t at = from; at < to;) {
+    if (table[at] == 0) {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    while (at < to && table[at] != 0) ++at;
+    runs.emplace_back(start, at);
   }
-  return strings;
+  return runs;
 }
 
-// Replaces a string of the structure whose header ends at `headerEnd`. A
-// structure shorter than its header has a first string that starts in it:
-// its type and length bytes stay (the walk steps by them), the rest is
-// replaced whatever it reads.
-void ReplaceString(unsigned char* table, std::pair<std::size_t, std::size_t> string, std::size_t headerEnd,
-                   const Pseudonyms& pseudonyms) {
-  std::size_t at = string.first, length = string.second;
-  const bool inHeader = at < headerEnd;
-  if (inHeader) {
-    const std::size_t skipped = std::min(length, headerEnd - at);
-    at += skipped;
-    length -= skipped;
-  }
-  const std::string text(reinterpret_cast<const char*>(table + at), length);
-  if (text.empty() || (!inHeader && IsFillerString(text))) return;
-  const std::string made = pseudonyms.TableString(text);
-  std::copy(made.begin(), made.end(), table + at);
+// The allow-list's field of `type` at `offset`, or null.
+const KeptTableString* KeptField(unsigned char type, std::size_t offset) {
+  for (const KeptTableString& kept : KeptTableStrings())
+    if (kept.type == type && kept.offset == offset) return &kept;
+  return nullptr;
 }
 
-// One structure's identifying parts: the structure at `at` of the table of
-// `tableLength` bytes. A string two fields name is replaced once.
-void RedactStructure(unsigned char* table, std::size_t tableLength, std::size_t at, const Pseudonyms& pseudonyms) {
-  const unsigned char type = table[at], length = table[at + 1];
-  const std::size_t available = tableLength - at;
-  if (type == 1 && length >= 24 && available >= 24) {
-    unsigned char* uuid = table + at + 8;
-    if (!quarn::smbios::UuidPlaceholder(uuid)) pseudonyms.Uuid(uuid);
+void Zero(unsigned char& byte, TableRedaction& done) {
+  done.bytesZeroed += byte != 0;
+  byte = 0;
+}
+
+// The structure at `at`, which ends at `end` (0: it runs past `length`).
+// Its type and length bytes always stay: the walk steps by them, and a
+// string set that starts inside a short header must not move.
+void RedactStructure(unsigned char* table, std::size_t length, std::size_t at, std::size_t end,
+                     const Pseudonyms& pseudonyms, TableRedaction& done) {
+  const unsigned char type = table[at];
+  const std::size_t formatted = table[at + 1], formattedEnd = std::min(length, at + formatted);
+  const auto runs = StringRuns(table, std::min(length, at + formatted), end ? end - 2 : length);
+  // Which strings a kept field numbers; the fields that do are kept too.
+  std::vector<const KeptTableString*> keptBy(runs.size());
+  std::vector<bool> keepByte(formattedEnd > at ? formattedEnd - at : 0);
+  for (std::size_t offset = kHeaderLength; at + offset < formattedEnd; ++offset) {
+    const KeptTableString* field = KeptField(type, offset);
+    const unsigned char number = table[at + offset];
+    if (!field || number == 0 || number > runs.size()) continue;
+    keptBy[number - 1u] = field;
+    keepByte[offset] = true;
   }
-  if (type == 22 && length >= 0x12 && available >= 0x12 &&
-      (table[at + 0x10] || table[at + 0x11])) {  // the battery's SBDS serial number
-    const std::string made =
-        pseudonyms.Stream("sbds serial", std::string(reinterpret_cast<char*>(table + at + 0x10), 2), 2);
-    std::memcpy(table + at + 0x10, made.data(), 2);
+  const bool hasUuid = type == 1 && formatted >= kUuidEnd && at + kUuidEnd <= length;
+  if (hasUuid && !quarn::smbios::UuidPlaceholder(table + at + kUuidOffset)) {
+    pseudonyms.Uuid(table + at + kUuidOffset);
+    ++done.uuidsReplaced;
   }
-  const auto strings = StringsOf(table, tableLength, at);
-  if (EveryStringIdentifies(type)) {
-    for (const auto& string : strings) ReplaceString(table, string, at + 2, pseudonyms);
-    return;
+  for (std::size_t offset = 2; at + offset < formattedEnd; ++offset) {
+    const bool uuid = hasUuid && offset >= kUuidOffset && offset < kUuidEnd;
+    if (offset >= kHeaderLength && !uuid && !keepByte[offset]) Zero(table[at + offset], done);
   }
-  std::vector<bool> replaced(strings.size());
-  for (const IdentifyingField& field : IdentifyingFields()) {
-    if (field.type != type || field.offset >= length || field.offset >= available) continue;
-    const unsigned char number = table[at + field.offset];
-    if (number == 0 || number > strings.size() || replaced[number - 1u]) continue;
-    ReplaceString(table, strings[number - 1u], at + 2, pseudonyms);
-    replaced[number - 1u] = true;
+  for (std::size_t s = 0; s < runs.size(); ++s) {
+    const std::size_t from = std::max(runs[s].first, at + 2), to = runs[s].second;
+    if (from >= to) continue;
+    const std::string text(reinterpret_cast<const char*>(table + from), to - from);
+    if (keptBy[s]) {
+      done.kept.emplace_back(keptBy[s], text);
+      continue;
+    }
+    const std::string made = pseudonyms.TableString(text);
+    std::copy(made.begin(), made.end(), table + from);
+    ++done.stringsReplaced;
   }
 }
 
-// Zeroes the bytes of `read` outside [keepFrom, keepTo) and [tableFrom,
-// tableTo) (physical addresses).
-void ZeroAround(FirmwareRecord::MemoryRead& read, std::uint64_t keepFrom, std::uint64_t keepTo, std::uint64_t tableFrom,
-                std::uint64_t tableTo) {
-  for (std::size_t i = 0; i < read.bytes.size(); ++i) {
-    const std::uint64_t address = read.address + i;
-    if ((address >= keepFrom && address < keepTo) || (address >= tableFrom && address < tableTo)) continue;
-    read.bytes[i] = '\0';
-  }
+// The entry point of the BIOS window, as [from, to) in the window's bytes;
+// empty where it holds none.
+std::pair<std::size_t, std::size_t> EntryPointIn(const std::string& window) {
+  quarn::smbios::EntryPoint entry;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
+  if (!quarn::smbios::FindEntryPoint(bytes, window.size(), entry)) return {0, 0};
+  const std::size_t lengthAt = entry.offset + (entry.is64Bit ? 6 : 5);
+  return {entry.offset, std::min(window.size(), entry.offset + bytes[lengthAt])};
 }
 
 }  // namespace
 
-const std::vector<IdentifyingField>& IdentifyingFields() {
-  static const std::vector<IdentifyingField> fields = {
-      {1, 0x07, "system serial number"},        {2, 0x07, "baseboard serial number"},
-      {2, 0x08, "baseboard asset tag"},         {3, 0x07, "chassis serial number"},
-      {3, 0x08, "chassis asset tag"},           {4, 0x20, "processor serial number"},
-      {4, 0x21, "processor asset tag"},         {17, 0x18, "memory module serial number"},
-      {17, 0x19, "memory module asset tag"},    {22, 0x07, "battery serial number"},
-      {39, 0x08, "power supply serial number"}, {39, 0x09, "power supply asset tag"},
+const std::vector<KeptTableString>& KeptTableStrings() {
+  static const std::vector<KeptTableString> kept = {
+      {0, 0x04, "BIOS vendor", "the firmware's maker, the same on every machine of a model"},
+      {0, 0x05, "BIOS version", "a firmware release, the same on every machine that runs it"},
+      {0, 0x08, "BIOS release date", "the firmware release's date, not the machine's"},
+      {1, 0x04, "system manufacturer", "the maker of a model"},
+      {1, 0x05, "system product name", "the name of a model"},
+      {2, 0x04, "baseboard manufacturer", "the maker of a model"},
+      {2, 0x05, "baseboard product", "the name of a board model"},
+      {3, 0x04, "chassis manufacturer", "the maker of a model"},
+      {4, 0x07, "processor manufacturer", "the maker of a processor model"},
+      {4, 0x10, "processor version", "the name of a processor model"},
   };
-  return fields;
+  return kept;
 }
 
-bool EveryStringIdentifies(unsigned char type) { return type == 11 || type == 12 || type >= 128; }
-
-bool IsFillerString(const std::string& text) {
-  // Letters and digits alone, in lower case: "To Be Filled By O.E.M" and
-  // "To be filled by O.E.M." are one filler.
-  std::string plain;
-  for (char c : text) {
-    const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if ((lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9')) plain += lower;
-  }
-  if (plain.empty() || plain.find_first_not_of(plain[0]) == std::string::npos) return true;  // blank, "0000", "xxxx"
-  static const char* const kFillers[] = {"tobefilledbyoem",
-                                         "fillbyoem",
-                                         "notspecified",
-                                         "notavailable",
-                                         "notapplicable",
-                                         "na",
-                                         "none",
-                                         "defaultstring",
-                                         "systemserialnumber",
-                                         "chassisserialnumber",
-                                         "baseboardserialnumber",
-                                         "serialnumber",
-                                         "assettag",
-                                         "noassettag",
-                                         "asset1234567890",
-                                         "noassetinformation",
-                                         "unknown",
-                                         "0123456789",
-                                         "1234567890",
-                                         "123456789",
-                                         "oem",
-                                         "chassisassettag",
-                                         "type1productconfigid",
-                                         "invalid",
-                                         "empty",
-                                         "notset"};
-  for (const char* filler : kFillers)
-    if (plain == filler) return true;
-  return false;
-}
-
-void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms) {
-  // Every structure the library's walk reaches, the last one that runs
-  // past the end included (its UUID is read all the same).
+void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms, TableRedaction& done) {
+  // Every structure the library's walk reaches, the one that runs past the
+  // end included (its UUID is read all the same). A last byte alone is
+  // read as a type and nothing more: it stays.
   for (std::size_t at = 0; at + 1 < length;) {
-    RedactStructure(table, length, at, pseudonyms);
-    at = quarn::smbios::StructureEnd(table, length, at);
-    if (at == 0) return;
+    const std::size_t end = quarn::smbios::StructureEnd(table, length, at);
+    RedactStructure(table, length, at, end, pseudonyms, done);
+    ++done.structures;
+    if (end == 0) return;
+    at = end;
   }
 }
 
-void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms) {
-  const RecordedTable table = FindRecordedTable(firmware);
-  if (table.found && table.inBlock) {
-    RedactTable(reinterpret_cast<unsigned char*>(&firmware.block[table.offset]), table.length, pseudonyms);
+void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms, TableRedaction& done) {
+  // The block: its 8 bytes of header, then all the library copies and walks.
+  if (firmware.blockGiven && firmware.block.size() > 8) {
+    RedactTable(reinterpret_cast<unsigned char*>(&firmware.block[8]), firmware.block.size() - 8, pseudonyms, done);
     return;
   }
-  // Physical memory: the table where the entry point of the BIOS window
-  // says it lies; and the window but for the entry point and the table,
-  // zeroed (without an entry point, all of it).
-  if (table.found)
-    RedactTable(reinterpret_cast<unsigned char*>(&firmware.memoryReads[table.read].bytes[table.offset]), table.length,
-                pseudonyms);
-  for (std::size_t w = 0; w < firmware.memoryReads.size(); ++w) {
-    FirmwareRecord::MemoryRead& window = firmware.memoryReads[w];
-    if (!window.copied || window.address != kWindowStart || window.length != kWindowLength) continue;
-    const std::uint64_t entryAt = kWindowStart + table.entryOffset;
-    const std::uint64_t entryEnd = table.found ? entryAt + table.entryLength : 0;
-    const FirmwareRecord::MemoryRead& holder = firmware.memoryReads[table.read];
-    const std::uint64_t tableAt = table.found ? holder.address + table.offset : 0;
-    ZeroAround(window, entryAt, entryEnd, tableAt, table.found ? tableAt + table.length : 0);
+  const RecordedTable table = FindRecordedTable(firmware);
+  std::uint64_t tableAt = 0, tableEnd = 0;
+  if (table.found && !table.inBlock) {
+    FirmwareRecord::MemoryRead& holder = firmware.memoryReads[table.read];
+    RedactTable(reinterpret_cast<unsigned char*>(&holder.bytes[table.offset]), table.length, pseudonyms, done);
+    tableAt = holder.address + table.offset;
+    tableEnd = tableAt + table.length;
+  }
+  // Every read but the entry point and the table zeroed; a read that holds
+  // the table's bytes too (the BIOS window, often) holds the redacted ones.
+  for (FirmwareRecord::MemoryRead& read : firmware.memoryReads) {
+    const auto entry = read.address == kWindowStart ? EntryPointIn(read.bytes) : std::pair<std::size_t, std::size_t>();
+    for (std::size_t i = 0; i < read.bytes.size(); ++i) {
+      const std::uint64_t address = read.address + i;
+      if (address >= tableAt && address < tableEnd) {
+        const std::string& redacted = firmware.memoryReads[table.read].bytes;
+        read.bytes[i] = redacted[table.offset + static_cast<std::size_t>(address - tableAt)];
+      } else if (i < entry.first || i >= entry.second) {
+        Zero(reinterpret_cast<unsigned char&>(read.bytes[i]), done);
+      }
+    }
   }
 }
 

@@ -1,13 +1,17 @@
-// The SMBIOS table of a redacted bundle: every string that identifies a
-// machine replaced in place by a pseudonym of the same length (serial
-// numbers, asset tags, OEM strings, configuration options, the strings of
-// the makers' own structures) and the UUID by a pseudonym of its bytes. The
-// structures, their lengths and every other byte stay: the library walks the
-// same table, finds the UUID where it was, and swaps its fields as it did.
+// The SMBIOS table of a redacted bundle, by an allow-list: what the list
+// names leaves as it is, everything else does not. Kept: each structure's
+// header (type, length, handle) and the shape of its string set (where each
+// string starts and ends), so the library walks the same table and finds
+// the UUID where it was; the strings that name a model rather than a
+// machine, and the fields that number them. The UUID becomes its keyed
+// pseudonym (a placeholder UUID stays); every other string becomes a
+// placeholder of the same length; every other byte of a formatted area,
+// of every structure type, is zeroed.
 #ifndef QUARN_TOOLS_BUNDLE_REDACTTABLE_H
 #define QUARN_TOOLS_BUNDLE_REDACTTABLE_H
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,29 +20,34 @@
 
 namespace quarn_tools {
 
-// Where a table holds identifying strings: the string-number fields of the
-// structures that carry them, by type and offset.
-struct IdentifyingField {
+// A string the table may keep: the string-number field at `offset` of
+// structures of `type`, what it names and why that names no machine.
+struct KeptTableString {
   unsigned char type, offset;
   const char* what;
+  const char* why;
 };
-const std::vector<IdentifyingField>& IdentifyingFields();
-// Structures whose every string may identify the machine: OEM strings (11),
-// system configuration options (12), the makers' own types (128 and up).
-bool EveryStringIdentifies(unsigned char type);
-// Whether a string of the table is a filler that firmware ships unfilled
-// ("To Be Filled By O.E.M.", "Not Specified", "0000"...): it identifies
-// nothing and says something, so it stays.
-bool IsFillerString(const std::string& text);
+const std::vector<KeptTableString>& KeptTableStrings();
 
-// The table's identifying strings and its UUID replaced in place.
-void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms);
+// What one redaction of a table did, counted.
+struct TableRedaction {
+  std::size_t structures = 0;
+  std::size_t stringsReplaced = 0;
+  std::size_t bytesZeroed = 0;  // formatted bytes and bytes outside the table that were not zero
+  std::size_t uuidsReplaced = 0;
+  // Each kept string, by what it is, with its text: `--show-kept` prints them.
+  std::vector<std::pair<const KeptTableString*, std::string>> kept;
+};
 
-// The firmware recorded: the firmware-table service's block, or the reads of
-// physical memory. There the BIOS area around the entry point and the table
-// is zeroed: it is code and data of the firmware, which the replay never
-// reads.
-void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms);
+// The table redacted in place; `done` counts what it did.
+void RedactTable(unsigned char* table, std::size_t length, const Pseudonyms& pseudonyms, TableRedaction& done);
+
+// The firmware recorded: the firmware-table service's block (its header
+// kept, the table after it redacted, as far as the library's walk goes), or
+// the reads of physical memory (the entry point kept, the table redacted,
+// every other byte zeroed: code and data of the firmware that the replay
+// never reads).
+void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms, TableRedaction& done);
 
 }  // namespace quarn_tools
 

@@ -1,11 +1,11 @@
 #include "bundle/RedactText.h"
 
 #include <algorithm>
-#include <set>
 
 #include "config/IniSyntax.h"
 #include "config/LayoutRules.h"
 #include "config/SettingsRules.h"
+#include "lint/NearestKey.h"
 #include "lint/ServerItems.h"
 
 namespace quarn_tools {
@@ -24,9 +24,11 @@ std::string AsciiLower(std::string text) {
 }
 
 // Every run of word bytes (letters, digits, bytes beyond ASCII) of `text`
-// in [begin, end) replaced, each run by its own pseudonym; the rest kept.
-void ReshapeWords(std::string& out, const std::string& text, std::size_t begin, std::size_t end, const char* kind,
-                  const Pseudonyms& pseudonyms) {
+// in [begin, end) replaced, each run by its own pseudonym (so a word has
+// one wherever it stands); the rest kept. Returns the runs replaced.
+std::size_t ReshapeWords(std::string& out, const std::string& text, std::size_t begin, std::size_t end,
+                         const Pseudonyms& pseudonyms) {
+  std::size_t words = 0;
   for (std::size_t at = begin; at < end;) {
     if (!IsWordByte(static_cast<unsigned char>(text[at]))) {
       out += text[at++];
@@ -34,53 +36,39 @@ void ReshapeWords(std::string& out, const std::string& text, std::size_t begin, 
     }
     std::size_t stop = at;
     while (stop < end && IsWordByte(static_cast<unsigned char>(text[stop]))) ++stop;
-    out += pseudonyms.Reshaped(kind, text.substr(at, stop - at));
+    out += pseudonyms.Reshaped(text.substr(at, stop - at));
+    ++words;
     at = stop;
   }
+  return words;
 }
 
-// Digits and dots that are no address: each number keeps its digits' count
-// and whether it is above 255, so the check sees the same fault.
-std::string DottedPseudonym(const std::string& item, const Pseudonyms& pseudonyms) {
-  const std::string random = pseudonyms.Stream("dotted numbers", item, item.size());
-  std::string out = item;
-  for (std::size_t at = 0; at < item.size();) {
-    std::size_t stop = at;
-    while (stop < item.size() && item[stop] != '.') ++stop;
-    const std::size_t digits = stop - at;
-    if (digits > 0 && digits <= 3) {
-      const unsigned value = static_cast<unsigned>(std::stoul(item.substr(at, digits)));
-      const unsigned lowest = digits == 1   ? 0u
-                              : digits == 2 ? 10u
-                                            : 100u,
-                     highest = digits == 1   ? 9u
-                               : digits == 2 ? 99u
-                                             : 999u;
-      const unsigned from = value > 255 ? 256u : lowest, to = value > 255 ? highest : std::min(highest, 255u);
-      const unsigned made = from + static_cast<unsigned char>(random[at]) % (to - from + 1);
-      std::string text = std::to_string(made);
-      if (item[at] == '0' && digits > 1 && text.size() < digits) text.insert(0, digits - text.size(), '0');
-      out.replace(at, digits, text.substr(text.size() - digits));
-    } else if (digits > 3) {
-      out.replace(at, digits, pseudonyms.Reshaped("dotted numbers", item.substr(at, digits)));
+std::string Words(const std::string& text, const Pseudonyms& pseudonyms) {
+  std::string out;
+  ReshapeWords(out, text, 0, text.size(), pseudonyms);
+  return out;
+}
+
+// Numbers between dots alike for the check: as many digits, above 255 or
+// not, a leading zero or not.
+bool NumbersAlike(const std::string& a, const std::string& b) {
+  const auto parts = [](const std::string& text) {
+    std::vector<std::string> split(1);
+    for (char c : text) {
+      if (c == '.')
+        split.emplace_back();
+      else
+        split.back().push_back(c);
     }
-    at = stop + 1;
+    return split;
+  };
+  const std::vector<std::string> x = parts(a), y = parts(b);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const bool big = x[i].size() > 3 || (x[i].size() == 3 && x[i] > "255");
+    const bool bigToo = y[i].size() > 3 || (y[i].size() == 3 && y[i] > "255");
+    if (big != bigToo || (x[i].size() > 1 && x[i][0] == '0') != (y[i].size() > 1 && y[i][0] == '0')) return false;
   }
-  return out;
-}
-
-// A literal of IPv6's shape: hexadecimal digits stay hexadecimal.
-std::string HexPseudonym(const std::string& item, const Pseudonyms& pseudonyms) {
-  const std::string random = pseudonyms.Stream("ipv6", item, item.size());
-  std::string out = item;
-  for (std::size_t i = 0; i < item.size(); ++i) {
-    const unsigned char r = static_cast<unsigned char>(random[i]);
-    const char c = item[i];
-    if (c >= '0' && c <= '9') out[i] = static_cast<char>('0' + r % 10);
-    if (c >= 'a' && c <= 'f') out[i] = static_cast<char>('a' + r % 6);
-    if (c >= 'A' && c <= 'F') out[i] = static_cast<char>('A' + r % 6);
-  }
-  return out;
+  return true;
 }
 
 bool IsPublicTopLevelDomain(const std::string& label) {
@@ -113,7 +101,7 @@ std::string ShapedServer(const std::string& item, const Pseudonyms& pseudonyms) 
     const bool isScheme = scheme != std::string::npos && stop == scheme && at == 0;
     const bool isTopLevel =
         at > 0 && item[at - 1] == '.' && (stop == hostEnd || item[stop] == '/') && IsPublicTopLevelDomain(run);
-    out += isScheme || isTopLevel ? run : pseudonyms.Reshaped("server label", run);
+    out += isScheme || isTopLevel ? run : pseudonyms.Reshaped(run);
     at = stop;
   }
   return out;
@@ -129,6 +117,20 @@ const std::set<std::string>& DefaultServers() {
     return items;
   }();
   return servers;
+}
+
+const std::vector<std::string>& KnownKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> names;
+    for (std::size_t r = 0; r < S::kSettingCount; ++r) names.emplace_back(S::Setting(r).key);
+    return names;
+  }();
+  return keys;
+}
+
+bool ReadsWholeBoolean(const std::string& value) {
+  static const std::set<std::string> kWords = {"1", "0", "true", "false", "yes", "no", "on", "off"};
+  return kWords.count(AsciiLower(value)) != 0;
 }
 
 }  // namespace
@@ -154,6 +156,7 @@ std::string PathRedaction::Path(const std::string& path) {
     at = 2;
   }
   const auto isSeparator = [this](char c) { return c == '/' || (m_style.windows && c == '\\'); };
+  const auto kept = [this](const std::string& name) { return Kept(name); };
   while (at < path.size()) {
     if (isSeparator(path[at])) {
       out += path[at++];
@@ -166,7 +169,13 @@ std::string PathRedaction::Path(const std::string& path) {
     }
     stop = std::min(stop, path.size());
     const std::string name = path.substr(at, stop - at);
-    out += Kept(name) ? name : m_pseudonyms.Reshaped("folder", name);
+    if (Kept(name)) {
+      m_log.Keep("path folder", name, "the agent's own layout or the system's own folders: the same everywhere");
+      out += name;
+    } else {
+      out += m_pseudonyms.Reshaped(name, kept);
+      m_log.Replaced("path folders");
+    }
     if (out != path.substr(0, stop)) m_prefixes[path.substr(0, stop)] = out;
     at = stop;
   }
@@ -207,12 +216,18 @@ std::string ReplacePrefixes(const std::string& text, const std::vector<std::pair
 
 std::string ServerPseudonym(const std::string& item, const Pseudonyms& pseudonyms) {
   if (item.empty() || DefaultServers().count(item)) return item;
-  if (item.find_first_not_of("0123456789.") == std::string::npos)
-    return IsIpv4Address(item) ? pseudonyms.Address(item) : DottedPseudonym(item, pseudonyms);
+  if (item.find_first_not_of("0123456789.") == std::string::npos) {
+    if (IsIpv4Address(item)) return pseudonyms.Address(item);
+    return pseudonyms.Reshaped(item, [&item](const std::string& made) { return !NumbersAlike(item, made); });
+  }
   if (std::count(item.begin(), item.end(), ':') >= 2 &&
       item.find_first_not_of("0123456789abcdefABCDEF:.") == std::string::npos)
-    return HexPseudonym(item, pseudonyms);
-  return ShapedServer(item, pseudonyms);
+    return pseudonyms.HexReshaped(item);
+  // Each label goes one step further round its cycle while the whole would
+  // be a default server.
+  std::string made = ShapedServer(item, pseudonyms);
+  for (int step = 0; step < 64 && DefaultServers().count(made); ++step) made = ShapedServer(made, pseudonyms);
+  return made;
 }
 
 namespace {
@@ -224,61 +239,123 @@ struct Edit {
   std::string text;  // when not kept
 };
 
-// The spans of one key the reader sees: its name kept; a server list's
-// items each replaced; the value of any other setting the file's reader
-// reads kept (the rest of the line follows the default: its words replaced).
-void KeySpans(const std::string& content, const S::IniItem& item, bool isOverride, bool lost,
-              const Pseudonyms& pseudonyms, std::map<std::string, std::string>& servers, std::vector<Edit>& edits) {
-  edits.push_back({item.key.begin, item.key.end, true, std::string()});
-  if (lost || !item.section.empty()) return;
-  const S::SettingRow* row = S::FindSetting(content.substr(item.key.begin, item.key.size()));
-  if (!row || (isOverride && !row->Has(S::kOverridable))) return;
-  if (!row->list) {
-    edits.push_back({item.value.begin, item.value.end, true, std::string()});
-    return;
+// A known key's value by its kind: a number or switch that reads whole
+// stays; one that does not keeps what the reader and the check make of it.
+Edit ValueEdit(const S::SettingRow& row, const std::string& value, S::IniSpan span, const Pseudonyms& pseudonyms,
+               std::map<std::string, std::string>& servers, RedactionLog& log) {
+  if (row.kind == S::Kind::kInteger) {
+    const S::IntegerReading read = S::InterpretInteger(value.c_str(), row.numberDefault);
+    const bool whole = read.origin == S::Origin::kFile && !value.empty();
+    if (whole) {
+      log.Keep(row.key, value, "an integer setting that reads whole");
+      return {span.begin, span.end, true, std::string()};
+    }
+    const auto unlike = [&](const std::string& made) {
+      return S::InterpretInteger(made.c_str(), row.numberDefault).origin != read.origin;
+    };
+    log.Replaced("settings values");
+    return {span.begin, span.end, false, pseudonyms.Reshaped(value, unlike)};
   }
-  // Items split exactly as the reader splits them; one repeated is made once.
-  const std::string value = content.substr(item.value.begin, item.value.size());
+  if (row.kind == S::Kind::kBoolean) {
+    if (ReadsWholeBoolean(value)) {
+      log.Keep(row.key, value, "a switch that reads whole");
+      return {span.begin, span.end, true, std::string()};
+    }
+    const S::BooleanReading read = S::InterpretBoolean(value.c_str(), row.numberDefault != 0);
+    const auto unlike = [&](const std::string& made) {
+      const S::BooleanReading again = S::InterpretBoolean(made.c_str(), row.numberDefault != 0);
+      return again.origin != read.origin || again.value != read.value || ReadsWholeBoolean(made);
+    };
+    log.Replaced("settings values");
+    return {span.begin, span.end, false, pseudonyms.Reshaped(value, unlike)};
+  }
+  if (!row.list) {
+    log.Replaced("settings values");
+    return {span.begin, span.end, false, Words(value, pseudonyms)};
+  }
+  // Items split at every "|", so the separators stay as written; one
+  // repeated is made once.
   std::string made;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= value.size(); ++at) {
+  for (std::size_t start = 0, at = 0; at <= value.size(); ++at) {
     if (at < value.size() && value[at] != '|') continue;
     const std::string server = value.substr(start, at - start);
     const auto known = servers.find(server);
     const std::string pseudonym = known != servers.end() ? known->second : ServerPseudonym(server, pseudonyms);
-    if (pseudonym != server) servers.emplace(server, pseudonym);
+    if (pseudonym != server) {
+      servers.emplace(server, pseudonym);
+      log.Replaced("server names");
+    } else if (!server.empty()) {
+      log.Keep(row.key, server, "one of the library's own default servers");
+    }
     made += pseudonym;
     if (at < value.size()) made += '|';
     start = at + 1;
   }
-  edits.push_back({item.value.begin, item.value.end, false, made});
+  return {span.begin, span.end, false, made};
+}
+
+// The spans of one key: a known name stays (and a near miss of one, which
+// the check names with the key it means); another becomes its pseudonym,
+// never a known key nor a near miss of one.
+void KeySpans(const std::string& content, const S::IniItem& item, const Pseudonyms& pseudonyms,
+              std::map<std::string, std::string>& servers, RedactionLog& log, std::vector<Edit>& edits) {
+  const std::string name = content.substr(item.key.begin, item.key.size());
+  const std::string value = content.substr(item.value.begin, item.value.size());
+  const S::SettingRow* row = S::FindSetting(name);
+  if (row) {
+    edits.push_back({item.key.begin, item.key.end, true, std::string()});
+    edits.push_back(ValueEdit(*row, value, item.value, pseudonyms, servers, log));
+    return;
+  }
+  const std::string nearest = NearestKnownKey(name, KnownKeys());
+  if (!nearest.empty()) {
+    log.Keep("settings key", name, "a near miss of \"" + nearest + "\": the check names the key it means");
+    edits.push_back({item.key.begin, item.key.end, true, std::string()});
+  } else {
+    const auto known = [](const std::string& made) {
+      return S::FindSetting(made) || !NearestKnownKey(made, KnownKeys()).empty();
+    };
+    edits.push_back({item.key.begin, item.key.end, false, pseudonyms.Reshaped(name, known)});
+    log.Replaced("unknown keys' names");
+  }
+  edits.push_back({item.value.begin, item.value.end, false, Words(value, pseudonyms)});
+  log.Replaced("unknown keys' values", !value.empty());
 }
 
 }  // namespace
 
-std::string RedactSettingsText(const std::string& content, bool isOverride, const Pseudonyms& pseudonyms,
-                               std::map<std::string, std::string>& servers) {
+std::string RedactSettingsText(const std::string& content, const Pseudonyms& pseudonyms,
+                               std::map<std::string, std::string>& servers, RedactionLog& log) {
   std::vector<Edit> edits;
   if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) edits.push_back({0, 3, true, std::string()});
-  bool lost = false;  // past a NUL byte: the reader never gets there, the check names what is there
+  // Past a NUL byte the reader never gets; the check names what is there
+  // all the same, so it is redacted by the same rules.
   const S::IniVisitor visit = [&](const S::IniItem& item) {
-    if (item.kind == S::IniItem::Kind::kKey) KeySpans(content, item, isOverride, lost, pseudonyms, servers, edits);
+    if (item.kind == S::IniItem::Kind::kKey) KeySpans(content, item, pseudonyms, servers, log, edits);
   };
-  for (std::size_t at = S::WalkIni(content, visit).end; at < content.size();) {
-    lost = true;
+  for (std::size_t at = S::WalkIni(content, visit).end; at < content.size();)
     at = S::WalkIniFrom(content, at + 1, visit).end;
-  }
   std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
   std::string out;
   out.reserve(content.size());
-  std::size_t at = 0;
+  std::size_t at = 0, words = 0;
   for (const Edit& edit : edits) {
     if (edit.begin < at) continue;  // spans never overlap; a guard all the same
-    ReshapeWords(out, content, at, edit.begin, "settings text", pseudonyms);
+    words += ReshapeWords(out, content, at, edit.begin, pseudonyms);
     out += edit.keep ? content.substr(edit.begin, edit.end - edit.begin) : edit.text;
     at = edit.end;
   }
-  ReshapeWords(out, content, at, content.size(), "settings text", pseudonyms);
+  words += ReshapeWords(out, content, at, content.size(), pseudonyms);
+  log.Replaced("settings files' other words (comments, sections, passed-over lines)", words);
+  return out;
+}
+
+std::string RedactUpdaterRecord(const std::string& content, const Pseudonyms& pseudonyms, RedactionLog& log) {
+  const std::size_t lineEnd = std::min(content.find('\n'), content.size());
+  if (lineEnd > 0)
+    log.Keep("updater version", content.substr(0, lineEnd), "the updater's release, which the library reads");
+  std::string out = content.substr(0, lineEnd);
+  log.Replaced("updater record's other words", ReshapeWords(out, content, lineEnd, content.size(), pseudonyms));
   return out;
 }
 

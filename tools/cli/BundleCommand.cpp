@@ -43,7 +43,9 @@ int BundleCommand(const std::string& executableDir, const Options& options) {
   Report report;
   if (!Inspect(report, plan, std::string())) return 3;
   MachineRecord record = CollectMachine(plan, report.Canonical());
-  if (options.redact) RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
+  RedactionLog redaction;
+  if (options.redact)
+    redaction = RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
   const std::string text = WriteBundle(record);
   std::string why;
   if (!ReplaceWholeFile(path, text, why)) {
@@ -52,6 +54,10 @@ int BundleCommand(const std::string& executableDir, const Options& options) {
   }
   std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", Printable(plan.places.root).c_str(),
               Printable(path).c_str(), text.size(), options.redact ? ", redacted" : "");
+  if (options.showKept)  // what leaves the machine as it is, for whoever must allow it
+    for (const RedactionLog::Kept& kept : redaction.kept)
+      std::printf("kept: %s: %s: %s\n", Printable(kept.field).c_str(), Printable(kept.value).c_str(),
+                  Printable(kept.why).c_str());
   return 0;
 }
 

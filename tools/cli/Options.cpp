@@ -143,16 +143,21 @@ CLI::App* AddBundle(CLI::App& app, Options& options) {
   bundle->add_option("--installation", options.installation, "Record the installation of DIR")->type_name("DIR");
   CLI::Option* redact = bundle->add_flag(
       "--redact", options.redact,
-      "Replace whatever names the machine, its owner, its users or the customer (machine name, addresses, the "
-      "SMBIOS serial numbers and UUID, folder names, server names, the settings files' free texts) with keyed "
-      "pseudonyms that keep what the library's rules see in them; the bundle's \"redaction\" member lists what "
-      "was replaced and kept");
+      "Keep only what an allow-list names (structure headers, makers' and models' names, the agent's folder "
+      "names, key names, whole numbers and switches, default servers) and replace the rest (machine name, "
+      "addresses, the SMBIOS table's other strings and bytes, folders, servers, every other text of the settings "
+      "files) with keyed pseudonyms that keep what the library's rules see in them, or zeros; the bundle's "
+      "\"redaction\" member counts what was replaced and names what was kept");
   bundle
       ->add_option("--redact-key", options.redactKey,
                    "The key of the pseudonyms (a file of 16 to 4096 bytes): bundles made with the same key give the "
                    "same value the same pseudonym, so that machines sharing one can be found. Without it, a key made "
                    "for this bundle alone")
       ->type_name("FILE")
+      ->needs(redact);
+  bundle
+      ->add_flag("--show-kept", options.showKept,
+                 "Print every value that leaves the machine unchanged, field by field, with the allow-list's reason")
       ->needs(redact);
   return bundle;
 }

@@ -38,6 +38,7 @@ struct Options {
   std::string bundlePath;
   bool redact = false;
   std::string redactKey;  // --redact-key FILE
+  bool showKept = false;  // --show-kept: print what --redact keeps
 };
 
 // Reads the command line into `options`. Returns -1 to go on, 0 after

@@ -1,5 +1,6 @@
+#include <openssl/core_names.h>
 #include <openssl/evp.h>
-#include <openssl/hmac.h>
+#include <openssl/params.h>
 #include <openssl/rand.h>
 
 #include <stdexcept>
@@ -31,20 +32,38 @@ std::string Sha256::Finish() {
   return std::string(reinterpret_cast<const char*>(digest), size);
 }
 
+// The key is taken in once; each message starts from a copy of that state,
+// so no message pays for the key again.
 struct HmacSha256::State {
-  std::string key;
+  EVP_MAC* mac = nullptr;
+  EVP_MAC_CTX* keyed = nullptr;
+  ~State() {
+    EVP_MAC_CTX_free(keyed);
+    EVP_MAC_free(mac);
+  }
 };
 
-HmacSha256::HmacSha256(const std::string& key) : m_state(new State{key}) {}
+HmacSha256::HmacSha256(const std::string& key) : m_state(new State) {
+  char digest[] = "SHA256";
+  const OSSL_PARAM parameters[] = {OSSL_PARAM_construct_utf8_string("digest", digest, 0), OSSL_PARAM_construct_end()};
+  m_state->mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+  m_state->keyed = m_state->mac ? EVP_MAC_CTX_new(m_state->mac) : nullptr;
+  if (!m_state->keyed ||
+      EVP_MAC_init(m_state->keyed, reinterpret_cast<const unsigned char*>(key.data()), key.size(), parameters) != 1)
+    throw std::runtime_error("HMAC-SHA-256 failed");
+}
 
 HmacSha256::~HmacSha256() = default;
 
 std::string HmacSha256::Of(const std::string& message) const {
   unsigned char code[EVP_MAX_MD_SIZE];
-  unsigned int size = 0;
-  if (!HMAC(EVP_sha256(), m_state->key.data(), static_cast<int>(m_state->key.size()),
-            reinterpret_cast<const unsigned char*>(message.data()), message.size(), code, &size))
-    throw std::runtime_error("HMAC-SHA-256 failed");
+  std::size_t size = 0;
+  EVP_MAC_CTX* context = EVP_MAC_CTX_dup(m_state->keyed);
+  const bool made =
+      context && EVP_MAC_update(context, reinterpret_cast<const unsigned char*>(message.data()), message.size()) == 1 &&
+      EVP_MAC_final(context, code, &size, sizeof code) == 1;
+  EVP_MAC_CTX_free(context);
+  if (!made) throw std::runtime_error("HMAC-SHA-256 failed");
   return std::string(reinterpret_cast<const char*>(code), size);
 }
 

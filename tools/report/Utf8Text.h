@@ -3,6 +3,7 @@
 #ifndef QUARN_TOOLS_REPORT_UTF8TEXT_H
 #define QUARN_TOOLS_REPORT_UTF8TEXT_H
 
+#include <cstddef>
 #include <string>
 
 namespace quarn_tools {
@@ -10,6 +11,10 @@ namespace quarn_tools {
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(const std::string& text);
+
+// The length of the valid UTF-8 sequence that starts at `at` (1 for
+// ASCII), or 0 where none does.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
 
 // `text` with each byte outside a valid sequence replaced by U+FFFD.
 std::string ReplaceInvalidUtf8(const std::string& text);
