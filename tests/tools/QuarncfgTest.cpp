@@ -336,9 +336,13 @@ TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
   WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nloglevel=3\nmax_cpuuse=12\n");
   WriteFile(inst.root + "/globalcfg/domaincfg.ini", "srv_domain=a|b\n");
   EXPECT_EQ(RunProgram(inst.program, "check", output), 0) << ReadFile(output);
-  // A file named on the command line, and a usage error.
-  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf/nothing.ini\"", output), 1);
-  EXPECT_NE(ReadFile(output).find("settings_not_read"), std::string::npos) << ReadFile(output);
+  // A file named on the command line that cannot be read is no finding
+  // about a file: exit status 2, as for a usage error, and why in words.
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf/nothing.ini\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("cannot be read (no such file)"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("cannot be read (it is a directory, not a file)"), std::string::npos)
+      << ReadFile(output);
   EXPECT_EQ(RunProgram(inst.program, "check --bogus", output), 2);
 }
 
@@ -587,13 +591,13 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
   ASSERT_EQ(RunProgram(inst.program, files + " --quiet", output), 1) << ReadFile(output);
   EXPECT_EQ(lines(),
             (std::vector<std::string>{
-                "/cli_config.ini:2: warning: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, "
+                "/cli_config.ini:2:15: warning: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, "
                 "on/off; the library takes it as true, by its first characters [loose_boolean]",
-                "/cli_config.ini:3: warning: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of "
+                "/cli_config.ini:3:17: warning: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of "
                 "the value: the library uses it with them [quoted_value]",
-                "/cli_config.ini:4: error: \"update_srv_domain\" item \"http://svc.example.com/\" is a URL; the "
+                "/cli_config.ini:4:36: error: \"update_srv_domain\" item \"http://svc.example.com/\" is a URL; the "
                 "list holds host names and addresses [list_item_url]",
-                "/domaincfg.ini:1: error: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 "
+                "/domaincfg.ini:1:12: error: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 "
                 "to 255) [list_item_bad_ipv4]",
             }));
   ASSERT_EQ(RunProgram(inst.program, files + " --quiet --severity error", output), 1);
@@ -622,12 +626,12 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
   ASSERT_EQ(RunProgram(inst.program, "check -q \"" + other + "\" " + files.substr(6), output), 1);
   std::vector<std::string> found = lines();
   ASSERT_EQ(found.size(), 5u) << ReadFile(output);
-  EXPECT_EQ(found[0].rfind("/other.ini:2: error:", 0), 0u) << found[0];
-  EXPECT_EQ(found[4].rfind("/domaincfg.ini:1: error:", 0), 0u) << found[4];
+  EXPECT_EQ(found[0].rfind("/other.ini:2:12: error:", 0), 0u) << found[0];
+  EXPECT_EQ(found[4].rfind("/domaincfg.ini:1:12: error:", 0), 0u) << found[4];
   ASSERT_EQ(RunProgram(inst.program, "check \"" + other + "\" " + files.substr(6), output), 1);
   EXPECT_EQ(lines().back(), "3 errors, 2 warnings, 0 notes in 2 files (warning and above)");
   ASSERT_EQ(RunProgram(inst.program, "check -q - < \"" + other + "\"", output), 1);
-  EXPECT_EQ(lines(), (std::vector<std::string>{"<stdin>:2: error: \"srv_domain\" item \"2001:db8::1\" is an IPv6 "
+  EXPECT_EQ(lines(), (std::vector<std::string>{"<stdin>:2:12: error: \"srv_domain\" item \"2001:db8::1\" is an IPv6 "
                                                "address; the lists take host names and IPv4 addresses only (an IPv6 "
                                                "server is named by a host name) [list_item_ipv6]"}));
   EXPECT_EQ(RunProgram(inst.program, "check \"" + other + "\" \"" + settings + "\" --override a --override b", output),
@@ -685,7 +689,7 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
 
   // The check of the recorded files, by their recorded paths.
   ASSERT_EQ(RunProgram(inst.program, "check --quiet --from-bundle \"" + bundle + "\"", output), 1);
-  EXPECT_NE(ReadFile(output).find("cli_config.ini:3: warning"), std::string::npos) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("cli_config.ini:3:15: warning"), std::string::npos) << ReadFile(output);
 
   // Redacted: the replay agrees but for the table's checksum, which it
   // explains.

@@ -14,6 +14,7 @@ struct CheckedFile {
   std::string label;  // the file's name in the layout: "cli_config.ini", "domaincfg.ini"
   enum class Status { kRead, kMissing, kNotRegular, kTooLarge, kUnreadable, kNotGiven } status = Status::kNotGiven;
   std::string content;
+  bool optional = false;  // an override file the layout names, which may well be missing
 };
 
 // "read", "missing", "not_a_regular_file", "too_large", "unreadable",
