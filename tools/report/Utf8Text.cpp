@@ -3,10 +3,7 @@
 #include <nlohmann/json.hpp>
 
 namespace quarn_tools {
-namespace {
-
-// The length of the valid sequence at `at`, or 0.
-size_t SequenceLength(const std::string& text, size_t at) {
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
   if (lead < 0x80) return 1;
   size_t length;
@@ -32,11 +29,9 @@ size_t SequenceLength(const std::string& text, size_t at) {
   return length;
 }
 
-}  // namespace
-
 bool IsValidUtf8(const std::string& text) {
   for (size_t at = 0; at < text.size();) {
-    const size_t length = SequenceLength(text, at);
+    const size_t length = Utf8SequenceLength(text, at);
     if (length == 0) return false;
     at += length;
   }
@@ -47,7 +42,7 @@ std::string ReplaceInvalidUtf8(const std::string& text) {
   std::string result;
   result.reserve(text.size());
   for (size_t at = 0; at < text.size();) {
-    const size_t length = SequenceLength(text, at);
+    const size_t length = Utf8SequenceLength(text, at);
     if (length == 0) {
       result += "\xEF\xBF\xBD";
       ++at;
