@@ -854,3 +854,67 @@ TEST(Inspector, RunningOutOfMemoryIsAnErrorNotAnAbort) {
   EXPECT_NE(ReadFile(output).find("out of memory"), std::string::npos) << ReadFile(output).substr(0, 400);
 }
 #endif
+
+namespace {
+
+// A command the documents show ("$ quarncfg ARGS") and the lines printed
+// after it.
+struct ShownCommand {
+  std::string where, args;
+  std::vector<std::string> output;
+};
+
+std::vector<ShownCommand> ShownCommands(const std::string& document) {
+  std::vector<ShownCommand> shown;
+  std::istringstream in(ReadFile(std::string(QUARN_SOURCE_DIR) + "/" + document));
+  bool inBlock = false, inCommand = false;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (line.rfind("```", 0) == 0) {
+      inBlock = !inBlock;
+      inCommand = false;
+      continue;
+    }
+    if (!inBlock) continue;
+    if (line.rfind("$ ", 0) == 0) {
+      inCommand = line.rfind("$ quarncfg ", 0) == 0;
+      if (inCommand) shown.push_back({document + ":" + std::to_string(number), line.substr(11), {}});
+    } else if (inCommand) {
+      shown.back().output.push_back(line);
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+// Every check the README and docs/ show on the files the repository ships,
+// run from the sources, prints what they show, line for line. (The other
+// commands need a machine, a bundle or Wine of their own.)
+TEST(Inspector, TheDocumentsChecksPrintWhatTheyShow) {
+  TempDir dir;
+  const std::string program = quarn_test::BuiltProgram("quarncfg");
+  const fs::path before = fs::current_path();
+  fs::current_path(QUARN_SOURCE_DIR);
+  int run = 0;
+  for (const char* document : {"README.md", "docs/check.md", "docs/inspector.md", "docs/bundles.md"})
+    for (const ShownCommand& command : ShownCommands(document)) {
+      if (command.args.rfind("check ", 0) != 0 || command.args.find("--from-bundle") != std::string::npos) continue;
+      const std::string output = dir.path() + "/shown.txt";
+      RunProgram(program, command.args, output);
+      std::vector<std::string> printed;
+      std::istringstream in(ReadFile(output));
+      for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A relative path as Windows prints it, up to its line number.
+        for (std::size_t at = 0; at < line.size() && line[at] != ':'; ++at)
+          if (line[at] == '\\') line[at] = '/';
+        printed.push_back(line);
+      }
+      EXPECT_EQ(printed, command.output) << command.where << ": quarncfg " << command.args;
+      ++run;
+    }
+  fs::current_path(before);
+  EXPECT_GE(run, 3);
+}
