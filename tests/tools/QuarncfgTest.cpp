@@ -152,6 +152,15 @@ TEST(Inspector, ABadArgumentExitsWithTwo) {
   EXPECT_EQ(RunProgram(inst.program, "--section nothing --no-resolve", output), 2);
   EXPECT_EQ(RunProgram(inst.program, "--help", output), 0);
   EXPECT_NE(ReadFile(output).find("Usage: quarncfg"), std::string::npos) << ReadFile(output);
+  // "help" as a command gives the program's help, as git's does.
+  const std::string help = ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "help", output), 0);
+  EXPECT_EQ(ReadFile(output), help);
+  // Every command's help says what its exit statuses are, 2 included.
+  for (const char* command : {"check", "bundle", "fleet"}) {
+    EXPECT_EQ(RunProgram(inst.program, std::string(command) + " --help", output), 0);
+    EXPECT_NE(ReadFile(output).find("2 usage error or an input that cannot be read"), std::string::npos) << command;
+  }
 }
 
 TEST(Inspector, JsonHasStableKeysAndKeepsLibraryOutputApart) {
@@ -244,6 +253,9 @@ TEST(Inspector, PrintsItsVersion) {
   const std::string output = dir.path() + "/version.txt";
   ASSERT_EQ(RunProgram(inst.program, "--version", output), 0);
   EXPECT_EQ(ReadFile(output).rfind("quarncfg 1.", 0), 0u) << ReadFile(output);
+  const std::string version = ReadFile(output);
+  ASSERT_EQ(RunProgram(inst.program, "-V", output), 0);
+  EXPECT_EQ(ReadFile(output), version);
 }
 
 #if !defined(_WIN32)

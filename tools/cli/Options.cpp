@@ -67,7 +67,7 @@ void AddReportOptions(CLI::App& app, Options& options) {
          "to read it as, which the agent's UUID rule needs (dmidecode prints it: \"SMBIOS 3.0 present\")")
       ->type_name("X.Y")
       ->needs(smbiosDump);
-  app.set_version_flag("--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
+  app.set_version_flag("-V,--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
 }
 
 // The codes, by the rows: what --help of check lists.
@@ -216,6 +216,12 @@ int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App* check = AddCheck(app, options, checkFiles, checkOverrides);
   CLI::App* bundle = AddBundle(app, options);
   CLI::App* fleet = AddFleet(app, options);
+  for (CLI::App* command : {check, bundle, fleet}) command->footer(command->get_footer() + "\n\n" + kExitStatuses);
+  // "quarncfg help" as git and go take it: the program's help, not its own.
+  app.add_subcommand("help", "Print this help")->callback([&app] {
+    std::cout << app.get_formatter()->make_help(&app, "quarncfg", CLI::AppFormatMode::Normal);
+    throw CLI::Success();
+  });
   try {
     app.parse(argc, argv);
     if (check->parsed()) PairCheckedFiles(*check, checkFiles, checkOverrides, options.checkFiles);
