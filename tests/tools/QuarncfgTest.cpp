@@ -241,9 +241,10 @@ TEST(Inspector, JsonStaysValidForTextsThatAreNotUtf8) {
 #else
   EXPECT_EQ(shown, "caf\xef\xbf\xbd");
   EXPECT_EQ(report["undecodable_texts"]["/settings/waf_config"], "636166e9");
-  // The text form prints the bytes as they are.
+  // The text form escapes the byte that is no UTF-8: a terminal's decoder
+  // may take it for a control.
   ASSERT_EQ(RunProgram(inst.program, "--section settings 2>" + dir.path() + "/log.txt", output), 0);
-  EXPECT_NE(ReadFile(output).find("\"caf\xe9\""), std::string::npos) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("\"caf\\xe9\""), std::string::npos) << ReadFile(output);
 #endif
 }
 

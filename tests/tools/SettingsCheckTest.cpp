@@ -629,3 +629,15 @@ TEST(SettingsCheck, AnOverrideFileAloneIsCheckedAsOne) {
   EXPECT_FALSE(result.unreadable);
   EXPECT_NE(FindingOf(result, "unknown_key")->message.find("it belongs in cli_config.ini"), std::string::npos);
 }
+
+// A text quoted in a message is cut between characters, never inside one:
+// a character cut short is no UTF-8, and the terminal gets escapes instead.
+TEST(SettingsCheck, QuotedTextsAreCutBetweenCharacters) {
+  const std::string value = "\"" + std::string(58, 'a') + "\xe8\xa1\xa8" + std::string(10, 'b') + "\"";
+  const CheckResult result =
+      quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\nwaf_cfg=" + value + "\n"), NoOverride());
+  const quarn_tools::Finding* quoted = FindingOf(result, "quoted_value");
+  ASSERT_NE(quoted, nullptr);
+  EXPECT_NE(quoted->message.find("\"\"" + std::string(58, 'a') + "...\" (73 bytes)"), std::string::npos)
+      << quoted->message;
+}

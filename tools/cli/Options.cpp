@@ -136,8 +136,7 @@ CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& fi
 bool NamedAsOverride(const std::string& path) {
   const std::string::size_type slash = path.find_last_of("/\\");
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const quarn::settings::KeyNameLess less;
-  return !less(name, quarn::layout::kOverrideFileName) && !less(quarn::layout::kOverrideFileName, name);
+  return quarn::settings::SameKeyName(name.c_str(), quarn::layout::kOverrideFileName);
 }
 
 // The files named, each a settings file or an override file by its name, or

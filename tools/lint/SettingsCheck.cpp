@@ -12,6 +12,7 @@
 #include "lint/IniLineScan.h"
 #include "lint/NearestKey.h"
 #include "lint/ServerItems.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
@@ -37,14 +38,12 @@ struct Where {
   Where(int atLine, int atColumn = 0) : line(atLine), column(atColumn) {}  // NOLINT(google-explicit-constructor)
 };
 
-// The forms people mean a switch by. The library decides by the first
-// character alone, so "ture" is true and "nope" false: a switch written in
-// another form is worth a look.
-bool IsPlainSwitch(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// The forms people mean a switch by, in any case. The library decides by
+// the first character alone, so "ture" is true and "nope" false: a switch
+// written in another form is worth a look.
+bool IsPlainSwitch(const std::string& text) {
   for (const char* form : {"1", "0", "true", "false", "yes", "no", "on", "off"})
-    if (text == form) return true;
+    if (S::SameKeyName(text.c_str(), form)) return true;
   return false;
 }
 
@@ -83,10 +82,15 @@ long long IntegerValue(const S::SettingsRecord& record, const SettingRow& row) {
 // what is kept is copied: a section's name is quoted once per key under it.
 std::string Excerpt(const char* text, std::size_t size) {
   if (size <= kMostQuotedBytes) return std::string(text, size);
-  // Cut before a UTF-8 continuation byte rather than inside a character.
-  std::size_t cut = kMostQuotedBytes;
-  while (cut > kMostQuotedBytes - 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(text, cut) + "...";
+  // Cut between characters, not inside one.
+  const std::string head(text, std::min(size, kMostQuotedBytes + 3));
+  std::size_t cut = 0;
+  while (cut < kMostQuotedBytes) {
+    const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(head, cut), 1);
+    if (cut + length > kMostQuotedBytes) break;
+    cut += length;
+  }
+  return head.substr(0, cut) + "...";
 }
 std::string Excerpt(const std::string& text) { return Excerpt(text.data(), text.size()); }
 
