@@ -30,15 +30,8 @@ bool FindCheck(const std::string& code, Check& check) {
 }
 
 const char* SeverityName(Severity severity) {
-  switch (severity) {
-    case Severity::kError:
-      return "error";
-    case Severity::kWarning:
-      return "warning";
-    case Severity::kNote:
-      return "note";
-  }
-  return "note";
+  static const char* const kNames[] = {"error", "warning", "note"};
+  return kNames[static_cast<int>(severity)];
 }
 
 bool SeverityFromName(const std::string& name, Severity& severity) {

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <map>
 
-#include "bundle/InstallationFiles.h"
 #include "config/LayoutRules.h"
 #include "lint/IniLineScan.h"
 #include "lint/NearestKey.h"
@@ -511,11 +510,7 @@ class Checker {
 };
 
 CheckedFile WithoutContent(const CheckedFile& file) {
-  CheckedFile copy;
-  copy.path = file.path;
-  copy.label = file.label;
-  copy.status = file.status;
-  return copy;
+  return CheckedFile{file.path, file.label, file.status, std::string(), file.optional};
 }
 
 // How many items a list value splits into, and how many of them are empty,
@@ -534,26 +529,6 @@ ItemCount CountItems(const std::string& value) {
     start = at + 1;
   }
   return count;
-}
-
-// Whether a file of the check was read and is narrow text: then its lines
-// and keys are checked.
-bool Scannable(Checker& checker, const CheckedFile& file, bool loaded, bool isOverride) {
-  return loaded && checker.CheckIsText(file, isOverride);
-}
-
-// Why a file was not read, in words.
-std::string UnreadReason(const CheckedFile& file) {
-  switch (file.status) {
-    case CheckedFile::Status::kMissing:
-      return "no such file";
-    case CheckedFile::Status::kNotRegular:
-      return "it is " + FileKind(file.path) + ", not a file";
-    case CheckedFile::Status::kTooLarge:
-      return "larger than " + std::to_string(S::kMostFileBytes) + " bytes";
-    default:
-      return "it cannot be opened or read: no permission, or a read error";
-  }
 }
 
 // The settings file: its lines, its keys and every value the library reads.
@@ -700,8 +675,9 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
   result.files = {WithoutContent(settings), WithoutContent(overrides)};
   result.reading = ReadSettingsFiles(settings, overrides);
   Checker checker(result);
-  const bool settingsScanned = Scannable(checker, settings, result.reading.settingsLoaded, false);
-  const bool overrideScanned = Scannable(checker, overrides, result.reading.overrideLoaded, true);
+  // Read, and narrow text: then its lines and keys are checked.
+  const bool settingsScanned = result.reading.settingsLoaded && checker.CheckIsText(settings, false);
+  const bool overrideScanned = result.reading.overrideLoaded && checker.CheckIsText(overrides, true);
   const FileOfCheck settingsFile(settings, settingsScanned), overrideFile(overrides, overrideScanned);
   CheckSettingsFile(checker, settingsFile, result.reading, settingsScanned, result);
   CheckOverrideFile(checker, overrideFile, result.reading, overrideScanned, result);
