@@ -194,6 +194,19 @@ struct FileOfCheck {
   }
 };
 
+// Where each item of a list value begins, "|" splitting it; `withEmpty`:
+// the empty items too (the override file keeps them).
+std::vector<std::uint32_t> ItemStarts(const std::string& value, bool withEmpty) {
+  std::vector<std::uint32_t> starts;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= value.size(); ++at) {
+    if (at < value.size() && value[at] != '|') continue;
+    if (withEmpty || at > start) starts.push_back(static_cast<std::uint32_t>(start));
+    start = at + 1;
+  }
+  return starts;
+}
+
 // Where each item of a list the read makes was written: the override
 // file's items first, then the settings file's (its empty items dropped).
 // A value's items are found once, not per finding.
@@ -223,12 +236,7 @@ class ListPlaces {
   };
   static void Find(const FileOfCheck& file, const char* name, const std::string& value, bool withEmpty, Items& items) {
     items.value = file.ValueOf(name);
-    std::size_t start = 0;
-    for (std::size_t at = 0; at <= value.size(); ++at) {
-      if (at < value.size() && value[at] != '|') continue;
-      if (withEmpty || at > start) items.offsets.push_back(static_cast<std::uint32_t>(start));
-      start = at + 1;
-    }
+    items.offsets = ItemStarts(value, withEmpty);
   }
 
   const FileOfCheck& m_settings;
@@ -513,24 +521,6 @@ CheckedFile WithoutContent(const CheckedFile& file) {
   return CheckedFile{file.path, file.label, file.status, std::string(), file.optional};
 }
 
-// How many items a list value splits into, and how many of them are empty,
-// without making them.
-struct ItemCount {
-  std::size_t items = 1;
-  std::size_t empty = 0;
-};
-ItemCount CountItems(const std::string& value) {
-  ItemCount count;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= value.size(); ++at) {
-    if (at < value.size() && value[at] != '|') continue;
-    if (at == start) ++count.empty;
-    if (at < value.size()) ++count.items;
-    start = at + 1;
-  }
-  return count;
-}
-
 // The settings file: its lines, its keys and every value the library reads.
 void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned,
                        CheckResult& result) {
@@ -592,12 +582,12 @@ void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::Setti
     const S::KeyReading& key = reading.keys[r];
     if (!S::Setting(r).Has(S::kOverridable) || key.overrideRaw.empty()) continue;
     const char* name = S::Setting(r).key;
-    const ItemCount count = CountItems(key.overrideRaw);
+    const std::size_t items = ItemStarts(key.overrideRaw, true).size();
     const Where line = file.ValueOf(name);
     checker.Add(Check::kOverrideReplacesList, overrides.path, line, name,
-                Quote(name) + " puts its " + std::to_string(count.items) + " item(s) first; " +
+                Quote(name) + " puts its " + std::to_string(items) + " item(s) first; " +
                     quarn::layout::kSettingsFileName + "'s items follow");
-    checker.CheckListItems(overrides.path, line, name, count.empty, true);
+    checker.CheckListItems(overrides.path, line, name, items - ItemStarts(key.overrideRaw, false).size(), true);
   }
 }
 
@@ -618,8 +608,8 @@ void CheckLists(Checker& checker, const FileOfCheck& settings, const FileOfCheck
     if (!listName.empty() && listName.back() == 's') listName.pop_back();
     if (list.empty() && settingsScanned)
       checker.Add(Check::kNoServer, settings.file.path, settings.ValueOf(row.key), row.key,
-                  Quote(row.key) + " leaves the " + listName + " list empty: the agent has no " + listName +
-                      " at all (left out, the key gives the default list)");
+                  Quote(row.key) + " leaves the " + listName + " list empty: the agent has no " +
+                      (listName + " at all (left out, the key gives the default list)"));
     const ListPlaces places(settings, overrides, row.key, key);
     checker.CheckServers(row.key, list, key.fromOverride, places);
     checker.CheckRepeats(row.key, listName, list, key.fromOverride, places);
