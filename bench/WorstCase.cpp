@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -157,6 +158,17 @@ std::string Inflated(const std::string& bundle, const std::string& anchor, std::
   return bundle.substr(0, at + anchor.size()) + inserted + bundle.substr(at + anchor.size());
 }
 
+// The plain bundle with a list of `count` copies of `shape` put into a member
+// outside its report (read as a document, where a value costs the most).
+std::string Shaped(const std::string& bundle, const std::string& shape, std::size_t count) {
+  const std::string anchor = "\"network\": {";
+  const std::size_t at = bundle.find(anchor);
+  if (at == std::string::npos) return bundle;
+  std::string list = "\"shape\":[";
+  for (std::size_t i = 0; i < count; ++i) list += (i ? "," : "") + shape;
+  return bundle.substr(0, at + anchor.size()) + list + "]," + bundle.substr(at + anchor.size());
+}
+
 // Bundles a hand made hostile: the replay's peak of memory in proportion to
 // the bundle's size, against 10 times its size above what the replay of the
 // plain bundle holds. True when a replay crashed or did not run.
@@ -170,24 +182,38 @@ bool HostileBundles(Installation& installation, const Options& options) {
   // Entries of about 5, 30 and 40 bytes: as many as fill about 64 times the
   // settings files' size (64 MiB at 1 MiB).
   const std::size_t bytes = options.bytes * 64;
+  // The shapes of values, each about 10 times the settings files' size.
+  const std::size_t shapeBytes = options.bytes * 10;
   char pointer[64];
+  // Each made when its turn comes, and let go before the replay runs: a
+  // child's peak counts what this process held when it started it.
   const struct {
     const char* name;
-    std::string text;
+    std::function<std::string()> make;
   } cases[] = {
       {"list of items in a recorded field",
-       Inflated(plain, "\"service_servers\":[", bytes / 5, [](std::size_t) { return std::string("\"a\""); })},
-      {"undecodable texts recorded", Inflated(plain, "\"undecodable_texts\":{", bytes / 40,
-                                              [&pointer](std::size_t i) {
-                                                std::snprintf(pointer, sizeof pointer,
-                                                              "\"/servers/service_servers/%09zu\":\"ff\"", i);
-                                                return std::string(pointer);
-                                              })},
-      {"unknown fields in a section (refused)", Inflated(plain, "\"hardware\":{", bytes / 30,
-                                                         [&pointer](std::size_t i) {
-                                                           std::snprintf(pointer, sizeof pointer, "\"a%09zu\":0", i);
-                                                           return std::string(pointer);
-                                                         })},
+       [&] {
+         return Inflated(plain, "\"service_servers\":[", bytes / 5, [](std::size_t) { return std::string("\"a\""); });
+       }},
+      {"undecodable texts recorded",
+       [&] {
+         return Inflated(plain, "\"undecodable_texts\":{", bytes / 40, [&pointer](std::size_t i) {
+           std::snprintf(pointer, sizeof pointer, "\"/servers/service_servers/%09zu\":\"ff\"", i);
+           return std::string(pointer);
+         });
+       }},
+      {"unknown fields in a section (refused)",
+       [&] {
+         return Inflated(plain, "\"servers\":{", bytes / 30, [&pointer](std::size_t i) {
+           std::snprintf(pointer, sizeof pointer, "\"a%09zu\":0", i);
+           return std::string(pointer);
+         });
+       }},
+      {"empty objects (refused)", [&] { return Shaped(plain, "{}", shapeBytes / 3); }},
+      {"empty arrays (refused)", [&] { return Shaped(plain, "[]", shapeBytes / 3); }},
+      {"nesting 8 deep (refused)", [&] { return Shaped(plain, "[[[[[[[[]]]]]]]]", shapeBytes / 17); }},
+      {"short strings (refused)", [&] { return Shaped(plain, "\"a\"", shapeBytes / 4); }},
+      {"small numbers (refused)", [&] { return Shaped(plain, "1", shapeBytes / 2); }},
   };
   std::printf("\nhostile bundles: the replay's peak above the plain bundle's (%.1f MB), against the bundle's size\n",
               static_cast<double>(base.peakBytes) / 1e6);
@@ -195,15 +221,18 @@ bool HostileBundles(Installation& installation, const Options& options) {
   bool missed = false, failed = false;
   for (const auto& c : cases) {
     const std::string path = installation.scratch.path() + "/hostile.json";
-    WriteText(path, c.text);
+    std::string text = c.make();
+    const double size = static_cast<double>(text.size());
+    WriteText(path, text);
+    text = std::string();
     const quarn_bench::ChildRun run = quarn_bench::RunChild(options.quarncfg, {"--from-bundle", path, "--json"});
     const double above = run.peakBytes > base.peakBytes ? static_cast<double>(run.peakBytes - base.peakBytes) : 0.0;
-    const double perByte = above / static_cast<double>(c.text.size());
+    const double perByte = above / size;
     const bool over = run.peakBytes && perByte > 10;
     missed = missed || over;
     failed = failed || !run.started || run.exitCode > 2;
-    std::printf("%-40s %10.1f %8.1fms %9s %8.2f %7d%s\n", c.name, static_cast<double>(c.text.size()) / 1e6,
-                run.seconds * 1e3, Megabytes(run).c_str(), perByte, run.exitCode, over ? "  MISSED 10x" : "");
+    std::printf("%-40s %10.1f %8.1fms %9s %8.2f %7d%s\n", c.name, size / 1e6, run.seconds * 1e3, Megabytes(run).c_str(),
+                perByte, run.exitCode, over ? "  MISSED 10x" : "");
   }
   std::printf("%s\n",
               missed ? "some hostile bundle missed the bound" : "every hostile bundle within 10 times its size");

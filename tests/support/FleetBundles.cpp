@@ -1,5 +1,7 @@
 #include "support/FleetBundles.h"
 
+#include <nlohmann/json.hpp>
+
 #include "bundle/Bundle.h"
 #include "bundle/Redact.h"
 #include "bundle/Replay.h"
@@ -26,9 +28,9 @@ Bytes TableOf(const FleetMachinePlan& plan) {
   return table;
 }
 
-std::string BlockOf(const Bytes& table) {
+std::string BlockOf(const Bytes& table, unsigned char minor) {
   const std::size_t size = table.size();
-  std::string block = {0, 2, 7, 0, static_cast<char>(size), static_cast<char>(size >> 8), 0, 0};
+  std::string block = {0, 2, static_cast<char>(minor), 0, static_cast<char>(size), static_cast<char>(size >> 8), 0, 0};
   block.append(table.begin(), table.end());
   return block;
 }
@@ -47,7 +49,7 @@ quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan) {
   record.madeBy = "quarncfg 1.0.0";
   record.libraryVersion = "1.0.0";
   record.madeAt = plan.madeAt;
-  record.executableDir = "/opt/quarn/client/bin";
+  record.executableDir = plan.executableDir;
   record.globalCfgState = "existed";
   record.settingsFile = {"/opt/quarn/client/bin/conf/cli_config.ini", quarn_tools::CheckedFile::Status::kRead,
                          plan.settings};
@@ -58,8 +60,11 @@ quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan) {
   record.machineName = plan.name;
   record.localAddresses = plan.addresses;
   record.firmware.firmwareService = true;
-  record.firmware.blockGiven = true;
-  record.firmware.block = BlockOf(TableOf(plan));
+  record.firmware.blockGiven = plan.block != "none";
+  record.firmware.block = plan.block.empty()     ? BlockOf(TableOf(plan), plan.smbiosMinor)
+                          : plan.block == "none" ? ""
+                                                 : plan.block;
+  if (!record.firmware.blockGiven) record.firmware.blockDiagnostic = "no table";
   quarn_tools::RecordAnswers answers(record);
   quarn_tools::Report report;
   quarn_tools::AddSections(report, answers);
@@ -67,10 +72,19 @@ quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan) {
   return record;
 }
 
-std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey) {
+std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey, const std::string& keyId) {
   quarn_tools::MachineRecord record = FleetMachineRecord(plan);
-  if (!redactionKey.empty()) quarn_tools::RedactRecord(record, redactionKey, true);
-  return quarn_tools::WriteBundle(record);
+  if (!redactionKey.empty()) {
+    quarn_tools::RedactRecord(record, redactionKey, true);
+    if (keyId.empty())
+      record.redaction.erase("key_id");
+    else
+      record.redaction["key_id"] = keyId;
+  }
+  if (plan.digest) return quarn_tools::WriteBundle(record);
+  nlohmann::ordered_json bundle = nlohmann::ordered_json::parse(quarn_tools::WriteBundle(record));
+  bundle.erase("content_sha256");
+  return bundle.dump();
 }
 
 }  // namespace quarn_test

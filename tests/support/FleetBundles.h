@@ -20,14 +20,20 @@ struct FleetMachinePlan {
   std::vector<std::string> addresses;
   std::string settings = "defaultinstall=full\n";
   std::string madeAt = "2026-12-01T10:00:00Z";
+  unsigned char smbiosMinor = 7;  // SMBIOS 2.x of the made-up table
+  std::string block;  // the firmware's block as recorded, in place of the made-up table; "none" for no table
+  std::string executableDir = "/opt/quarn/client/bin";
+  bool digest = true;  // false: the bundle's digest taken out
 };
 
 // A UUID of 16 bytes made from `seed`, none of the placeholders.
 std::array<unsigned char, 16> UuidOf(unsigned seed);
 
 quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan);
-// The bundle's text; redacted under `redactionKey` when one is given.
-std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey = std::string());
+// The bundle's text; redacted under `redactionKey` when one is given (its
+// key id `keyId`, "" for none).
+std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey = std::string(),
+                            const std::string& keyId = std::string());
 
 }  // namespace quarn_test
 

@@ -163,6 +163,31 @@ TEST(Bundle, BundlesThatAreNotWholeOrLieAreRefusedWithTheFieldAtFault) {
   EXPECT_NE(error.find("larger than"), std::string::npos) << error;
 }
 
+// Values of every shape outside the recorded report, where the reader makes
+// a document of them: refused by their count before one is made, in byte
+// order of the names or not (each costs tens of bytes as a document).
+TEST(Bundle, ManyValuesOutsideTheReportAreRefusedBeforeTheyAreBuilt) {
+  const std::string good = quarn_tools::WriteBundle(Filled());
+  for (const char* shape : {"{}", "[]", "[[[[[[[[]]]]]]]]", "\"a\"", "1"}) {
+    std::string list;
+    for (std::size_t i = 0; i <= quarn_tools::kMostMemberValues; ++i) list += (i ? "," : "") + std::string(shape);
+    for (const char* name : {"a_first", "z_last"}) {  // before the members' names, and after: out of order
+      std::string text = good;
+      text.insert(text.find("\"network\": {") + 12, "\"" + std::string(name) + "\": [" + list + "],");
+      MachineRecord record;
+      std::string error;
+      EXPECT_FALSE(quarn_tools::ReadBundle(text, record, error)) << shape;
+      EXPECT_NE(error.find("/network: more values than a bundle of its size holds"), std::string::npos) << error;
+    }
+  }
+  // As many addresses as a machine may have, each as short as one is: read.
+  MachineRecord many = Filled(), read;
+  many.localAddresses.assign(quarn_tools::kMostLocalAddresses, "1.1.1.1");
+  std::string error;
+  EXPECT_TRUE(quarn_tools::ReadBundle(quarn_tools::WriteBundle(many), read, error)) << error;
+  EXPECT_EQ(read.localAddresses.size(), quarn_tools::kMostLocalAddresses);
+}
+
 // The digest says whether the content changed after the bundle was made:
 // not for its layout (a bundle pretty-printed again is the same bundle),
 // but for any value.

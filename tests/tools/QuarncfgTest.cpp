@@ -711,9 +711,11 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
   const nlohmann::json redacted = nlohmann::json::parse(ReadFile(output));
   for (const auto& difference : redacted["replay"]["differences"])
     EXPECT_EQ(difference["field"], "/hardware/table_checksum") << difference.dump();
-  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --extract \"" + extracted + "\"", output), 0);
-  EXPECT_NE(ReadFile(extracted + "/bundle.txt").find("Redacted: yes"), std::string::npos);
-  EXPECT_NE(ReadFile(extracted + "/bundle.txt").find("    the machine name\n"), std::string::npos);
+  // Into a new folder: the earlier extract's is refused, not mixed with this one.
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --extract \"" + extracted + "\"", output), 3);
+  ASSERT_EQ(RunProgram(inst.program, "--from-bundle \"" + bundle + "\" --extract \"" + extracted + "2\"", output), 0);
+  EXPECT_NE(ReadFile(extracted + "2/bundle.txt").find("Redacted: yes"), std::string::npos);
+  EXPECT_NE(ReadFile(extracted + "2/bundle.txt").find("    the machine name\n"), std::string::npos);
 
   // Nothing is created on the machine: without globalcfg, none is made.
   fs::remove_all(fs::path(inst.root + "/globalcfg"));

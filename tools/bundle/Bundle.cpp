@@ -473,6 +473,26 @@ bool ReadNetwork(Fields& f, const In& bundle, MachineRecord& record) {
   return true;
 }
 
+// The values of a member's JSON text, counted without building them: a
+// document tree costs tens of bytes a value, so a text of empty objects
+// would cost many times its size.
+std::size_t ValuesIn(const std::string& json) {
+  std::size_t values = 1;
+  bool inString = false;
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      inString = c != '"';
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == ',' || c == '[' || c == '{' || c == ':') {
+      ++values;
+    }
+  }
+  return values;
+}
+
 }  // namespace
 
 bool ReadBundle(const std::string& text, MachineRecord& record, std::string& error) {
@@ -484,7 +504,20 @@ bool ReadBundle(const std::string& text, MachineRecord& record, std::string& err
   // Every member but the report as a document: they hold few values (the
   // firmware's bytes are one text).
   In bundle = In::object();
-  for (auto& member : parts.members) bundle[member.first] = In::parse(std::move(member.second));
+  // At most a value in 12 bytes of the bundle's text (a machine's 65,536
+  // addresses take more than 900 KB) and a few besides: as a document they
+  // cost a few times the text.
+  const std::size_t most = std::min(kMostMemberValues, 4096 + text.size() / 12);
+  std::size_t values = 0;
+  for (auto& member : parts.members) {
+    values += ValuesIn(member.second);
+    if (values > most) {
+      error = "/" + member.first + ": more values than a bundle of its size holds (" + std::to_string(most) +
+              " outside its report)";
+      return false;
+    }
+    bundle[member.first] = In::parse(std::move(member.second));
+  }
   Fields f(error);
   if (!ReadMaker(f, bundle, record) || !ReadInstallation(f, bundle, record) || !ReadHost(f, bundle, record) ||
       !ReadNetwork(f, bundle, record) || !ReadFirmware(f, bundle, record.firmware))

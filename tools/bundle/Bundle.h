@@ -30,6 +30,9 @@ constexpr std::size_t kMostLocalAddresses = 65536;
 // A bundle nests 6 deep (report, section, field, list, item, value): twice
 // that is room, and bounds the recursion of everything that walks one.
 constexpr int kMostNesting = 12;
+// JSON values of a bundle outside its report (read as a document): a
+// machine's addresses, memory reads and CPUID leaves, with room to spare.
+constexpr std::size_t kMostMemberValues = std::size_t{1} << 17;
 
 // The member that holds the digest of the rest: SHA-256 over the bundle's
 // canonical JSON without it (compact, members in byte order), in

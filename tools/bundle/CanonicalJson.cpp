@@ -23,8 +23,9 @@ struct Frame {
   std::string text;
   std::string lastKey;
   std::vector<std::pair<std::string, std::string>> members;
-  bool sorted = true;            // the names came in byte order
-  std::set<std::string> handed;  // a split object's names, for finding one given twice
+  std::vector<std::pair<std::size_t, std::size_t>> starts;  // in `text`: each member's, and its value's
+  bool sorted = true;                                       // the names came in byte order
+  std::set<std::string> handed;                             // a split object's names, for finding one given twice
 };
 
 std::string Escaped(const std::string& step) {
@@ -105,12 +106,19 @@ class Reader : public nlohmann::json_sax<Json> {
   }
 
  private:
-  // Names out of byte order: the members so far, kept as text, taken apart
-  // to be sorted with the rest at the end (a bundle edited by hand).
+  // Names out of byte order: the members so far, kept as text, cut apart
+  // where they began (no document made of them: a value of empty objects
+  // would cost many times its text), to be sorted with the rest at the end
+  // (a bundle edited by hand).
   static void Unsort(Frame& frame) {
-    const Json members = Json::parse("{" + frame.text + "}");
-    for (const auto& member : members.items()) frame.members.emplace_back(member.key(), member.value().dump());
+    for (std::size_t i = 0; i < frame.starts.size(); ++i) {
+      const std::size_t at = frame.starts[i].first, value = frame.starts[i].second;
+      const std::size_t end = i + 1 < frame.starts.size() ? frame.starts[i + 1].first - 1 : frame.text.size();
+      frame.members.emplace_back(Json::parse(frame.text.substr(at, value - 1 - at)).get<std::string>(),
+                                 frame.text.substr(value, end - value));
+    }
     std::string().swap(frame.text);
+    decltype(frame.starts)().swap(frame.starts);
     frame.sorted = false;
   }
 
@@ -160,8 +168,10 @@ class Reader : public nlohmann::json_sax<Json> {
       frame.members.emplace_back(frame.key, std::move(text));
     } else if (frame.object) {
       if (frame.count > 1) frame.text += ',';
+      const std::size_t at = frame.text.size();
       AppendJsonString(frame.text, frame.key);
       frame.text += ':';
+      frame.starts.emplace_back(at, frame.text.size());
       frame.text += text;
     } else {
       if (frame.count > 1) frame.text += ',';

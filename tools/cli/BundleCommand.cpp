@@ -6,6 +6,7 @@
 #include "bundle/MachineCollect.h"
 #include "bundle/Redact.h"
 #include "cli/Commands.h"
+#include "cli/FileSystem.h"
 #include "report/Terminal.h"
 #include "util/ToolUtil.h"
 
@@ -44,11 +45,9 @@ int BundleCommand(const std::string& executableDir, const Options& options) {
   MachineRecord record = CollectMachine(plan, report.Canonical());
   if (options.redact) RedactRecord(record, key, !options.redactKey.empty(), {kqt::CToolUtil::GetApplicationDirPath()});
   const std::string text = WriteBundle(record);
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  bool written = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  if (out && std::fclose(out) != 0) written = false;
-  if (!written) {
-    PrintError(Printable(path) + " cannot be written");
+  std::string why;
+  if (!ReplaceWholeFile(path, text, why)) {
+    PrintError(Printable(path) + " cannot be written: " + why + "; what was there is left as it was");
     return 3;
   }
   std::printf("quarncfg: bundle of %s written to %s (%zu bytes%s)\n", Printable(plan.places.root).c_str(),

@@ -7,6 +7,7 @@
 #include "fleet/Fleet.h"
 #include "fleet/FleetReport.h"
 #include "fleet/Parallel.h"
+#include "report/Terminal.h"
 
 namespace quarn_tools {
 namespace {
@@ -38,8 +39,17 @@ Outcome OutcomeOf(const std::string& path) {
 
 int FleetCommand(const Options& options) {
   const BundleFiles found = FindBundleFiles(options.fleetPaths);
+  // A mistyped path, or a folder of no bundle, must not read as a clean
+  // fleet to a script.
+  for (const auto& missing : found.missing) PrintError(Printable(missing.first) + ": " + missing.second);
+  if (found.files.empty() && found.missing.empty()) {
+    for (const auto& refused : found.refused) PrintError(Printable(refused.first) + ": " + refused.second);
+    PrintError("no bundle (*.json) to read under the paths given");
+  }
+  if (found.files.empty() || !found.missing.empty()) return Finished(2);
   Fleet fleet;
-  for (const auto& missing : found.missing) fleet.AddRefused(missing.first, missing.second);
+  for (const auto& refused : found.refused) fleet.AddRefused(refused.first, refused.second);
+  for (const auto& skipped : found.skipped) fleet.AddSkipped(skipped.first, skipped.second);
   std::vector<Outcome> batch;
   for (std::size_t first = 0; first < found.files.size(); first += kBatch) {
     const std::size_t count = std::min(kBatch, found.files.size() - first);

@@ -91,16 +91,10 @@ int Replay(const MachineRecord& record, const Options& options) {
   return PrintReport(report, options, section, status);
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  bool written = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  if (out && std::fclose(out) != 0) written = false;
-  return written;
-}
-
 // One line of bundle.txt on a recorded file, and the file written when it
-// was read.
-bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* name, std::string& said) {
+// was read (created anew: the folder was empty).
+bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* name, std::string& said,
+                 std::string& why) {
   said += "  " + std::string(name) + ": " + (file.path.empty() ? std::string("(no path)") : file.path) + ", " +
           StatusName(file.status);
   if (file.status != CheckedFile::Status::kRead) {
@@ -108,7 +102,7 @@ bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* n
     return true;
   }
   said += ", " + std::to_string(file.content.size()) + " bytes: written as " + name + "\n";
-  return WriteFile(dir + kPathSeparator + name, file.content);
+  return WriteNewFile(dir + kPathSeparator + name, file.content, why);
 }
 
 std::string FirmwareLine(const MachineRecord& record, const RecordedTable& table) {
@@ -142,8 +136,9 @@ std::string RedactionLines(const MachineRecord& record) {
 // bundle.txt saying what was recorded, when, by what and what was redacted.
 int Extract(const MachineRecord& record, const Options& options) {
   const std::string& dir = options.extractDir;
-  if (!MakeDirectory(dir)) {
-    PrintError("--extract " + Printable(dir) + ": cannot be made a directory");
+  std::string why;
+  if (!MakeEmptyDirectory(dir, why)) {
+    PrintError("--extract " + Printable(dir) + ": " + why);
     return 3;
   }
   std::string said = "Bundle " + options.fromBundle + "\nMade " + record.madeAt + " by " + record.madeBy +
@@ -153,25 +148,26 @@ int Extract(const MachineRecord& record, const Options& options) {
   said += "Installation: " + record.executableDir + " (globalcfg " + record.globalCfgState + ")\n";
   said += "Machine: " + (record.machineNameKnown ? record.machineName : std::string("(name not known)")) + "\n";
   said += "Recorded:\n";
-  bool written = ExtractFile(dir, record.settingsFile, quarn::layout::kSettingsFileName, said) &&
-                 ExtractFile(dir, record.overrideFile, quarn::layout::kOverrideFileName, said) &&
-                 ExtractFile(dir, record.updaterVersionRecord, quarn::layout::kUpdateVersionFileName, said);
+  bool written = ExtractFile(dir, record.settingsFile, quarn::layout::kSettingsFileName, said, why) &&
+                 ExtractFile(dir, record.overrideFile, quarn::layout::kOverrideFileName, said, why) &&
+                 ExtractFile(dir, record.updaterVersionRecord, quarn::layout::kUpdateVersionFileName, said, why);
   const RecordedTable table = FindRecordedTable(record.firmware);
   said += FirmwareLine(record, table);
   std::string dump, error;
   if (written && table.found && DmidecodeDumpOf(record.firmware, dump, error))
-    written = WriteFile(dir + kPathSeparator + "smbios.bin", dump);
+    written = WriteNewFile(dir + kPathSeparator + "smbios.bin", dump, why);
   said += RedactionLines(record);
-  if (!written || !WriteFile(dir + kPathSeparator + "bundle.txt", said)) {
-    PrintError("--extract " + Printable(dir) + ": a file cannot be written there");
-    return 3;
-  }
-  // Said on standard output too, each line made printable.
+  // Written and shown alike, each line made printable: a bundle's bytes
+  // reach no terminal raw, by cat either.
   std::string shown;
   for (std::size_t at = 0, end; at < said.size(); at = end + 1) {
     end = std::min(said.find('\n', at), said.size());
     AppendPrintable(shown, said.substr(at, end - at));
     shown += '\n';
+  }
+  if (!written || !WriteNewFile(dir + kPathSeparator + "bundle.txt", shown, why)) {
+    PrintError("--extract " + Printable(dir) + ": a file cannot be written there: " + why);
+    return 3;
   }
   std::fputs(shown.c_str(), stdout);
   return Finished(0);

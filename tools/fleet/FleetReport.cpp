@@ -30,13 +30,25 @@ std::string Named(const MachineIdentity& facts) {
   return facts.machineName + " (" + facts.bundle + ")";
 }
 
+// Which bundles a machine's values can be compared with.
+std::string GroupOf(const std::string& keyId) {
+  if (keyId.empty()) return "plain";
+  return keyId == "?" ? "redacted without a key id" : "redacted with key id " + keyId;
+}
+
+Json TextOrNull(const std::string& text) { return text.empty() ? Json() : Json(JsonTextOf(text)); }
+
 Json MachineJson(const MachineIdentity& facts) {
   return Json{{"bundle", JsonTextOf(facts.bundle)},
-              {"machine_name", facts.machineName.empty() ? Json() : Json(JsonTextOf(facts.machineName))},
-              {"identity_address", facts.identityAddress.empty() ? Json() : Json(facts.identityAddress)},
-              {"hypervisor", facts.hypervisor.empty() ? Json() : Json(JsonTextOf(facts.hypervisor))},
-              {"smbios_version", facts.smbiosVersion.empty() ? Json() : Json(facts.smbiosVersion)},
-              {"made_at", JsonTextOf(facts.madeAt)}};
+              {"machine_name", TextOrNull(facts.machineName)},
+              {"identity_address", TextOrNull(facts.identityAddress)},
+              {"hypervisor", TextOrNull(facts.hypervisor)},
+              {"smbios_version", TextOrNull(facts.smbiosVersion)},
+              {"table_checksum", TextOrNull(facts.checksum)},
+              {"made_at", JsonTextOf(facts.madeAt)},
+              {"redacted", facts.redacted},
+              {"key_id", facts.keyId.empty() || facts.keyId == "?" ? Json() : Json(facts.keyId)},
+              {"digest_recorded", facts.digestRecorded}};
 }
 
 Json SharedJson(const Fleet& fleet, const std::vector<SharedValue>& groups) {
@@ -44,8 +56,10 @@ Json SharedJson(const Fleet& fleet, const std::vector<SharedValue>& groups) {
   for (const SharedValue& group : groups) {
     Json machines = Json::array();
     for (std::size_t i : group.machines) machines.push_back(MachineJson(fleet.Machines()[i].facts));
-    list.push_back(
-        Json{{"value", JsonTextOf(group.value)}, {"placeholder", group.placeholder}, {"machines", machines}});
+    list.push_back(Json{{"value", JsonTextOf(group.value)},
+                        {"placeholder", group.placeholder},
+                        {"machines", machines},
+                        {"notes", group.notes}});
   }
   return list;
 }
@@ -73,12 +87,13 @@ void PrintShared(const Fleet& fleet, const std::vector<SharedValue>& groups, con
     line("  " + group.value + ": " + std::to_string(group.machines.size()) + " machines" +
          (group.placeholder ? ", a placeholder value" : ""));
     for (std::size_t i : group.machines) {
-      const MachineIdentity& facts = fleet.Machines()[i].facts;
-      line("    " + Named(facts) + ": identity address " +
-           (facts.identityAddress.empty() ? std::string("none") : facts.identityAddress) + ", hypervisor " +
-           (facts.hypervisor.empty() ? std::string("none") : facts.hypervisor) + ", SMBIOS " +
-           (facts.smbiosVersion.empty() ? std::string("none") : facts.smbiosVersion) + ", made " + facts.madeAt);
+      const MachineIdentity& f = fleet.Machines()[i].facts;
+      line("    " + Named(f) + ": identity address " + (f.identityAddress.empty() ? "none" : f.identityAddress) +
+           ", hypervisor " + (f.hypervisor.empty() ? "none" : f.hypervisor) + ", SMBIOS " +
+           (f.smbiosVersion.empty() ? "none" : f.smbiosVersion) + ", made " + f.madeAt +
+           (fleet.ComparabilityGroups().size() > 1 ? ", " + GroupOf(f.keyId) : std::string()));
     }
+    for (const std::string& note : group.notes) line("    note: " + note);
   }
 }
 
@@ -93,6 +108,13 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
   line("Fleet of " + Plural(fleet.BundlesRead(), "bundle") + ": " + Plural(fleet.Machines().size(), "machine") + " (" +
        Plural(fleet.Repeated().size(), "machine") + " bundled more than once), " +
        Plural(fleet.Refused().size(), "bundle") + " not used");
+  if (fleet.ComparabilityGroups().size() > 1) {
+    std::string groups;
+    for (const auto& group : fleet.ComparabilityGroups())
+      groups += (groups.empty() ? "" : "; ") + GroupOf(group.first) + ": " + Plural(group.second, "machine");
+    line("Bundles that cannot be compared with each other, so no value is matched across their groups (" + groups +
+         (fleet.ComparabilityGroups().count("?") ? "; each redacted without a key id a group of its own" : "") + ")");
+  }
   if (fleet.SharedUuids().empty() && fleet.SharedChecksums().empty() && fleet.SharedAddresses().empty())
     line("No two machines share a BIOS UUID, a table checksum or an identity address");
   PrintShared(fleet, fleet.SharedUuids(), "Machines sharing a BIOS UUID",
@@ -108,6 +130,7 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
       std::string bundles;
       for (const std::string& bundle : repeated.bundles) bundles += (bundles.empty() ? "" : ", ") + bundle;
       line("  " + repeated.machineName + ": " + bundles);
+      for (const std::string& note : repeated.notes) line("    note: " + note);
     }
   }
   for (const Drift& drift : fleet.Drifts()) {
@@ -123,43 +146,63 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
            machine.origins[drift.row] + ")");
     }
   }
-  if (!fleet.Refused().empty()) {
+  const auto list = [&line](const char* title, const std::vector<std::pair<std::string, std::string>>& entries) {
+    if (entries.empty()) return;
     line("");
-    line("Bundles not used:");
-    for (const auto& refused : fleet.Refused()) line("  " + refused.first + ": " + refused.second);
-  }
+    line(title);
+    for (const auto& entry : entries) line("  " + entry.first + (entry.second.empty() ? "" : ": " + entry.second));
+  };
+  std::vector<std::pair<std::string, std::string>> withoutDigest;
+  for (const std::string& bundle : fleet.WithoutDigest()) withoutDigest.emplace_back(bundle, "");
+  list("Bundles without a digest (made by an earlier quarncfg, or the digest removed: an edit cannot be seen):",
+       withoutDigest);
+  list("Bundles not used:", fleet.Refused());
+  list("Passed over (not read):", fleet.Skipped());
 }
 
 void WriteFleetJson(const Fleet& fleet, std::FILE* out) {
-  Json refused = Json::array();
+  Json refused = Json::array(), skipped = Json::array();
   for (const auto& entry : fleet.Refused())
     refused.push_back(Json{{"file", JsonTextOf(entry.first)}, {"error", JsonTextOf(entry.second)}});
+  for (const auto& entry : fleet.Skipped())
+    skipped.push_back(Json{{"path", JsonTextOf(entry.first)}, {"reason", JsonTextOf(entry.second)}});
   Json repeated = Json::array();
   for (const RepeatedBundles& entry : fleet.Repeated()) {
     Json bundles = Json::array();
     for (const std::string& bundle : entry.bundles) bundles.push_back(JsonTextOf(bundle));
     repeated.push_back(Json{{"machine_name", JsonTextOf(entry.machineName)},
-                            {"bios_uuid", entry.uuid.empty() ? Json() : Json(entry.uuid)},
-                            {"table_checksum", entry.checksum.empty() ? Json() : Json(entry.checksum)},
-                            {"bundles", bundles}});
+                            {"bios_uuid", TextOrNull(entry.uuid)},
+                            {"table_checksum", TextOrNull(entry.checksum)},
+                            {"bundles", bundles},
+                            {"notes", entry.notes}});
   }
   Json drift = Json::array();
   for (const Drift& entry : fleet.Drifts()) {
     Json machines = Json::array();
     for (std::size_t i : entry.machines) {
       const FleetMachine& machine = fleet.Machines()[i];
-      machines.push_back(Json{
-          {"bundle", JsonTextOf(machine.facts.bundle)},
-          {"machine_name", machine.facts.machineName.empty() ? Json() : Json(JsonTextOf(machine.facts.machineName))},
-          {"value", ValueJson(fleet.Value(machine.values[entry.row]).excerpt)},
-          {"origin", machine.origins[entry.row]}});
+      Json one = MachineJson(machine.facts);
+      one["value"] = ValueJson(fleet.Value(machine.values[entry.row]).excerpt);
+      one["origin"] = machine.origins[entry.row];
+      machines.push_back(std::move(one));
     }
     drift.push_back(Json{{"setting", S::Setting(entry.row).name},
                          {"majority", ValueJson(fleet.Value(entry.majority).excerpt)},
                          {"machines", machines}});
   }
+  Json groups = Json::array();
+  for (const auto& group : fleet.ComparabilityGroups())
+    groups.push_back(Json{{"redacted", !group.first.empty()},
+                          {"key_id", group.first.empty() || group.first == "?" ? Json() : Json(group.first)},
+                          {"machines", group.second}});
+  Json withoutDigest = Json::array();
+  for (const std::string& bundle : fleet.WithoutDigest()) withoutDigest.push_back(JsonTextOf(bundle));
   const Json document{{"schema_version", Report::kSchemaVersion},
-                      {"bundles", Json{{"read", fleet.BundlesRead()}, {"refused", refused}}},
+                      {"bundles", Json{{"read", fleet.BundlesRead()},
+                                       {"refused", refused},
+                                       {"skipped", skipped},
+                                       {"without_digest", withoutDigest}}},
+                      {"comparability_groups", groups},
                       {"machines", fleet.Machines().size()},
                       {"shared_identities", SharedJson(fleet, fleet.SharedUuids())},
                       {"shared_checksums", SharedJson(fleet, fleet.SharedChecksums())},

@@ -1,9 +1,13 @@
 #include "fleet/MachineFacts.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "bundle/Bundle.h"
 #include "bundle/Crypto.h"
+#include "bundle/LiveAnswers.h"
 #include "bundle/Replay.h"
 #include "bundle/RuleAnswers.h"
 #include "report/Sections.h"
@@ -50,7 +54,38 @@ void SettingsFacts(RecordAnswers& answers, MachineFacts& facts) {
   }
 }
 
+// The checksum the library sends when it reads no table: that of its
+// zeroed buffer.
+const std::string& NoTableChecksum() {
+  static const std::string text = [] {
+    const std::vector<unsigned char> zeros(0x10000, 0);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%X", LibraryChecksum(zeros.data(), zeros.size()));
+    return std::string(hex);
+  }();
+  return text;
+}
+
+std::string KeyIdOf(const MachineRecord& record) {
+  if (!record.redacted) return std::string();
+  const nlohmann::json& redaction = record.redaction;
+  const bool known = redaction.is_object() && redaction.contains("key_id") && redaction.at("key_id").is_string() &&
+                     !redaction.at("key_id").empty();
+  return known ? redaction.at("key_id").get<std::string>() : std::string("?");
+}
+
+std::string AddressesOf(std::vector<std::string> addresses) {
+  std::sort(addresses.begin(), addresses.end());
+  std::string text;
+  for (const std::string& address : addresses) text += (text.empty() ? "" : " ") + address;
+  return text;
+}
+
 }  // namespace
+
+bool IsPlaceholderAddress(const std::string& address) {
+  return address.empty() || address == "0.0.0.0" || address.rfind("127.", 0) == 0;
+}
 
 bool FactsOfBundle(const std::string& path, MachineFacts& facts, std::string& error) {
   MachineRecord record;
@@ -71,12 +106,21 @@ bool FactsOfBundle(const std::string& path, MachineFacts& facts, std::string& er
   MachineIdentity& identity = facts.identity;
   identity.bundle = path;
   identity.redacted = record.redacted;
+  identity.keyId = KeyIdOf(record);
+  identity.digestRecorded = record.digestRecorded;
   identity.machineName = record.machineNameKnown ? record.machineName : std::string();
   identity.madeAt = record.madeAt;
   identity.uuid = TextField(replayed, "hardware", "bios_uuid");
+  identity.dmtfUuid = TextField(replayed, "hardware", "dmtf_uuid");
   identity.placeholder = TextField(replayed, "hardware", "uuid_placeholder");
   identity.checksum = TextField(replayed, "hardware", "table_checksum");
+  identity.noTable = identity.checksum == NoTableChecksum();
   identity.identityAddress = TextField(replayed, "network", "identity_address");
+  identity.localAddresses = AddressesOf(record.localAddresses);
+  identity.addressed = !IsPlaceholderAddress(identity.identityAddress) ||
+                       std::any_of(record.localAddresses.begin(), record.localAddresses.end(),
+                                   [](const std::string& address) { return !IsPlaceholderAddress(address); });
+  identity.executableDir = record.executableDir;
   identity.hypervisor = TextField(replayed, "hardware", "hypervisor_signature");
   identity.smbiosVersion = TextField(replayed, "hardware", "smbios_version");
   SettingsFacts(answers, facts);

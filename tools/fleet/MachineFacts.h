@@ -25,12 +25,21 @@ struct FactValue {
 struct MachineIdentity {
   std::string bundle;  // the bundle's file
   bool redacted = false;
+  // Which bundles its values can be compared with: "" plain, the redaction
+  // key's id, or "?" redacted without one (its pseudonyms are its own).
+  std::string keyId;
+  bool digestRecorded = false;
   std::string machineName;  // "" when not known
   std::string madeAt;
   std::string uuid;         // the agent's text; "" for none
+  std::string dmtfUuid;     // as dmidecode prints it; "" for none
   std::string placeholder;  // which placeholder the UUID is; "" for none
   std::string checksum;     // as the report writes it; "" for none
+  bool noTable = false;     // the checksum is of the zeroed buffer alone
   std::string identityAddress;
+  std::string localAddresses;  // sorted, one text
+  bool addressed = false;      // an address of its own (not a placeholder) is known
+  std::string executableDir;
   std::string hypervisor;
   std::string smbiosVersion;
 };
@@ -46,6 +55,10 @@ struct MachineFacts {
 // bundle that cannot be read, was changed after it was made, or whose
 // replay differs from its recorded report for no known reason.
 bool FactsOfBundle(const std::string& path, MachineFacts& facts, std::string& error);
+
+// Whether an identity address is none the server can tell machines by:
+// none at all, 0.0.0.0 or a loopback address.
+bool IsPlaceholderAddress(const std::string& address);
 
 }  // namespace quarn_tools
 

@@ -1,15 +1,23 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "bundle/InstallationFiles.h"
 #include "cli/FileSystem.h"
 
 namespace quarn_tools {
 
 const char kPathSeparator = '/';
 
-std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t most) {
+std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t most, bool* listed) {
   std::vector<DirectoryEntry> entries;
   DIR* listing = opendir(dir.c_str());
+  if (listed) *listed = listing != nullptr;
   if (!listing) return entries;
   while (entries.size() < most) {
     const dirent* found = readdir(listing);
@@ -17,21 +25,96 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t mo
     DirectoryEntry entry;
     entry.name = found->d_name;
     if (entry.name == "." || entry.name == "..") continue;
+    const std::string path = dir + "/" + entry.name;
     struct stat info;
-    if (stat((dir + "/" + entry.name).c_str(), &info) == 0) {
-      entry.isDirectory = S_ISDIR(info.st_mode);
-      entry.isRegular = S_ISREG(info.st_mode);
-    }
+    entry.isLink = lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    entry.kind = FileKind(path);
+    if (entry.isLink && entry.kind == "missing") entry.kind = "a dangling link";
+    entry.isDirectory = entry.kind == "a directory";
+    entry.isRegular = entry.kind == "a regular file";
     entries.push_back(std::move(entry));
   }
   closedir(listing);
   return entries;
 }
 
-bool MakeDirectory(const std::string& path) {
-  ::mkdir(path.c_str(), 0777);
+bool IdentityOf(const std::string& path, FileIdentity& identity) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  if (stat(path.c_str(), &info) != 0) return false;
+  identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
+namespace {
+
+std::string WhyNot(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return "no space left on the device";
+    case EROFS:
+      return "a read-only file system";
+    case EACCES:
+    case EPERM:
+      return "permission denied";
+    case EEXIST:
+    case ELOOP:
+      return "something (a file or a link) is there already";
+    default:
+      return std::strerror(error);
+  }
+}
+
+}  // namespace
+
+// Opened exclusively, following no link; written and flushed to the disk,
+// or removed.
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (file < 0) {
+    why = WhyNot(errno);
+    return false;
+  }
+  std::size_t done = 0;
+  int error = 0;
+  while (done < bytes.size() && error == 0) {
+    const ssize_t wrote = ::write(file, bytes.data() + done, bytes.size() - done);
+    if (wrote > 0)
+      done += static_cast<std::size_t>(wrote);
+    else if (wrote < 0 && errno != EINTR)
+      error = errno;
+  }
+  if (error == 0 && ::fsync(file) != 0) error = errno;
+  if (::close(file) != 0 && error == 0) error = errno;
+  if (error == 0) return true;
+  ::unlink(path.c_str());
+  why = WhyNot(error);
+  return false;
+}
+
+bool MakeEmptyDirectory(const std::string& path, std::string& why) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat info;
+  const int error = errno;
+  if (error != EEXIST || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    why = error == EEXIST ? "it is there already, and no folder (or a link)" : WhyNot(error);
+    return false;
+  }
+  bool listed = false;
+  if (ListDirectory(path, 1, &listed).empty() && listed) return true;
+  why = listed ? "the folder is not empty (name a new one: nothing of an earlier extract may stay)"
+               : "the folder cannot be read";
+  return false;
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {
+  static std::atomic<unsigned> made{0};
+  const std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
+  if (!WriteNewFile(temporary, bytes, why)) return false;
+  if (::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  why = WhyNot(errno);
+  ::unlink(temporary.c_str());
+  return false;
 }
 
 void UseBinaryStandardInput() {}

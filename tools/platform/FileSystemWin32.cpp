@@ -1,8 +1,11 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 
+#include "bundle/InstallationFiles.h"
 #include "cli/FileSystem.h"
 #include "util/platform/Win32.h"
 
@@ -10,26 +13,110 @@ namespace quarn_tools {
 
 const char kPathSeparator = '\\';
 
-std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t most) {
+std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t most, bool* listed) {
   std::vector<DirectoryEntry> entries;
   WIN32_FIND_DATAA found;
   const kqt::sys::ScopedFindHandle search(::FindFirstFileA((dir + "\\*").c_str(), &found));
+  if (listed) *listed = search.valid();
   if (!search.valid()) return entries;
   do {
     DirectoryEntry entry;
     entry.name = found.cFileName;
     if (entry.name == "." || entry.name == "..") continue;
-    entry.isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entry.isRegular = !entry.isDirectory && (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
+    entry.isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    entry.kind = FileKind(dir + "\\" + entry.name);
+    if (entry.isLink && entry.kind == "missing") entry.kind = "a dangling link";
+    entry.isDirectory = entry.kind == "a directory";
+    entry.isRegular = entry.kind == "a regular file";
     entries.push_back(std::move(entry));
   } while (entries.size() < most && ::FindNextFileA(search.get(), &found));
   return entries;
 }
 
-bool MakeDirectory(const std::string& path) {
-  ::CreateDirectoryA(path.c_str(), nullptr);
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool IdentityOf(const std::string& path, FileIdentity& identity) {
+  const kqt::sys::ScopedFileHandle file(::CreateFileW(kqt::sys::WideFromAnsi(path).c_str(), 0,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file.valid() || !::GetFileInformationByHandle(file.get(), &info)) return false;
+  identity = {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return true;
+}
+
+namespace {
+
+std::string WhyNot(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "no space left on the device";
+    case ERROR_WRITE_PROTECT:
+      return "a read-only file system";
+    case ERROR_ACCESS_DENIED:
+      return "permission denied";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return "something (a file or a link) is there already";
+    default:
+      return "Windows error " + std::to_string(error);
+  }
+}
+
+}  // namespace
+
+// CREATE_NEW: nothing may be there, a link included; written and flushed
+// to the disk, or removed.
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
+  const std::wstring wide = kqt::sys::WideFromAnsi(path);
+  DWORD error = ERROR_SUCCESS;
+  {
+    const kqt::sys::ScopedFileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) {
+      why = WhyNot(::GetLastError());
+      return false;
+    }
+    for (std::size_t done = 0; done < bytes.size() && error == ERROR_SUCCESS;) {
+      const DWORD most = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+      DWORD wrote = 0;
+      if (!::WriteFile(file.get(), bytes.data() + done, most, &wrote, nullptr) || wrote == 0) error = ::GetLastError();
+      done += wrote;
+    }
+    if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) error = ::GetLastError();
+  }
+  if (error == ERROR_SUCCESS) return true;
+  ::DeleteFileW(wide.c_str());
+  why = WhyNot(error);
+  return false;
+}
+
+bool MakeEmptyDirectory(const std::string& path, std::string& why) {
+  if (::CreateDirectoryW(kqt::sys::WideFromAnsi(path).c_str(), nullptr)) return true;
+  const DWORD error = ::GetLastError();
+  const DWORD attributes = ::GetFileAttributesW(kqt::sys::WideFromAnsi(path).c_str());
+  if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES ||
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    why = error == ERROR_ALREADY_EXISTS ? "it is there already, and no folder (or a link)" : WhyNot(error);
+    return false;
+  }
+  bool listed = false;
+  if (ListDirectory(path, 1, &listed).empty() && listed) return true;
+  why = listed ? "the folder is not empty (name a new one: nothing of an earlier extract may stay)"
+               : "the folder cannot be read";
+  return false;
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {
+  static std::atomic<unsigned> made{0};
+  const std::string temporary =
+      path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(made.fetch_add(1));
+  if (!WriteNewFile(temporary, bytes, why)) return false;
+  if (::MoveFileExW(kqt::sys::WideFromAnsi(temporary).c_str(), kqt::sys::WideFromAnsi(path).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  why = WhyNot(::GetLastError());
+  ::DeleteFileW(kqt::sys::WideFromAnsi(temporary).c_str());
+  return false;
 }
 
 void UseBinaryStandardInput() { _setmode(_fileno(stdin), _O_BINARY); }
