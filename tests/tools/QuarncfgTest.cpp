@@ -152,6 +152,15 @@ TEST(Inspector, ABadArgumentExitsWithTwo) {
   EXPECT_EQ(RunProgram(inst.program, "--section nothing --no-resolve", output), 2);
   EXPECT_EQ(RunProgram(inst.program, "--help", output), 0);
   EXPECT_NE(ReadFile(output).find("Usage: quarncfg"), std::string::npos) << ReadFile(output);
+  // "help" as a command gives the program's help, as git's does.
+  const std::string help = ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "help", output), 0);
+  EXPECT_EQ(ReadFile(output), help);
+  // Every command's help says what its exit statuses are, 2 included.
+  for (const char* command : {"check", "bundle", "fleet"}) {
+    EXPECT_EQ(RunProgram(inst.program, std::string(command) + " --help", output), 0);
+    EXPECT_NE(ReadFile(output).find("2 usage error or an input that cannot be read"), std::string::npos) << command;
+  }
 }
 
 TEST(Inspector, JsonHasStableKeysAndKeepsLibraryOutputApart) {
@@ -232,9 +241,10 @@ TEST(Inspector, JsonStaysValidForTextsThatAreNotUtf8) {
 #else
   EXPECT_EQ(shown, "caf\xef\xbf\xbd");
   EXPECT_EQ(report["undecodable_texts"]["/settings/waf_config"], "636166e9");
-  // The text form prints the bytes as they are.
+  // The text form escapes the byte that is no UTF-8: a terminal's decoder
+  // may take it for a control.
   ASSERT_EQ(RunProgram(inst.program, "--section settings 2>" + dir.path() + "/log.txt", output), 0);
-  EXPECT_NE(ReadFile(output).find("\"caf\xe9\""), std::string::npos) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("\"caf\\xe9\""), std::string::npos) << ReadFile(output);
 #endif
 }
 
@@ -244,6 +254,9 @@ TEST(Inspector, PrintsItsVersion) {
   const std::string output = dir.path() + "/version.txt";
   ASSERT_EQ(RunProgram(inst.program, "--version", output), 0);
   EXPECT_EQ(ReadFile(output).rfind("quarncfg 1.", 0), 0u) << ReadFile(output);
+  const std::string version = ReadFile(output);
+  ASSERT_EQ(RunProgram(inst.program, "-V", output), 0);
+  EXPECT_EQ(ReadFile(output), version);
 }
 
 #if !defined(_WIN32)
@@ -336,9 +349,13 @@ TEST(Inspector, CheckTellsWhatIsWrongWithTheSettingsAndExitsAccordingly) {
   WriteFile(inst.bin + "/conf/cli_config.ini", "defaultinstall=full\nloglevel=3\nmax_cpuuse=12\n");
   WriteFile(inst.root + "/globalcfg/domaincfg.ini", "srv_domain=a|b\n");
   EXPECT_EQ(RunProgram(inst.program, "check", output), 0) << ReadFile(output);
-  // A file named on the command line, and a usage error.
-  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf/nothing.ini\"", output), 1);
-  EXPECT_NE(ReadFile(output).find("settings_not_read"), std::string::npos) << ReadFile(output);
+  // A file named on the command line that cannot be read is no finding
+  // about a file: exit status 2, as for a usage error, and why in words.
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf/nothing.ini\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("cannot be read (no such file)"), std::string::npos) << ReadFile(output);
+  EXPECT_EQ(RunProgram(inst.program, "check \"" + inst.bin + "/conf\"", output), 2);
+  EXPECT_NE(ReadFile(output).find("cannot be read (it is a directory, not a file)"), std::string::npos)
+      << ReadFile(output);
   EXPECT_EQ(RunProgram(inst.program, "check --bogus", output), 2);
 }
 
@@ -587,13 +604,13 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
   ASSERT_EQ(RunProgram(inst.program, files + " --quiet", output), 1) << ReadFile(output);
   EXPECT_EQ(lines(),
             (std::vector<std::string>{
-                "/cli_config.ini:2: warning: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, "
+                "/cli_config.ini:2:15: warning: \"protectupdate\" = \"ture\": not one of 1/0, true/false, yes/no, "
                 "on/off; the library takes it as true, by its first characters [loose_boolean]",
-                "/cli_config.ini:3: warning: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of "
+                "/cli_config.ini:3:17: warning: \"current_version\" = \"\"quarn_01_05\"\": the quotes are part of "
                 "the value: the library uses it with them [quoted_value]",
-                "/cli_config.ini:4: error: \"update_srv_domain\" item \"http://svc.example.com/\" is a URL; the "
+                "/cli_config.ini:4:36: error: \"update_srv_domain\" item \"http://svc.example.com/\" is a URL; the "
                 "list holds host names and addresses [list_item_url]",
-                "/domaincfg.ini:1: error: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 "
+                "/domaincfg.ini:1:12: error: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 "
                 "to 255) [list_item_bad_ipv4]",
             }));
   ASSERT_EQ(RunProgram(inst.program, files + " --quiet --severity error", output), 1);
@@ -622,12 +639,12 @@ TEST(Inspector, CheckPrintsFindingsAsCompilersDo) {
   ASSERT_EQ(RunProgram(inst.program, "check -q \"" + other + "\" " + files.substr(6), output), 1);
   std::vector<std::string> found = lines();
   ASSERT_EQ(found.size(), 5u) << ReadFile(output);
-  EXPECT_EQ(found[0].rfind("/other.ini:2: error:", 0), 0u) << found[0];
-  EXPECT_EQ(found[4].rfind("/domaincfg.ini:1: error:", 0), 0u) << found[4];
+  EXPECT_EQ(found[0].rfind("/other.ini:2:12: error:", 0), 0u) << found[0];
+  EXPECT_EQ(found[4].rfind("/domaincfg.ini:1:12: error:", 0), 0u) << found[4];
   ASSERT_EQ(RunProgram(inst.program, "check \"" + other + "\" " + files.substr(6), output), 1);
   EXPECT_EQ(lines().back(), "3 errors, 2 warnings, 0 notes in 2 files (warning and above)");
   ASSERT_EQ(RunProgram(inst.program, "check -q - < \"" + other + "\"", output), 1);
-  EXPECT_EQ(lines(), (std::vector<std::string>{"<stdin>:2: error: \"srv_domain\" item \"2001:db8::1\" is an IPv6 "
+  EXPECT_EQ(lines(), (std::vector<std::string>{"<stdin>:2:12: error: \"srv_domain\" item \"2001:db8::1\" is an IPv6 "
                                                "address; the lists take host names and IPv4 addresses only (an IPv6 "
                                                "server is named by a host name) [list_item_ipv6]"}));
   EXPECT_EQ(RunProgram(inst.program, "check \"" + other + "\" \"" + settings + "\" --override a --override b", output),
@@ -685,7 +702,7 @@ TEST(Inspector, BundlesAMachineAndReplaysIt) {
 
   // The check of the recorded files, by their recorded paths.
   ASSERT_EQ(RunProgram(inst.program, "check --quiet --from-bundle \"" + bundle + "\"", output), 1);
-  EXPECT_NE(ReadFile(output).find("cli_config.ini:3: warning"), std::string::npos) << ReadFile(output);
+  EXPECT_NE(ReadFile(output).find("cli_config.ini:3:15: warning"), std::string::npos) << ReadFile(output);
 
   // Redacted: the replay agrees; what leaves unchanged is printed, each
   // value with its reason.
@@ -854,3 +871,67 @@ TEST(Inspector, RunningOutOfMemoryIsAnErrorNotAnAbort) {
   EXPECT_NE(ReadFile(output).find("out of memory"), std::string::npos) << ReadFile(output).substr(0, 400);
 }
 #endif
+
+namespace {
+
+// A command the documents show ("$ quarncfg ARGS") and the lines printed
+// after it.
+struct ShownCommand {
+  std::string where, args;
+  std::vector<std::string> output;
+};
+
+std::vector<ShownCommand> ShownCommands(const std::string& document) {
+  std::vector<ShownCommand> shown;
+  std::istringstream in(ReadFile(std::string(QUARN_SOURCE_DIR) + "/" + document));
+  bool inBlock = false, inCommand = false;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (line.rfind("```", 0) == 0) {
+      inBlock = !inBlock;
+      inCommand = false;
+      continue;
+    }
+    if (!inBlock) continue;
+    if (line.rfind("$ ", 0) == 0) {
+      inCommand = line.rfind("$ quarncfg ", 0) == 0;
+      if (inCommand) shown.push_back({document + ":" + std::to_string(number), line.substr(11), {}});
+    } else if (inCommand) {
+      shown.back().output.push_back(line);
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+// Every check the README and docs/ show on the files the repository ships,
+// run from the sources, prints what they show, line for line. (The other
+// commands need a machine, a bundle or Wine of their own.)
+TEST(Inspector, TheDocumentsChecksPrintWhatTheyShow) {
+  TempDir dir;
+  const std::string program = quarn_test::BuiltProgram("quarncfg");
+  const fs::path before = fs::current_path();
+  fs::current_path(QUARN_SOURCE_DIR);
+  int run = 0;
+  for (const char* document : {"README.md", "docs/check.md", "docs/inspector.md", "docs/bundles.md"})
+    for (const ShownCommand& command : ShownCommands(document)) {
+      if (command.args.rfind("check ", 0) != 0 || command.args.find("--from-bundle") != std::string::npos) continue;
+      const std::string output = dir.path() + "/shown.txt";
+      RunProgram(program, command.args, output);
+      std::vector<std::string> printed;
+      std::istringstream in(ReadFile(output));
+      for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A relative path as Windows prints it, up to its line number.
+        for (std::size_t at = 0; at < line.size() && line[at] != ':'; ++at)
+          if (line[at] == '\\') line[at] = '/';
+        printed.push_back(line);
+      }
+      EXPECT_EQ(printed, command.output) << command.where << ": quarncfg " << command.args;
+      ++run;
+    }
+  fs::current_path(before);
+  EXPECT_GE(run, 3);
+}

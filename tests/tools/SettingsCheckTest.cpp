@@ -16,6 +16,7 @@
 #include "lint/CheckReport.h"
 #include "lint/IniLineScan.h"
 #include "lint/NearestKey.h"
+#include "lint/ServerItems.h"
 #include "support/TestSupport.h"
 
 using quarn_test::TempDir;
@@ -338,7 +339,8 @@ TEST(SettingsCheck, ServersThatCannotBeReached) {
           "list_item_not_a_host 3: \"srv_domain\" item \"-x.example.com\" is no host name (letters, digits and "
           "hyphens, in labels of 1 to 63 characters between dots)",
           "list_item_bad_ipv4 3: \"srv_domain\" item \"256.1.1.1\" is no IPv4 address (four parts of 0 to 255)",
-          "list_item_bad_ipv4 3: \"srv_domain\" item \"1.2.3\" is no IPv4 address (four parts of 0 to 255)",
+          "list_item_ipv4_form 3: \"srv_domain\" item \"1.2.3\" is read by the resolver as the IPv4 address 1.2.0.3 "
+          "(with fewer than four parts, the last fills the bytes left): the agent reaches 1.2.0.3",
       }));
   // An IPv6 literal is no port; an underscore is a note, resolvers take it.
   EXPECT_EQ(FindingsOf("srv_domain=2001:db8::1|[2001:db8::2]:443|::ffff:10.0.0.1|svc_b.corp.example.com\n"),
@@ -496,13 +498,13 @@ TEST(SettingsCheck, FindingsAreLinesByFileAndLineAndCanBeLeftOut) {
                 // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long messages split over lines
                 "/etc/cli_config.ini: error: \"defaultinstall\" is not given: the settings read reports false "
                 "[missing_defaultinstall]",
-                "/etc/cli_config.ini:1: error: \"sendfile\" = \"maybe\": by its first characters neither true (1, "
+                "/etc/cli_config.ini:1:10: error: \"sendfile\" = \"maybe\": by its first characters neither true (1, "
                 "t, y, on) nor false (0, f, n, of): the default true [not_a_boolean]",
-                "/etc/cli_config.ini:2: warning: \"loglevl\" is not a key of cli_config.ini; did you mean "
+                "/etc/cli_config.ini:2:1: warning: \"loglevl\" is not a key of cli_config.ini; did you mean "
                 "\"loglevel\"? [unknown_key]",
-                "/etc/domaincfg.ini:1: note: \"srv_domain\" puts its 3 item(s) first; cli_config.ini's items "
+                "/etc/domaincfg.ini:1:12: note: \"srv_domain\" puts its 3 item(s) first; cli_config.ini's items "
                 "follow [override_replaces_list]",
-                "/etc/domaincfg.ini:1: error: \"srv_domain\" has 1 empty item(s): they are kept as servers "
+                "/etc/domaincfg.ini:1:12: error: \"srv_domain\" has 1 empty item(s): they are kept as servers "
                 "without a name [empty_list_item]",
             }));
   EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kWarning), 1);
@@ -511,4 +513,131 @@ TEST(SettingsCheck, FindingsAreLinesByFileAndLineAndCanBeLeftOut) {
   EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"unknown_key", 1}}));
   EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kError), 0);
   EXPECT_EQ(quarn_tools::FindingsExitStatus(result.findings, Severity::kWarning), 1);
+}
+
+// The resolver reads numbers as inet_aton does (and Windows' inet_addr):
+// octal after a leading 0, hexadecimal after 0x, and the last of fewer than
+// four parts filling the bytes left. Each such item names the address the
+// agent reaches; 0.0.0.0 and the texts no resolver reads are said too.
+TEST(SettingsCheck, AddressesAsTheResolverReadsThem) {
+  struct Case {
+    const char* text;
+    bool read;
+    std::uint32_t address;
+  } cases[] = {
+      {"10.1.2.3", true, 0x0A010203},
+      {"010.001.002.003", true, 0x08010203},
+      {"0x0A.1.2.3", true, 0x0A010203},
+      {"0X7f.0.0.1", true, 0x7F000001},
+      {"1.2.3", true, 0x01020003},
+      {"1.65535", true, 0x0100FFFF},
+      {"167772161", true, 0x0A000001},
+      {"0", true, 0},
+      {"4294967295", true, 0xFFFFFFFF},
+      {"4294967296", false, 0},
+      {"1.2.65536", false, 0},
+      {"256.1.1.1", false, 0},
+      {"08.1.1.1", false, 0},
+      {"1..2", false, 0},
+      {"1.2.3.", false, 0},
+      {"1.2.3.4.5", false, 0},
+      {"0x1g.1.1.1", false, 0},
+      {"", false, 0},
+  };
+  for (const Case& c : cases) {
+    std::uint32_t address = 0;
+    EXPECT_EQ(quarn_tools::ResolverIpv4(c.text, address), c.read) << c.text;
+    if (c.read) {
+      EXPECT_EQ(address, c.address) << c.text;
+    }
+  }
+  EXPECT_EQ(FindingsOf("srv_domain=010.001.002.003|0x0A.1.2.3|0.0.0.0|08.1.1.1|10.1.2.3|0x10.example.com\n"),
+            (std::vector<std::string>{
+                // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long messages split over lines
+                "list_item_ipv4_form 2: \"srv_domain\" item \"010.001.002.003\" is read by the resolver as the IPv4 "
+                "address 8.1.2.3 (a part with a leading 0 is octal): the agent reaches 8.1.2.3",
+                "list_item_ipv4_form 2: \"srv_domain\" item \"0x0A.1.2.3\" is read by the resolver as the IPv4 "
+                "address 10.1.2.3 (a part after 0x is hexadecimal): the agent reaches 10.1.2.3",
+                "list_item_no_address 2: \"srv_domain\" item \"0.0.0.0\" is the address of no machine: no server "
+                "answers there",
+                "list_item_bad_ipv4 2: \"srv_domain\" item \"08.1.1.1\" is no IPv4 address (four parts of 0 to 255)",
+            }));
+}
+
+// A list the read leaves empty leaves the agent without a server: one
+// error, not a warning about the empty value; names repeated in another
+// letter case are one server, tried twice.
+TEST(SettingsCheck, NoServerAndRepeatsInAnyCase) {
+  EXPECT_EQ(FindingsOf("srv_domain=\nupdate_srv_domain=|\n"),
+            (std::vector<std::string>{
+                "no_server 2: \"srv_domain\" leaves the service server list empty: the agent has no service server at "
+                "all (left out, the key gives the default list)",
+                "no_server 3: \"update_srv_domain\" leaves the update server list empty: the agent has no update "
+                "server at all (left out, the key gives the default list)",
+            }));
+  // The override file's items keep the list from being empty.
+  const CheckResult kept = quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\nsrv_domain=\n"),
+                                                      Given("domaincfg.ini", "srv_domain=a.example.com\n"));
+  EXPECT_EQ(Codes(kept).count("no_server"), 0u);
+  EXPECT_EQ(FindingsOf("srv_domain=Svc.Example.com|b.example.com|svc.example.COM\n"),
+            (std::vector<std::string>{"repeated_list_item 2: \"Svc.Example.com\" is 2 times in the service server list "
+                                      "the read makes: it is tried as often"}));
+}
+
+// Where a finding is, to the byte: the value, or each item of a list, in
+// the file that gives it.
+TEST(SettingsCheck, FindingsHaveColumns) {
+  const CheckResult result = quarn_tools::CheckSettings(
+      Given("cli_config.ini", "defaultinstall=x\n  srv_domain = a.example.com||b c|1.2.3\nloglevl=1\n"),
+      Given("domaincfg.ini", "update_srv_domain=x.example.com||http://y/\n"));
+  std::vector<std::string> places;
+  for (const quarn_tools::Finding& finding : result.findings)
+    places.push_back(finding.code + " " + std::to_string(finding.line) + ":" + std::to_string(finding.column));
+  EXPECT_EQ(places,
+            (std::vector<std::string>{"empty_list_item 2:16", "list_item_not_a_host 2:31", "list_item_ipv4_form 2:35",
+                                      "unknown_key 3:1", "override_replaces_list 1:19", "empty_list_item 1:19",
+                                      "list_item_url 1:34"}));
+}
+
+// A byte-order mark on a file of ASCII changes nothing the library reads:
+// a note; beyond ASCII the texts are read as code-page bytes: a warning.
+TEST(SettingsCheck, AByteOrderMarkOnAsciiIsANote) {
+  const CheckResult ascii = quarn_tools::CheckSettings(Given("cli_config.ini",
+                                                             "\xEF\xBB\xBF"
+                                                             "defaultinstall=x\n"),
+                                                       NoOverride());
+  const quarn_tools::Finding* mark = FindingOf(ascii, "byte_order_mark");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_EQ(mark->severity, Severity::kNote);
+  const CheckResult wider = quarn_tools::CheckSettings(Given("cli_config.ini",
+                                                             "\xEF\xBB\xBF"
+                                                             "defaultinstall=x\nwaf_cfg=caf\xC3\xA9\n"),
+                                                       NoOverride());
+  mark = FindingOf(wider, "byte_order_mark");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_EQ(mark->severity, Severity::kWarning);
+}
+
+// An override file checked alone: its own rules (settings keys belong in
+// cli_config.ini), and no finding about a settings file not given.
+TEST(SettingsCheck, AnOverrideFileAloneIsCheckedAsOne) {
+  CheckedFile none;
+  none.label = "cli_config.ini";
+  const CheckResult result =
+      quarn_tools::CheckSettings(none, Given("domaincfg.ini", "srv_domain=a.example.com\nloglevel=3\n"));
+  EXPECT_EQ(Codes(result), (std::map<std::string, int>{{"override_replaces_list", 1}, {"unknown_key", 1}}));
+  EXPECT_FALSE(result.unreadable);
+  EXPECT_NE(FindingOf(result, "unknown_key")->message.find("it belongs in cli_config.ini"), std::string::npos);
+}
+
+// A text quoted in a message is cut between characters, never inside one:
+// a character cut short is no UTF-8, and the terminal gets escapes instead.
+TEST(SettingsCheck, QuotedTextsAreCutBetweenCharacters) {
+  const std::string value = "\"" + std::string(58, 'a') + "\xe8\xa1\xa8" + std::string(10, 'b') + "\"";
+  const CheckResult result =
+      quarn_tools::CheckSettings(Given("cli_config.ini", "defaultinstall=x\nwaf_cfg=" + value + "\n"), NoOverride());
+  const quarn_tools::Finding* quoted = FindingOf(result, "quoted_value");
+  ASSERT_NE(quoted, nullptr);
+  EXPECT_NE(quoted->message.find("\"\"" + std::string(58, 'a') + "...\" (73 bytes)"), std::string::npos)
+      << quoted->message;
 }

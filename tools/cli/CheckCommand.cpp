@@ -46,7 +46,7 @@ CheckedFile ReadNamed(const std::string& path, const std::string& label) {
 }
 
 CheckedFile FromRecord(const RecordedFile& file, const char* label) {
-  return CheckedFile{file.path, label, file.status, file.content};
+  return CheckedFile{file.path, label, file.status, file.content, label == kOverrideFileName};
 }
 
 // The files to check: those named, those a bundle recorded, or the
@@ -75,12 +75,16 @@ bool CheckTargets(const std::string& executableDir, const Options& options, std:
   }
   for (const CheckedPair& pair : pairs) {
     CheckTarget target;
-    // The installation's settings file comes with its override file.
-    const bool installation = pair.settings.empty();
-    const std::string overridePath = installation && pair.overrides.empty() ? places.overrideFile : pair.overrides;
+    // The installation's settings file comes with its override file; an
+    // override file named alone is checked alone.
+    const bool installation = pair.settings.empty() && pair.overrides.empty();
+    const std::string overridePath = installation ? places.overrideFile : pair.overrides;
     target.overrides.label = kOverrideFileName;
     if (!overridePath.empty()) target.overrides = ReadNamed(overridePath, kOverrideFileName);
-    target.settings = ReadNamed(installation ? places.configFile : pair.settings, kSettingsFileName);
+    target.overrides.optional = installation;
+    target.settings.label = kSettingsFileName;
+    if (installation || !pair.settings.empty())
+      target.settings = ReadNamed(installation ? places.configFile : pair.settings, kSettingsFileName);
     targets.push_back(std::move(target));
   }
   return true;
@@ -103,11 +107,12 @@ int CheckCommand(const std::string& executableDir, const Options& options) {
     WriteOut("{\n  \"schema_version\": " + std::to_string(Report::kSchemaVersion) + ",\n  \"checks\": [");
   for (std::size_t i = 0; i < targets.size(); ++i) {
     CheckResult result = CheckSettings(targets[i].settings, targets[i].overrides);
-    KeepFindings(result.findings, lowest, disabled);
-    total.Add(CheckTally::Of(result.findings, lowest));
+    const HiddenFindings hidden = KeepFindings(result.findings, lowest, disabled);
+    const CheckTally tally = CheckTally::Of(result, lowest, hidden);
+    total.Add(tally);
     const bool nothingToSay = result.findings.empty() && !withSettings;
     Report report;
-    AddCheckReport(report, std::move(result), lowest, withSettings);
+    AddCheckReport(report, std::move(result), tally, withSettings);
     if (options.json) {
       WriteOut(i ? ",\n    " : "\n    ");
       report.WriteJsonMembers(stdout, "    ");
@@ -123,7 +128,7 @@ int CheckCommand(const std::string& executableDir, const Options& options) {
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
       text.insert(at + 1, "  ");
     WriteOut("\n  ],\n  \"summary\": " + text + "\n}\n");
-  } else if (!options.quiet) {
+  } else if (!options.quiet && (withSettings || !total.Clean())) {  // a clean run says nothing, as linters
     WriteOut((withSettings ? "\n" : "") + total.Line() + "\n");
   }
   return Finished(total.exitStatus);

@@ -5,7 +5,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "config/LayoutRules.h"
 #include "config/QuarnConfigVersion.h"
+#include "config/SettingsRules.h"
 #include "lint/Findings.h"
 #include "report/Sections.h"
 #include "report/Terminal.h"
@@ -65,7 +67,21 @@ void AddReportOptions(CLI::App& app, Options& options) {
          "to read it as, which the agent's UUID rule needs (dmidecode prints it: \"SMBIOS 3.0 present\")")
       ->type_name("X.Y")
       ->needs(smbiosDump);
-  app.set_version_flag("--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
+  app.set_version_flag("-V,--version", std::string("quarncfg ") + QUARNCONFIG_VERSION_TEXT);
+}
+
+// The codes, by the rows: what --help of check lists.
+std::string CheckCodesText() {
+  std::string text = "Codes (-e), by severity (*: milder in the case said):";
+  for (Severity severity : {Severity::kError, Severity::kWarning, Severity::kNote})
+    for (std::size_t i = 0; i < kCheckCount; ++i) {
+      const CheckRow& row = CheckAt(i);
+      if (row.severity != severity) continue;
+      std::string name = std::string(SeverityName(row.severity)) + (row.milder != row.severity ? "*" : "");
+      name.resize(9, ' ');
+      text += "\n  " + name + row.code + ": " + row.description;
+    }
+  return text;
 }
 
 CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& files,
@@ -73,15 +89,20 @@ CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& fi
   CLI::App* check = app.add_subcommand(
       "check",
       "Checks cli_config.ini and domaincfg.ini as the library reads them: keys it does not know or never sees, "
-      "lines it passes over, values and servers that cannot be what was meant. Prints one line a finding, "
-      "PATH:LINE: SEVERITY: MESSAGE [CODE], and one summary line. Exit status 0: no finding of the severity asked "
-      "for (default warning) or above; 1: some; 2: usage error.");
+      "lines it passes over, values and servers that cannot be what was meant. A file named domaincfg.ini, or "
+      "given with --override, is an override file; another a settings file. Prints one line a finding, "
+      "PATH:LINE:COLUMN: SEVERITY: MESSAGE [CODE], and one summary line when anything was found. Exit status 0: "
+      "no finding of the severity asked for (default warning) or above; 1: some; 2: usage error or an input that "
+      "cannot be read.");
+  check->footer(CheckCodesText());
   check
       ->add_option("files", files,
                    "The settings files to check, each with its own findings (\"-\": standard input, named <stdin>); "
                    "default: this installation's, with its domaincfg.ini")
       ->type_name("FILE");
-  check->add_option("--override", overrides, "The domain override file checked with the settings file before it")
+  check
+      ->add_option("--override", overrides,
+                   "An override file (domaincfg.ini) of any name, checked with the settings file before it, or alone")
       ->type_name("FILE")
       ->allow_extra_args(false);
   check->add_flag("--json", options.json,
@@ -99,37 +120,51 @@ CLI::App* AddCheck(CLI::App& app, Options& options, std::vector<std::string>& fi
   check->add_option("-e,--disable", options.disabled, "Leave out the findings of these codes (CODE[,CODE...])")
       ->allow_extra_args(false)
       ->delimiter(',')
-      ->check(CLI::IsMember(std::vector<std::string>(FindingCodes().begin(), FindingCodes().end())))
+      ->check(CLI::Validator(
+          [](std::string& code) {
+            Check check;
+            return FindCheck(code, check) ? std::string() : "no such code: " + code + " (check --help lists them)";
+          },
+          ""))
       ->type_name("CODE");
   check->add_option("--from-bundle", options.fromBundle, "Check the settings files a bundle recorded")
       ->type_name("FILE");
   return check;
 }
 
-// Each settings file named with the override file given after it, in the
-// order of the command line (with one settings file, wherever it is given).
-// False when an override file comes before any settings file or two follow
-// one.
-bool PairCheckedFiles(const CLI::App& check, const std::vector<std::string>& files,
+// Whether a file is an override file by its name, in any letter case.
+bool NamedAsOverride(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return quarn::settings::SameKeyName(name.c_str(), quarn::layout::kOverrideFileName);
+}
+
+// The files named, each a settings file or an override file by its name, or
+// an override file by --override; in the order of the command line, an
+// override file goes with the settings file before it when that has none
+// (a settings file and an override file alone go together, in any order),
+// and is checked alone otherwise.
+void PairCheckedFiles(const CLI::App& check, const std::vector<std::string>& files,
                       const std::vector<std::string>& overrides, std::vector<CheckedPair>& pairs) {
-  if (files.size() <= 1 && overrides.size() <= 1) {
-    if (!files.empty() || !overrides.empty())
-      pairs.push_back({files.empty() ? std::string() : files[0], overrides.empty() ? std::string() : overrides[0]});
-    return true;
-  }
+  std::vector<std::pair<std::string, bool>> given;  // path, an override file
   std::size_t nextFile = 0, nextOverride = 0;
-  bool overrideTaken = true;
   for (const CLI::Option* option : check.parse_order()) {
     if (option->get_name() == "files" && nextFile < files.size()) {
-      pairs.push_back({files[nextFile++], std::string()});
-      overrideTaken = false;
+      given.emplace_back(files[nextFile], NamedAsOverride(files[nextFile]));
+      ++nextFile;
     } else if (option->get_name() == "--override" && nextOverride < overrides.size()) {
-      if (overrideTaken) return false;
-      pairs.back().overrides = overrides[nextOverride++];
-      overrideTaken = true;
+      given.emplace_back(overrides[nextOverride++], true);
     }
   }
-  return true;
+  if (given.size() == 2 && given[0].second && !given[1].second) std::swap(given[0], given[1]);
+  for (const auto& file : given) {
+    if (!file.second)
+      pairs.push_back({file.first, std::string()});
+    else if (!pairs.empty() && !pairs.back().settings.empty() && pairs.back().overrides.empty())
+      pairs.back().overrides = file.first;
+    else
+      pairs.push_back({std::string(), file.first});
+  }
 }
 
 CLI::App* AddBundle(CLI::App& app, Options& options) {
@@ -185,10 +220,15 @@ int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App* check = AddCheck(app, options, checkFiles, checkOverrides);
   CLI::App* bundle = AddBundle(app, options);
   CLI::App* fleet = AddFleet(app, options);
+  for (CLI::App* command : {check, bundle, fleet}) command->footer(command->get_footer() + "\n\n" + kExitStatuses);
+  // "quarncfg help" as git and go take it: the program's help, not its own.
+  app.add_subcommand("help", "Print this help")->callback([&app] {
+    std::cout << app.get_formatter()->make_help(&app, "quarncfg", CLI::AppFormatMode::Normal);
+    throw CLI::Success();
+  });
   try {
     app.parse(argc, argv);
-    if (check->parsed() && !PairCheckedFiles(*check, checkFiles, checkOverrides, options.checkFiles))
-      throw CLI::ValidationError("--override", "each --override follows the settings file it goes with");
+    if (check->parsed()) PairCheckedFiles(*check, checkFiles, checkOverrides, options.checkFiles);
     if (check->parsed() && !options.checkFiles.empty() &&
         (!options.installation.empty() || !options.fromBundle.empty()))
       throw CLI::ValidationError("files", "files to check are named, or --installation or --from-bundle, not both");

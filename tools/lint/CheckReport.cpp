@@ -75,7 +75,7 @@ void AddLists(Report& report, CheckResult& result) {
 
 }  // namespace
 
-void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool withSettings) {
+void AddCheckReport(Report& report, CheckResult result, const CheckTally& tally, bool withSettings) {
   if (withSettings) {
     AddFiles(report, result);
     AddSettings(report, result);
@@ -88,6 +88,7 @@ void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool wi
                {"code", finding.code},
                {"file", finding.path},
                {"line", finding.line ? Json(finding.line) : Json(nullptr)},
+               {"column", finding.line && finding.column ? Json(finding.column) : Json(nullptr)},
                {"key", finding.key.empty() ? Json(nullptr) : Json(finding.key)},
                {"message", finding.message}};
     if (finding.more) entry["also_counted"] = finding.more;
@@ -95,16 +96,19 @@ void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool wi
     lines.push_back(FindingLine(finding));
   }
   report.TopLevel("findings", std::move(findings), std::move(lines));
-  report.TopLevel("summary", SummaryJson(CheckTally::Of(result.findings, lowest)), {});
+  report.TopLevel("summary", SummaryJson(tally), {});
 }
 
-CheckTally CheckTally::Of(const std::vector<Finding>& findings, Severity lowest) {
+CheckTally CheckTally::Of(const CheckResult& result, Severity lowest, const HiddenFindings& hidden) {
   CheckTally tally;
-  tally.errors = CountFindings(findings, Severity::kError);
-  tally.warnings = CountFindings(findings, Severity::kWarning);
-  tally.notes = CountFindings(findings, Severity::kNote);
+  tally.errors = CountFindings(result.findings, Severity::kError);
+  tally.warnings = CountFindings(result.findings, Severity::kWarning);
+  tally.notes = CountFindings(result.findings, Severity::kNote);
+  tally.hidden = hidden;
   tally.lowest = lowest;
-  tally.exitStatus = FindingsExitStatus(findings, lowest);
+  // A file that cannot be read is no finding about the file: the check did
+  // not happen.
+  tally.exitStatus = result.unreadable ? 2 : FindingsExitStatus(result.findings, lowest);
   tally.files = 1;
   return tally;
 }
@@ -113,14 +117,26 @@ void CheckTally::Add(const CheckTally& other) {
   errors += other.errors;
   warnings += other.warnings;
   notes += other.notes;
+  hidden.bySeverity += other.hidden.bySeverity;
+  hidden.byCode += other.hidden.byCode;
   exitStatus = std::max(exitStatus, other.exitStatus);
   files += other.files;
 }
 
 std::string CheckTally::Line() const {
-  return Plural(errors, "error") + ", " + Plural(warnings, "warning") + ", " + Plural(notes, "note") +
-         (files > 1 ? " in " + std::to_string(files) + " files" : std::string()) + " (" + SeverityName(lowest) +
-         " and above)";
+  std::string line = Plural(errors, "error") + ", " + Plural(warnings, "warning") + ", " + Plural(notes, "note") +
+                     (files > 1 ? " in " + std::to_string(files) + " files" : std::string()) + " (" +
+                     SeverityName(lowest) + " and above)";
+  // Notes are hidden by default: said only when -S hides more.
+  if (hidden.bySeverity && lowest != Severity::kWarning)
+    line += "; " + std::to_string(hidden.bySeverity) + " hidden by -S";
+  if (hidden.byCode) line += "; " + std::to_string(hidden.byCode) + " hidden by -e";
+  return line;
+}
+
+bool CheckTally::Clean() const {
+  // Notes are hidden by default: only a lower -S makes that worth saying.
+  return errors + warnings + notes + hidden.byCode == 0 && (lowest == Severity::kWarning || hidden.bySeverity == 0);
 }
 
 nlohmann::ordered_json SummaryJson(const CheckTally& tally) {
@@ -128,6 +144,8 @@ nlohmann::ordered_json SummaryJson(const CheckTally& tally) {
               {"warnings", tally.warnings},
               {"notes", tally.notes},
               {"lowest_severity", SeverityName(tally.lowest)},
+              {"hidden_by_severity", tally.hidden.bySeverity},
+              {"hidden_by_code", tally.hidden.byCode},
               {"exit_status", tally.exitStatus}};
 }
 

@@ -14,22 +14,28 @@
 
 namespace quarn_tools {
 
-// `withSettings`: the files, settings and lists before the findings (always
-// in JSON). `lowest`: the lowest severity the findings were kept for.
-void AddCheckReport(Report& report, CheckResult result, Severity lowest, bool withSettings);
-
-// The findings of one or more checks, counted.
+// The findings of one or more checks, counted: those shown, and those
+// left out.
 struct CheckTally {
   int errors = 0, warnings = 0, notes = 0;
+  HiddenFindings hidden;
   Severity lowest = Severity::kWarning;
-  int exitStatus = 0;
+  int exitStatus = 0;  // 2 when a file given could not be read
   int files = 0;
-  static CheckTally Of(const std::vector<Finding>& findings, Severity lowest);
+  // `result`'s findings as kept for `lowest`; `hidden` what was left out.
+  static CheckTally Of(const CheckResult& result, Severity lowest, const HiddenFindings& hidden);
   void Add(const CheckTally& other);
   // "1 error, 2 warnings, 0 notes (warning and above)", with "in N files"
-  // for more than one.
+  // for more than one, and what -S and -e hid.
   std::string Line() const;
+  // Nothing to say: nothing shown, nothing left out by -e, and nothing hidden
+  // by an -S above warning (notes are hidden by default).
+  bool Clean() const;
 };
+
+// `withSettings`: the files, settings and lists before the findings (always
+// in JSON); `tally`: the result's, as its summary.
+void AddCheckReport(Report& report, CheckResult result, const CheckTally& tally, bool withSettings);
 nlohmann::ordered_json SummaryJson(const CheckTally& tally);
 
 }  // namespace quarn_tools

@@ -1,34 +1,40 @@
 #include "lint/CheckedFile.h"
 
+#include "bundle/InstallationFiles.h"
+
 namespace quarn_tools {
 
-const char* StatusName(CheckedFile::Status status) {
-  switch (status) {
-    case CheckedFile::Status::kRead:
-      return "read";
-    case CheckedFile::Status::kMissing:
-      return "missing";
-    case CheckedFile::Status::kNotRegular:
-      return "not_a_regular_file";
-    case CheckedFile::Status::kTooLarge:
-      return "too_large";
-    case CheckedFile::Status::kUnreadable:
-      return "unreadable";
-    case CheckedFile::Status::kNotGiven:
-      return "not_given";
-  }
-  return "unreadable";
-}
+namespace {
+
+// By Status: its name in the reports, and why a file was not read, in words.
+const struct {
+  const char* name;
+  const char* words;
+} kStatuses[] = {
+    {"read", "read"},
+    {"missing", "no such file"},
+    {"not_a_regular_file", "not a file"},
+    {"too_large", "larger than the library reads"},
+    {"unreadable", "it cannot be opened or read: no permission, or a read error"},
+    {"not_given", "not given"},
+};
+
+}  // namespace
+
+const char* StatusName(CheckedFile::Status status) { return kStatuses[static_cast<int>(status)].name; }
 
 bool StatusFromName(const std::string& name, CheckedFile::Status& status) {
-  using Status = CheckedFile::Status;
-  for (Status candidate : {Status::kRead, Status::kMissing, Status::kNotRegular, Status::kTooLarge, Status::kUnreadable,
-                           Status::kNotGiven})
-    if (name == StatusName(candidate)) {
-      status = candidate;
+  for (std::size_t i = 0; i < sizeof kStatuses / sizeof kStatuses[0]; ++i)
+    if (name == kStatuses[i].name) {
+      status = static_cast<CheckedFile::Status>(i);
       return true;
     }
   return false;
+}
+
+std::string UnreadReason(const CheckedFile& file) {
+  if (file.status == CheckedFile::Status::kNotRegular) return "it is " + FileKind(file.path) + ", not a file";
+  return kStatuses[static_cast<int>(file.status)].words;
 }
 
 quarn::settings::SettingsReading ReadSettingsFiles(const CheckedFile& settings, const CheckedFile& overrides) {

@@ -14,13 +14,18 @@ class LineCounter {
   explicit LineCounter(const std::string& text) : m_text(text) {}
   int LineAt(std::size_t offset) {
     for (; m_at < offset && m_at < m_text.size(); ++m_at)
-      if (m_text[m_at] == '\n') ++m_line;
+      if (m_text[m_at] == '\n') {
+        ++m_line;
+        m_lineStart = m_at + 1;
+      }
     return m_line;
   }
+  // The byte of its line an offset of the last line asked for is, from 1.
+  int ColumnOf(std::size_t offset) const { return static_cast<int>(offset - m_lineStart + 1); }
 
  private:
   const std::string& m_text;
-  std::size_t m_at = 0;
+  std::size_t m_at = 0, m_lineStart = 0;
   int m_line = 1;
 };
 
@@ -37,8 +42,9 @@ struct Scanner {
         // value.
         scan.text[item.key.end] = '\0';
         scan.text[item.value.end] = '\0';
-        scan.keys.push_back({line, static_cast<std::uint32_t>(item.key.begin),
-                             static_cast<std::uint32_t>(item.value.begin), item.section, lost});
+        scan.keys.push_back({line, lines.ColumnOf(item.key.begin), lines.ColumnOf(item.value.begin),
+                             static_cast<std::uint32_t>(item.key.begin), static_cast<std::uint32_t>(item.value.begin),
+                             item.section, lost});
         break;
       case IniItem::Kind::kSectionHeader:
         break;

@@ -17,6 +17,7 @@ namespace quarn_tools {
 
 struct ScannedKey {
   int line;                          // counted by LF, from 1
+  int keyColumn, valueColumn;        // bytes of the line, from 1
   std::uint32_t key, value;          // where the name and the value begin in IniScan::text
   quarn::settings::IniSpan section;  // its section's name in the content; empty: the unnamed section
   bool lost;                         // after a NUL byte: the reader never gets there

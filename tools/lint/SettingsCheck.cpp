@@ -11,6 +11,7 @@
 #include "lint/IniLineScan.h"
 #include "lint/NearestKey.h"
 #include "lint/ServerItems.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
@@ -29,14 +30,19 @@ const std::size_t kMostQuotedBytes = 60;
 // many in all.
 const std::size_t kMostListedItems = 10;
 
-// The forms people mean a switch by. The library decides by the first
-// character alone, so "ture" is true and "nope" false: a switch written in
-// another form is worth a look.
-bool IsPlainSwitch(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// Where in a file a finding is: a line (0 for the whole file) and a byte of
+// it (0 for the whole line).
+struct Where {
+  int line, column;
+  Where(int atLine, int atColumn = 0) : line(atLine), column(atColumn) {}  // NOLINT(google-explicit-constructor)
+};
+
+// The forms people mean a switch by, in any case. The library decides by
+// the first character alone, so "ture" is true and "nope" false: a switch
+// written in another form is worth a look.
+bool IsPlainSwitch(const std::string& text) {
   for (const char* form : {"1", "0", "true", "false", "yes", "no", "on", "off"})
-    if (text == form) return true;
+    if (S::SameKeyName(text.c_str(), form)) return true;
   return false;
 }
 
@@ -75,10 +81,15 @@ long long IntegerValue(const S::SettingsRecord& record, const SettingRow& row) {
 // what is kept is copied: a section's name is quoted once per key under it.
 std::string Excerpt(const char* text, std::size_t size) {
   if (size <= kMostQuotedBytes) return std::string(text, size);
-  // Cut before a UTF-8 continuation byte rather than inside a character.
-  std::size_t cut = kMostQuotedBytes;
-  while (cut > kMostQuotedBytes - 4 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(text, cut) + "...";
+  // Cut between characters, not inside one.
+  const std::string head(text, std::min(size, kMostQuotedBytes + 3));
+  std::size_t cut = 0;
+  while (cut < kMostQuotedBytes) {
+    const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(head, cut), 1);
+    if (cut + length > kMostQuotedBytes) break;
+    cut += length;
+  }
+  return head.substr(0, cut) + "...";
 }
 std::string Excerpt(const std::string& text) { return Excerpt(text.data(), text.size()); }
 
@@ -149,14 +160,13 @@ class NameGroups {
 
   bool FirstOfName(std::size_t key) const { return m_firstOfName[key]; }
 
-  // The line of the last key of that name (the one the reader keeps), 0
-  // for none.
-  int LineOf(const char* name) const {
+  // The last key of that name (the one the reader keeps), null for none.
+  const ScannedKey* LastOf(const char* name) const {
     const auto found = std::lower_bound(
         m_byName.begin(), m_byName.end(), name,
         [&](const std::vector<std::size_t>& group, const char* wanted) { return m_less(Name(group.front()), wanted); });
-    if (found == m_byName.end() || m_less(name, Name(found->front()))) return 0;
-    return m_scan.keys[found->back()].line;
+    if (found == m_byName.end() || m_less(name, Name(found->front()))) return nullptr;
+    return &m_scan.keys[found->back()];
   }
 
  private:
@@ -176,7 +186,62 @@ struct FileOfCheck {
   NameGroups names;
   FileOfCheck(const CheckedFile& given, bool isText)
       : file(given), scanned(isText), scan(isText ? ScanIniLines(given.content) : IniScan()), names(scan) {}
-  int LineOf(const char* name) const { return names.LineOf(name); }
+  int LineOf(const char* name) const { return ValueOf(name).line; }
+  // Where the value of the key the reader keeps begins; line 0 for none.
+  Where ValueOf(const char* name) const {
+    const ScannedKey* key = names.LastOf(name);
+    return key ? Where(key->line, key->valueColumn) : Where(0);
+  }
+};
+
+// Where each item of a list value begins, "|" splitting it; `withEmpty`:
+// the empty items too (the override file keeps them).
+std::vector<std::uint32_t> ItemStarts(const std::string& value, bool withEmpty) {
+  std::vector<std::uint32_t> starts;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= value.size(); ++at) {
+    if (at < value.size() && value[at] != '|') continue;
+    if (withEmpty || at > start) starts.push_back(static_cast<std::uint32_t>(start));
+    start = at + 1;
+  }
+  return starts;
+}
+
+// Where each item of a list the read makes was written: the override
+// file's items first, then the settings file's (its empty items dropped).
+// A value's items are found once, not per finding.
+class ListPlaces {
+ public:
+  ListPlaces(const FileOfCheck& settings, const FileOfCheck& overrides, const char* name, const S::KeyReading& key)
+      : m_settings(settings), m_overrides(overrides) {
+    if (key.present) Find(settings, name, key.raw, false, m_fromSettings);
+    if (!key.overrideRaw.empty()) Find(overrides, name, key.overrideRaw, true, m_fromOverride);
+  }
+
+  const FileOfCheck& FileOf(std::size_t item, std::size_t fromOverride) const {
+    return item < fromOverride ? m_overrides : m_settings;
+  }
+  Where Of(std::size_t item, std::size_t fromOverride) const {
+    return item < fromOverride ? m_fromOverride.Of(item) : m_fromSettings.Of(item - fromOverride);
+  }
+
+ private:
+  struct Items {
+    Where value{0};
+    std::vector<std::uint32_t> offsets;
+    Where Of(std::size_t item) const {
+      if (value.line == 0 || item >= offsets.size()) return value;
+      return Where(value.line, value.column + static_cast<int>(offsets[item]));
+    }
+  };
+  static void Find(const FileOfCheck& file, const char* name, const std::string& value, bool withEmpty, Items& items) {
+    items.value = file.ValueOf(name);
+    items.offsets = ItemStarts(value, withEmpty);
+  }
+
+  const FileOfCheck& m_settings;
+  const FileOfCheck& m_overrides;
+  Items m_fromSettings, m_fromOverride;
 };
 
 class Checker {
@@ -185,21 +250,24 @@ class Checker {
 
   // Whether a finding of this code in this file would still be listed: past
   // the cap it is only counted, and its message need not be made.
-  bool Counts(const std::string& path, const char* code) {
-    Tally& tally = m_tallies[{path, code}];
+  bool Counts(const std::string& path, Check check) {
+    Tally& tally = m_tallies[{path, check}];
     return ++tally.count <= kMostListedPerCode;
   }
 
-  void Add(Severity severity, const std::string& code, const std::string& path, int line, const std::string& key,
-           const std::string& message) {
-    if (Counts(path, code.c_str())) List(severity, code, path, line, key, message);
+  // `milder`: in the case the row's description names.
+  void Add(Check check, const std::string& path, Where where, const std::string& key, const std::string& message,
+           bool milder = false) {
+    if (Counts(path, check)) List(check, path, where, key, message, milder);
   }
 
   // A finding already counted by Counts.
-  void List(Severity severity, const std::string& code, const std::string& path, int line, const std::string& key,
-            const std::string& message) {
-    m_tallies[{path, code}].severity = severity;
-    m_result.findings.push_back({severity, code, path, line, key, message, 0});
+  void List(Check check, const std::string& path, Where where, const std::string& key, const std::string& message,
+            bool milder = false) {
+    const CheckRow& row = CheckOf(check);
+    const Severity severity = milder ? row.milder : row.severity;
+    m_tallies[{path, check}].severity = severity;
+    m_result.findings.push_back({severity, row.code, path, where.line, where.column, key, message, 0});
   }
 
   // One finding more for each code whose findings were not all listed; it
@@ -209,7 +277,7 @@ class Checker {
       const Tally& tally = entry.second;
       if (tally.count <= kMostListedPerCode) continue;
       const int more = tally.count - kMostListedPerCode;
-      m_result.findings.push_back({tally.severity, entry.first.second, entry.first.first, 0, "",
+      m_result.findings.push_back({tally.severity, CheckOf(entry.first.second).code, entry.first.first, 0, 0, "",
                                    std::to_string(more) + " more finding(s) like these, not listed one by one",
                                    more - 1});
     }
@@ -222,7 +290,7 @@ class Checker {
   bool CheckIsText(const CheckedFile& file, bool isOverride) {
     const char* encoding = WideEncodingOf(file.content);
     if (encoding) {
-      Add(Severity::kError, "wide_encoding", file.path, 0, "",
+      Add(Check::kWideEncoding, file.path, 0, "",
           std::string("is written in ") + encoding +
               ": the reader takes bytes of the system's code page and stops at the first zero byte, so it finds no "
               "key at all; save the file as ANSI or UTF-8");
@@ -230,7 +298,7 @@ class Checker {
     }
     const std::string kind = NotTextKind(file.content);
     if (kind.empty()) return true;
-    Add(Severity::kError, "not_text", file.path, 0, "",
+    Add(Check::kNotText, file.path, 0, "",
         "is not a text file but " + kind + ": the reader takes its bytes up to the first NUL byte as lines" +
             (isOverride ? ", and no server list comes of it" : ", and the settings read finds no setting it means"));
     return false;
@@ -241,32 +309,38 @@ class Checker {
   void CheckBytes(const FileOfCheck& f) {
     const IniScan& scan = f.scan;
     const std::string& path = f.file.path;
-    if (scan.byteOrderMark)
-      Add(Severity::kWarning, "byte_order_mark", path, 1, "",
-          "starts with a UTF-8 byte-order mark: the reader skips it, but reads the texts as bytes of the system's "
-          "code page, so UTF-8 texts beyond ASCII come out wrong");
+    if (scan.byteOrderMark) {
+      const bool ascii = std::all_of(f.file.content.begin() + 3, f.file.content.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+      Add(Check::kByteOrderMark, path, Where(1, 1), "",
+          ascii ? "starts with a UTF-8 byte-order mark: the reader skips it, and the file is ASCII, read the same "
+                  "either way"
+                : "starts with a UTF-8 byte-order mark: the reader skips it, but reads the texts as bytes of the "
+                  "system's code page, so UTF-8 texts beyond ASCII come out wrong",
+          ascii);
+    }
     if (scan.nulLine) {
       std::vector<const ScannedKey*> lost;
       for (const ScannedKey& key : scan.keys)
         if (key.lost) lost.push_back(&key);
-      Add(Severity::kError, "nul_byte", path, scan.nulLine, "",
+      Add(Check::kNulByte, path, scan.nulLine, "",
           "a NUL byte: the reader stops there" +
               (lost.empty() ? std::string() : "; keys lost: " + BoundedList(lost, [&](const ScannedKey* key) {
                                                 return Excerpt(std::string(scan.Key(*key)));
                                               })));
     }
     if (!scan.loneCrLines.empty())
-      Add(Severity::kWarning, "lone_cr", path, scan.loneCrLines.front(), "",
+      Add(Check::kLoneCr, path, scan.loneCrLines.front(), "",
           "CR without LF on line(s) " + LineList(scan.loneCrLines) +
               ": the reader ends a line at each, editors may show one line");
     for (const ScannedLine& line : scan.brokenHeaders)
-      if (Counts(path, "broken_section_header"))
-        List(Severity::kError, "broken_section_header", path, line.line, "",
+      if (Counts(path, Check::kBrokenSectionHeader))
+        List(Check::kBrokenSectionHeader, path, Where(line.line, 1), "",
              Cited(scan.Data(line.text), line.text.size()) + " is " + line.why +
                  ": the keys after it, up to the next header, are not read");
     for (const ScannedLine& line : scan.ignored)
-      if (Counts(path, "ignored_line"))
-        List(Severity::kWarning, "ignored_line", path, line.line, "",
+      if (Counts(path, Check::kIgnoredLine))
+        List(Check::kIgnoredLine, path, Where(line.line, 1), "",
              Cited(scan.Data(line.text), line.text.size()) + " has " + line.why + ": the reader passes over it");
   }
 
@@ -274,7 +348,7 @@ class Checker {
   void CheckDuplicates(const FileOfCheck& f) {
     const IniScan& scan = f.scan;
     for (const std::vector<std::size_t>* group : f.names.InFileOrder()) {
-      if (group->size() < 2 || !Counts(f.file.path, "duplicate_key")) continue;
+      if (group->size() < 2 || !Counts(f.file.path, Check::kDuplicateKey)) continue;
       std::vector<int> lines;
       for (std::size_t i = 0; i < group->size() && i < kMostListedItems; ++i)
         lines.push_back(scan.keys[(*group)[i]].line);
@@ -282,7 +356,7 @@ class Checker {
       const std::string name = scan.Key(scan.keys[group->front()]);
       std::string given = LineList(lines);
       if (group->size() > lines.size()) given += " and " + std::to_string(group->size() - lines.size()) + " more";
-      List(Severity::kWarning, "duplicate_key", f.file.path, last.line, name,
+      List(Check::kDuplicateKey, f.file.path, Where(last.line, last.keyColumn), name,
            Cited(name) + " is given on lines " + given + ": the last one (" + Cited(scan.Value(last)) + ") is used");
     }
   }
@@ -300,122 +374,123 @@ class Checker {
       const SettingRow* row = S::FindSetting(name);
       const bool isKnown = row && (!isOverride || row->Has(S::kOverridable));
       if (!key.section.empty()) {
-        if (Counts(f.file.path, "key_under_section"))
-          List(isKnown ? Severity::kError : Severity::kWarning, "key_under_section", f.file.path, key.line, name,
+        if (Counts(f.file.path, Check::kKeyUnderSection))
+          List(Check::kKeyUnderSection, f.file.path, Where(key.line, key.keyColumn), name,
                Cited(name) + " is under the section header [" + Excerpt(scan.Data(key.section), key.section.size()) +
-                   "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""));
+                   "]: only keys before the first header are read" + (isKnown ? ", so it keeps its default" : ""),
+               !isKnown);
         continue;
       }
-      if (isKnown || !f.names.FirstOfName(i) || !Counts(f.file.path, "unknown_key")) continue;
-      List(Severity::kWarning, "unknown_key", f.file.path, key.line, name,
+      if (isKnown || !f.names.FirstOfName(i) || !Counts(f.file.path, Check::kUnknownKey)) continue;
+      List(Check::kUnknownKey, f.file.path, Where(key.line, key.keyColumn), name,
            UnknownKeyMessage(name, f.file.label, known, isOverride && row));
     }
   }
 
   // A value the library takes other than the writer likely meant, or does
   // not take at all.
-  void CheckValue(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, int line) {
+  void CheckValue(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, Where line) {
     const S::KeyReading& key = reading.keys[S::RowIndex(row)];
     const S::Origin origin = reading.record.origin[S::RowIndex(row)];
     const std::string said = Quote(row.key) + " = " + Cited(key.raw) + ": ";
     switch (origin) {
       case S::Origin::kFile:
-        if (key.saturated) Add(Severity::kWarning, "saturated", path, line, row.key, said + WhyDefault(reading, row));
+        if (key.saturated) Add(Check::kSaturated, path, line, row.key, said + WhyDefault(reading, row));
         break;
       case S::Origin::kMissing:
         return;  // a key left out has its default: the normal case
       case S::Origin::kEmpty:
-        Add(Severity::kWarning, "empty_value", path, line, row.key, said + WhyDefault(reading, row));
+        Add(Check::kEmptyValue, path, line, row.key, said + WhyDefault(reading, row));
         return;
       default:
-        Add(Severity::kError, S::OriginName(origin), path, line, row.key, said + WhyDefault(reading, row));
+        Check check;
+        if (FindCheck(S::OriginName(origin), check)) Add(check, path, line, row.key, said + WhyDefault(reading, row));
         return;
     }
     if (row.kind == S::Kind::kBoolean && !IsPlainSwitch(key.raw))
-      Add(Severity::kWarning, "loose_boolean", path, line, row.key,
+      Add(Check::kLooseBoolean, path, line, row.key,
           said + "not one of 1/0, true/false, yes/no, on/off; the library takes it as " +
               SettingValueText(reading, row) + ", by its first character" + (key.raw.size() > 1 ? "s" : ""));
     if (row.kind == S::Kind::kInteger) CheckNumber(reading, row, path, line, said);
     if (row.kind == S::Kind::kText || row.kind == S::Kind::kList) {
       if (IsQuoted(key.raw))
-        Add(Severity::kWarning, "quoted_value", path, line, row.key,
+        Add(Check::kQuotedValue, path, line, row.key,
             said + "the quotes are part of the value: the library uses it with them");
       else if (HasTrailingComment(key.raw))
-        Add(Severity::kWarning, "comment_in_value", path, line, row.key,
+        Add(Check::kCommentInValue, path, line, row.key,
             said + "what follows \";\" or \"#\" is part of the value: comments are whole lines only");
     }
   }
 
   // A number the library takes, though maybe not as meant: written in
   // hexadecimal, a negative size, a value nothing works with.
-  void CheckNumber(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, int line,
+  void CheckNumber(const S::SettingsReading& reading, const SettingRow& row, const std::string& path, Where line,
                    const std::string& said) {
     const long long value = IntegerValue(reading.record, row);
     const std::string kept = std::to_string(value);
     if (IsHexadecimal(reading.keys[S::RowIndex(row)].raw))
-      Add(Severity::kNote, "hexadecimal_number", path, line, row.key,
+      Add(Check::kHexadecimalNumber, path, line, row.key,
           said + "written in hexadecimal: the library reads it as " + kept);
     if (row.Has(S::kSize) && value < 0)
-      Add(Severity::kNote, "negative_size", path, line, row.key,
+      Add(Check::kNegativeSize, path, line, row.key,
           said + "a size below 0 bytes: the library keeps " + kept + " and hands it on as it is");
     else if (row.usefulWhy && (value < row.usefulLowest || value > row.usefulHighest))
-      Add(Severity::kNote, "useless_value", path, line, row.key,
+      Add(Check::kUselessValue, path, line, row.key,
           said + "the library keeps " + kept + ", though nothing works with a value outside " +
               std::to_string(row.usefulLowest) + " to " + std::to_string(row.usefulHighest) + ": " + row.usefulWhy);
   }
 
   // Empty items of a list value: dropped from the settings file, kept (as
   // an empty server name) from the override file.
-  void CheckListItems(const std::string& path, int line, const std::string& name, std::size_t empty, bool kept) {
+  void CheckListItems(const std::string& path, Where line, const std::string& name, std::size_t empty, bool kept) {
     if (empty == 0) return;
     if (kept)
-      Add(Severity::kError, "empty_list_item", path, line, name,
+      Add(Check::kEmptyListItem, path, line, name,
           Quote(name) + " has " + std::to_string(empty) + " empty item(s): they are kept as servers without a name");
     else
-      Add(Severity::kWarning, "empty_list_item", path, line, name,
-          Quote(name) + " has " + std::to_string(empty) + " empty item(s): the reader drops them");
+      Add(Check::kEmptyListItem, path, line, name,
+          Quote(name) + " has " + std::to_string(empty) + " empty item(s): the reader drops them", true);
   }
 
   // The servers of the list the read makes: each that cannot be what was
   // meant, where it was written. The first `fromOverride` items are the
-  // override file's. A name's line is found once per file, not per item.
+  // override file's.
   void CheckServers(const std::string& name, const std::vector<std::string>& list, std::size_t fromOverride,
-                    const FileOfCheck& settings, const FileOfCheck& overrides) {
-    const int lines[2] = {settings.LineOf(name.c_str()), overrides.LineOf(name.c_str())};
+                    const ListPlaces& places) {
     for (std::size_t i = 0; i < list.size(); ++i) {
       const ServerItemProblem problem = DiagnoseServerItem(list[i]);
-      if (!problem.code) continue;
-      const bool fromFile = i >= fromOverride;
-      const FileOfCheck& from = fromFile ? settings : overrides;
-      if (!from.scanned || !Counts(from.file.path, problem.code)) continue;
-      List(problem.isError ? Severity::kError : Severity::kNote, problem.code, from.file.path, lines[fromFile ? 0 : 1],
-           name, Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
+      if (!problem.found) continue;
+      const FileOfCheck& from = places.FileOf(i, fromOverride);
+      if (!from.scanned || !Counts(from.file.path, problem.check)) continue;
+      List(problem.check, from.file.path, places.Of(i, fromOverride), name,
+           Quote(name) + " item " + Cited(list[i]) + " " + problem.why);
     }
   }
 
-  // Items the list holds more than once, each said once, in the order of
-  // their first place (and in the file that gives it). Sorting places, not
-  // copies: a list of a million items costs a few bytes more per item.
+  // Items the list holds more than once, in any letter case (names are
+  // looked up so), each said once, in the order of their first place (and
+  // in the file that gives it). Sorting places, not copies: a list of a
+  // million items costs a few bytes more per item.
   void CheckRepeats(const std::string& name, const std::string& listName, const std::vector<std::string>& list,
-                    std::size_t fromOverride, const FileOfCheck& settings, const FileOfCheck& overrides) {
+                    std::size_t fromOverride, const ListPlaces& places) {
+    const S::KeyNameLess less;
+    const auto itemLess = [&](std::uint32_t a, std::uint32_t b) { return less(list[a].c_str(), list[b].c_str()); };
     std::vector<std::uint32_t> order;
     for (std::size_t i = 0; i < list.size(); ++i)
       if (!list[i].empty()) order.push_back(static_cast<std::uint32_t>(i));
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return list[a] < list[b]; });
+    std::stable_sort(order.begin(), order.end(), itemLess);
     std::vector<std::pair<std::uint32_t, std::size_t>> repeated;  // first place, times
     for (std::size_t i = 0; i < order.size();) {
       std::size_t j = i + 1;
-      while (j < order.size() && list[order[j]] == list[order[i]]) ++j;
+      while (j < order.size() && !itemLess(order[i], order[j])) ++j;
       if (j - i > 1) repeated.emplace_back(order[i], j - i);
       i = j;
     }
     std::sort(repeated.begin(), repeated.end());
-    const int lines[2] = {settings.LineOf(name.c_str()), overrides.LineOf(name.c_str())};
     for (const auto& item : repeated) {
-      const bool fromFile = item.first >= fromOverride;
-      const FileOfCheck& from = fromFile ? settings : overrides;
-      if (!from.scanned || !Counts(from.file.path, "repeated_list_item")) continue;
-      List(Severity::kWarning, "repeated_list_item", from.file.path, lines[fromFile ? 0 : 1], name,
+      const FileOfCheck& from = places.FileOf(item.first, fromOverride);
+      if (!from.scanned || !Counts(from.file.path, Check::kRepeatedListItem)) continue;
+      List(Check::kRepeatedListItem, from.file.path, places.Of(item.first, fromOverride), name,
            Cited(list[item.first]) + " is " + std::to_string(item.second) + " times in the " + listName +
                " list the read makes: it is tried as often");
     }
@@ -439,57 +514,29 @@ class Checker {
   }
 
   CheckResult& m_result;
-  std::map<std::pair<std::string, std::string>, Tally> m_tallies;  // by file and code
+  std::map<std::pair<std::string, Check>, Tally> m_tallies;  // by file and code
 };
 
 CheckedFile WithoutContent(const CheckedFile& file) {
-  CheckedFile copy;
-  copy.path = file.path;
-  copy.label = file.label;
-  copy.status = file.status;
-  return copy;
-}
-
-// How many items a list value splits into, and how many of them are empty,
-// without making them.
-struct ItemCount {
-  std::size_t items = 1;
-  std::size_t empty = 0;
-};
-ItemCount CountItems(const std::string& value) {
-  ItemCount count;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= value.size(); ++at) {
-    if (at < value.size() && value[at] != '|') continue;
-    if (at == start) ++count.empty;
-    if (at < value.size()) ++count.items;
-    start = at + 1;
-  }
-  return count;
-}
-
-// Whether a file of the check was read and is narrow text: then its lines
-// and keys are checked.
-bool Scannable(Checker& checker, const CheckedFile& file, bool loaded, bool isOverride) {
-  return loaded && checker.CheckIsText(file, isOverride);
+  return CheckedFile{file.path, file.label, file.status, std::string(), file.optional};
 }
 
 // The settings file: its lines, its keys and every value the library reads.
-void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned) {
+void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned,
+                       CheckResult& result) {
   const CheckedFile& settings = file.file;
+  if (settings.status == CheckedFile::Status::kNotGiven) return;  // an override file checked alone
   if (!reading.settingsLoaded) {
-    const std::string why = settings.status == CheckedFile::Status::kTooLarge
-                                ? "larger than " + std::to_string(S::kMostFileBytes) + " bytes"
-                                : StatusName(settings.status);
-    checker.Add(Severity::kError, "settings_not_read", settings.path, 0, "",
-                "cannot be read (" + why +
+    result.unreadable = true;
+    checker.Add(Check::kSettingsNotRead, settings.path, 0, "",
+                "cannot be read (" + UnreadReason(settings) +
                     "): the library logs \"load config error\", every key takes its default and the read reports "
                     "false");
     return;
   }
   if (!scanned) return;
   if (IsBlankText(settings.content)) {
-    checker.Add(Severity::kError, "empty_file", settings.path, 0, "",
+    checker.Add(Check::kEmptyFile, settings.path, 0, "",
                 "is empty: every setting takes its default, and without \"defaultinstall\" the settings read reports "
                 "false");
     return;
@@ -499,27 +546,33 @@ void CheckSettingsFile(Checker& checker, const FileOfCheck& file, const S::Setti
   checker.CheckKeyNames(file, false);
   for (std::size_t r = 0; r < S::kSettingCount; ++r) {
     const SettingRow& row = S::Setting(r);
-    checker.CheckValue(reading, row, settings.path, file.LineOf(row.key));
+    checker.CheckValue(reading, row, settings.path, file.ValueOf(row.key));
     if (!row.Has(S::kRequired) || !(reading.record.*row.text).empty()) continue;
     const bool present = reading.keys[r].present;
-    checker.Add(Severity::kError, (present ? "empty_" : "missing_") + std::string(row.key), settings.path,
-                file.LineOf(row.key), row.key,
-                Quote(row.key) + " is " + (present ? "empty" : "not given") + ": the settings read reports false");
+    Check check;
+    if (FindCheck((present ? "empty_" : "missing_") + std::string(row.key), check))
+      checker.Add(check, settings.path, file.ValueOf(row.key), row.key,
+                  Quote(row.key) + " is " + (present ? "empty" : "not given") + ": the settings read reports false");
   }
 }
 
 // The override file: its lines and keys, and what it puts in each list.
-void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned) {
+void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::SettingsReading& reading, bool scanned,
+                       CheckResult& result) {
   const CheckedFile& overrides = file.file;
   if (!reading.overrideLoaded) {
-    if (overrides.status != CheckedFile::Status::kMissing && overrides.status != CheckedFile::Status::kNotGiven)
-      checker.Add(Severity::kWarning, "override_not_read", overrides.path, 0, "",
-                  "cannot be read (" + std::string(StatusName(overrides.status)) + "): the library passes over it");
+    // The installation's own may well be missing: the library passes over it.
+    if (overrides.status == CheckedFile::Status::kNotGiven ||
+        (overrides.status == CheckedFile::Status::kMissing && overrides.optional))
+      return;
+    result.unreadable = true;
+    checker.Add(Check::kOverrideNotRead, overrides.path, 0, "",
+                "cannot be read (" + UnreadReason(overrides) + "): the library passes over it");
     return;
   }
   if (!scanned) return;
   if (IsBlankText(overrides.content)) {
-    checker.Add(Severity::kNote, "empty_file", overrides.path, 0, "", "is empty: it changes no server list");
+    checker.Add(Check::kEmptyFile, overrides.path, 0, "", "is empty: it changes no server list", true);
     return;
   }
   checker.CheckBytes(file);
@@ -529,12 +582,12 @@ void CheckOverrideFile(Checker& checker, const FileOfCheck& file, const S::Setti
     const S::KeyReading& key = reading.keys[r];
     if (!S::Setting(r).Has(S::kOverridable) || key.overrideRaw.empty()) continue;
     const char* name = S::Setting(r).key;
-    const ItemCount count = CountItems(key.overrideRaw);
-    const int line = file.LineOf(name);
-    checker.Add(Severity::kNote, "override_replaces_list", overrides.path, line, name,
-                Quote(name) + " puts its " + std::to_string(count.items) + " item(s) first; " +
+    const std::size_t items = ItemStarts(key.overrideRaw, true).size();
+    const Where line = file.ValueOf(name);
+    checker.Add(Check::kOverrideReplacesList, overrides.path, line, name,
+                Quote(name) + " puts its " + std::to_string(items) + " item(s) first; " +
                     quarn::layout::kSettingsFileName + "'s items follow");
-    checker.CheckListItems(overrides.path, line, name, count.empty, true);
+    checker.CheckListItems(overrides.path, line, name, items - ItemStarts(key.overrideRaw, false).size(), true);
   }
 }
 
@@ -545,15 +598,21 @@ void CheckLists(Checker& checker, const FileOfCheck& settings, const FileOfCheck
     const SettingRow& row = S::Setting(r);
     if (!row.list) continue;
     const S::KeyReading& key = reading.keys[r];
-    if (key.present && settingsScanned)
-      checker.CheckListItems(settings.file.path, settings.LineOf(row.key), row.key, key.emptyItems, false);
     const std::vector<std::string>& list = reading.record.*row.list;
-    checker.CheckServers(row.key, list, key.fromOverride, settings, overrides);
+    // An empty list is said as such, not as its empty items.
+    if (key.present && settingsScanned && !list.empty())
+      checker.CheckListItems(settings.file.path, settings.ValueOf(row.key), row.key, key.emptyItems, false);
     // "Service servers" names "the service server list".
     std::string listName = row.label;
     listName[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(listName[0])));
     if (!listName.empty() && listName.back() == 's') listName.pop_back();
-    checker.CheckRepeats(row.key, listName, list, key.fromOverride, settings, overrides);
+    if (list.empty() && settingsScanned)
+      checker.Add(Check::kNoServer, settings.file.path, settings.ValueOf(row.key), row.key,
+                  Quote(row.key) + " leaves the " + listName + " list empty: the agent has no " +
+                      (listName + " at all (left out, the key gives the default list)"));
+    const ListPlaces places(settings, overrides, row.key, key);
+    checker.CheckServers(row.key, list, key.fromOverride, places);
+    checker.CheckRepeats(row.key, listName, list, key.fromOverride, places);
   }
 }
 
@@ -606,11 +665,12 @@ CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overri
   result.files = {WithoutContent(settings), WithoutContent(overrides)};
   result.reading = ReadSettingsFiles(settings, overrides);
   Checker checker(result);
-  const bool settingsScanned = Scannable(checker, settings, result.reading.settingsLoaded, false);
-  const bool overrideScanned = Scannable(checker, overrides, result.reading.overrideLoaded, true);
+  // Read, and narrow text: then its lines and keys are checked.
+  const bool settingsScanned = result.reading.settingsLoaded && checker.CheckIsText(settings, false);
+  const bool overrideScanned = result.reading.overrideLoaded && checker.CheckIsText(overrides, true);
   const FileOfCheck settingsFile(settings, settingsScanned), overrideFile(overrides, overrideScanned);
-  CheckSettingsFile(checker, settingsFile, result.reading, settingsScanned);
-  CheckOverrideFile(checker, overrideFile, result.reading, overrideScanned);
+  CheckSettingsFile(checker, settingsFile, result.reading, settingsScanned, result);
+  CheckOverrideFile(checker, overrideFile, result.reading, overrideScanned, result);
   CheckLists(checker, settingsFile, overrideFile, result.reading, settingsScanned);
   checker.AddUnlisted();
   // By file, the settings file first, then by line; in the order found

@@ -18,6 +18,7 @@ struct CheckResult {
   std::vector<CheckedFile> files;            // the settings file, then the override file; without their content
   quarn::settings::SettingsReading reading;  // what the library reads from them, as the first read of a process
   std::vector<Finding> findings;             // by file (the settings file first), then line
+  bool unreadable = false;                   // a file given could not be read
 };
 
 CheckResult CheckSettings(const CheckedFile& settings, const CheckedFile& overrides);

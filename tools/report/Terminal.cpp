@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "report/Utf8Text.h"
+
 namespace quarn_tools {
 namespace {
 
@@ -13,18 +15,6 @@ void AppendEscape(std::string& out, unsigned char byte) {
   out += kHex[byte & 0xF];
 }
 
-// The length of a well-formed UTF-8 sequence at `at` that is not C1 (0 for
-// none): its bytes pass as they are.
-std::size_t Utf8Sequence(const std::string& text, std::size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-  if (lead == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F) return 0;  // U+0080 to U+009F: C1
-  return length;
-}
-
 }  // namespace
 
 void AppendPrintable(std::string& out, const std::string& text, bool keepLineEnds) {
@@ -32,33 +22,32 @@ void AppendPrintable(std::string& out, const std::string& text, bool keepLineEnd
   std::size_t plain = 0;  // the bytes from here to `at` are appended as they are
   for (std::size_t at = 0; at < text.size();) {
     const unsigned char byte = static_cast<unsigned char>(text[at]);
+    std::size_t escaped = 1;  // bytes to escape from `at`
     if ((byte >= 0x20 && byte < 0x7F) || (byte == '\n' && keepLineEnds)) {
       ++at;
       continue;
     }
     if (byte >= 0x80) {
-      const std::size_t sequence = utf8 ? Utf8Sequence(text, at) : 1;
-      if (sequence > 0) {
-        at += sequence;
-        continue;
-      }
-      // UTF-8: C1 written as two bytes is escaped whole; another byte that
-      // begins no sequence is escaped where it would read as C1.
-      if (byte == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) <= 0x9F) {
-        out.append(text, plain, at - plain);
-        AppendEscape(out, byte);
-        AppendEscape(out, static_cast<unsigned char>(text[at + 1]));
-        plain = at += 2;
-        continue;
-      }
-      if (byte > 0x9F) {
+      // In an ANSI code page these bytes are characters, or lead bytes.
+      if (!utf8) {
         ++at;
         continue;
       }
+      // UTF-8: a well-formed character passes but C1 (U+0080 to U+009F),
+      // escaped whole; every byte of what is not well-formed is escaped, as
+      // a terminal's own decoder may take an overlong form or a lone byte
+      // for a control.
+      const std::size_t length = Utf8SequenceLength(text, at);
+      const bool c1 = byte == 0xC2 && length == 2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+      if (length > 1 && !c1) {
+        at += length;
+        continue;
+      }
+      if (c1) escaped = 2;
     }
     out.append(text, plain, at - plain);
-    AppendEscape(out, byte);
-    plain = ++at;
+    for (std::size_t i = 0; i < escaped; ++i) AppendEscape(out, static_cast<unsigned char>(text[at + i]));
+    plain = at += escaped;
   }
   out.append(text, plain, std::string::npos);
 }

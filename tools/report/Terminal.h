@@ -12,9 +12,10 @@ namespace quarn_tools {
 
 // Appends `text` with every control character escaped as "\xNN": C0 (NUL
 // among them) and DEL always, and C1 in the encoding the system's texts are
-// in: in UTF-8, U+0080 to U+009F and a lone byte 0x80 to 0x9F (a terminal
-// of a single-byte encoding takes it for C1); in a Windows ANSI code page
-// those bytes are characters, or lead bytes, and stay. `keepLineEnds`
+// in: in UTF-8, U+0080 to U+009F and every byte of what is not well-formed
+// UTF-8 (an overlong form, a surrogate, past U+10FFFF, a sequence cut
+// short, a lone byte); in a Windows ANSI code page bytes from 0x80 on are
+// characters, or lead bytes, and stay. `keepLineEnds`
 // leaves LF as it is (a message of the program's own lines).
 void AppendPrintable(std::string& out, const std::string& text, bool keepLineEnds = false);
 std::string Printable(const std::string& text);

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 namespace quarn_tools {
-size_t Utf8SequenceLength(const std::string& text, size_t at) {
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
   if (lead < 0x80) return 1;
   size_t length;

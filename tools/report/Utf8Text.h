@@ -8,13 +8,15 @@
 
 namespace quarn_tools {
 
+// The length of the well-formed UTF-8 sequence that begins at `at` (1 for
+// ASCII), or 0 where none does: an overlong form, a surrogate, a code point
+// above U+10FFFF, a sequence cut short or a stray continuation byte. The one
+// decoder of the tool: the terminal escaping and the JSON texts use it.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
+
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(const std::string& text);
-
-// The length of the valid UTF-8 sequence that starts at `at` (1 for
-// ASCII), or 0 where none does.
-std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
 
 // `text` with each byte outside a valid sequence replaced by U+FFFD.
 std::string ReplaceInvalidUtf8(const std::string& text);
