@@ -117,6 +117,13 @@ TEST(FleetWalk, APathThatNamesNothingIsAnError) {
       << quarn_test::ReadFile(temp.path() + "/out");
   EXPECT_EQ(run("\"" + temp.path() + "/empty\""), 2);
   EXPECT_NE(quarn_test::ReadFile(temp.path() + "/out").find("no bundle"), std::string::npos);
+  // Bundles that are all refused: what was refused said, and no clean fleet.
+  quarn_test::WriteFile(temp.path() + "/empty/garbage.json", "not a bundle");
+  EXPECT_EQ(run("\"" + temp.path() + "/empty\""), 2);
+  const std::string refused = quarn_test::ReadFile(temp.path() + "/out");
+  EXPECT_NE(refused.find("garbage.json"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("no bundle could be used"), std::string::npos) << refused;
+  EXPECT_EQ(refused.find("No two machines share"), std::string::npos) << refused;
 }
 
 // Out of memory on one bundle, under a limit of address space: that bundle

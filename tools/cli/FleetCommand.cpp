@@ -67,6 +67,11 @@ int FleetCommand(const Options& options) {
     WriteFleetJson(fleet, stdout);
   else
     PrintFleet(fleet, stdout);
+  // Nothing usable is no clean fleet either.
+  if (fleet.Machines().empty()) {
+    PrintError("no bundle could be used: each one was refused");
+    return Finished(2);
+  }
   return Finished(fleet.SharedUuids().empty() ? 0 : 1);
 }
 

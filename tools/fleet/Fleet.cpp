@@ -152,7 +152,8 @@ void Fleet::NoteSharedUuids() {
     }
     if (forms.size() > 1)
       group.notes.push_back(
-          "different UUIDs that the agent's byte order (fields swapped from SMBIOS 2.6 on) prints as one text; "
+          "different UUIDs that the agent's byte order (fields swapped where its version number, major << (8 + minor), "
+          "is 518 or more) prints as one text; "
           "dmidecode shows " +
           List(std::vector<std::string>(forms.begin(), forms.end())));
   }
@@ -161,21 +162,30 @@ void Fleet::NoteSharedUuids() {
       group.notes.push_back("the checksum of the library's zeroed buffer: no SMBIOS table was read on these machines");
 }
 
-// Per setting, the value most machines have (the least value among equally
-// common ones, whatever the bundles' order), and the machines with another.
+// Per setting, within each group of bundles whose values can be compared
+// (plain, or redacted under one key: another key's pseudonyms say nothing of
+// these), the value most machines have (the least value among equally common
+// ones, whatever the bundles' order), and the machines with another. A bundle
+// redacted without a key id is a group of its own.
 void Fleet::FindDrift() {
-  for (std::size_t r = 0; r < S::kSettingCount; ++r) {
-    std::vector<std::size_t> counts(m_values.size(), 0);
-    for (const FleetMachine& machine : m_machines) ++counts[machine.values[r]];
-    const auto value = [&](std::uint32_t v) { return std::tie(m_values[v].excerpt, m_values[v].digest); };
-    std::uint32_t majority = 0;
-    for (std::uint32_t v = 1; v < counts.size(); ++v)
-      if (counts[v] > counts[majority] || (counts[v] == counts[majority] && value(v) < value(majority))) majority = v;
-    Drift drift{r, majority, {}};
-    for (std::size_t i = 0; i < m_machines.size(); ++i)
-      if (m_machines[i].values[r] != majority) drift.machines.push_back(i);
-    if (!drift.machines.empty()) m_drifts.push_back(std::move(drift));
+  std::map<std::string, std::vector<std::size_t>> groups;
+  for (std::size_t i = 0; i < m_machines.size(); ++i) groups[m_machines[i].facts.keyId].push_back(i);
+  for (const auto& [keyId, members] : groups) {
+    if (keyId == "?" || members.size() < 2) continue;
+    for (std::size_t r = 0; r < S::kSettingCount; ++r) {
+      std::map<std::uint32_t, std::size_t> counts;  // by the group's own values: linear in its size
+      for (std::size_t i : members) ++counts[m_machines[i].values[r]];
+      const auto value = [&](std::uint32_t v) { return std::tie(m_values[v].excerpt, m_values[v].digest); };
+      std::uint32_t majority = counts.begin()->first;
+      for (const auto& [v, count] : counts)
+        if (count > counts[majority] || (count == counts[majority] && value(v) < value(majority))) majority = v;
+      Drift drift{r, majority, {}};
+      for (std::size_t i : members)
+        if (m_machines[i].values[r] != majority) drift.machines.push_back(i);
+      if (!drift.machines.empty()) m_drifts.push_back(std::move(drift));
+    }
   }
+  std::stable_sort(m_drifts.begin(), m_drifts.end(), [](const Drift& a, const Drift& b) { return a.row < b.row; });
 }
 
 void Fleet::Finish() {

@@ -115,7 +115,8 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
     line("Bundles that cannot be compared with each other, so no value is matched across their groups (" + groups +
          (fleet.ComparabilityGroups().count("?") ? "; each redacted without a key id a group of its own" : "") + ")");
   }
-  if (fleet.SharedUuids().empty() && fleet.SharedChecksums().empty() && fleet.SharedAddresses().empty())
+  if (!fleet.Machines().empty() && fleet.SharedUuids().empty() && fleet.SharedChecksums().empty() &&
+      fleet.SharedAddresses().empty())
     line("No two machines share a BIOS UUID, a table checksum or an identity address");
   PrintShared(fleet, fleet.SharedUuids(), "Machines sharing a BIOS UUID",
               "the agent's server takes them for one machine", line);
