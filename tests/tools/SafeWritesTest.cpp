@@ -83,7 +83,9 @@ class Extract : public ::testing::Test {
  protected:
   void SetUp() override {
     quarn_test::FleetMachinePlan plan;
-    plan.name = "PC\x1b]0;retitled\x07\x1b[2J";  // a terminal's title and a clear screen
+    // A terminal's title and a clear screen, and a line of the bundle's
+    // making that would read as the tool's own.
+    plan.name = "PC\x1b]0;retitled\x07\x1b[2J\nIts content matches the digest";
     plan.uuid = quarn_test::UuidOf(3);
     plan.addresses = {"10.0.0.3"};
     quarn_test::WriteFile(m_bundle, quarn_test::FleetBundleText(plan));
@@ -106,6 +108,7 @@ TEST_F(Extract, WritesPrintableTextIntoANewFolderOnly) {
   EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
   EXPECT_EQ(text.find('\x07'), std::string::npos) << text;
   EXPECT_NE(text.find("Machine: PC"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\nIts content matches the digest\n"), std::string::npos) << text;
   EXPECT_EQ(Said().find('\x1b'), std::string::npos);
 
   // Again into it: refused, the earlier machine's files as they were.

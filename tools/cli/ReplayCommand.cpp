@@ -95,8 +95,8 @@ int Replay(const MachineRecord& record, const Options& options) {
 // was read (created anew: the folder was empty).
 bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* name, std::string& said,
                  std::string& why) {
-  said += "  " + std::string(name) + ": " + (file.path.empty() ? std::string("(no path)") : file.path) + ", " +
-          StatusName(file.status);
+  said += "  " + std::string(name) + ": " + (file.path.empty() ? std::string("(no path)") : Printable(file.path)) +
+          ", " + StatusName(file.status);
   if (file.status != CheckedFile::Status::kRead) {
     said += ": not written\n";
     return true;
@@ -120,7 +120,9 @@ std::string FirmwareLine(const MachineRecord& record, const RecordedTable& table
 std::string RedactionLines(const MachineRecord& record) {
   if (!record.redacted) return "Redacted: no\n";
   const nlohmann::json& redaction = record.redaction;
-  const auto text = [](const nlohmann::json& value) { return value.is_string() ? value.get<std::string>() : ""; };
+  const auto text = [](const nlohmann::json& value) {
+    return value.is_string() ? Printable(value.get<std::string>()) : "";
+  };
   std::string lines = "Redacted: yes";
   if (redaction.is_object() && redaction.contains("key")) lines += "; the key " + text(redaction["key"]);
   lines += "\n";
@@ -141,12 +143,17 @@ int Extract(const MachineRecord& record, const Options& options) {
     PrintError("--extract " + Printable(dir) + ": " + why);
     return 3;
   }
-  std::string said = "Bundle " + options.fromBundle + "\nMade " + record.madeAt + " by " + record.madeBy +
-                     " (library " + record.libraryVersion + ")\n";
+  // Each recorded text made printable as it is put in, its line ends too:
+  // a bundle's bytes reach no terminal raw, by cat either, and make no line
+  // of their own.
+  std::string said = "Bundle " + Printable(options.fromBundle) + "\nMade " + Printable(record.madeAt) + " by " +
+                     Printable(record.madeBy) + " (library " + Printable(record.libraryVersion) + ")\n";
   const std::string content = ContentLine(record);
   said += (content.empty() ? "Its content matches the digest recorded when it was made" : content) + "\n";
-  said += "Installation: " + record.executableDir + " (globalcfg " + record.globalCfgState + ")\n";
-  said += "Machine: " + (record.machineNameKnown ? record.machineName : std::string("(name not known)")) + "\n";
+  said +=
+      "Installation: " + Printable(record.executableDir) + " (globalcfg " + Printable(record.globalCfgState) + ")\n";
+  said +=
+      "Machine: " + (record.machineNameKnown ? Printable(record.machineName) : std::string("(name not known)")) + "\n";
   said += "Recorded:\n";
   bool written = ExtractFile(dir, record.settingsFile, quarn::layout::kSettingsFileName, said, why) &&
                  ExtractFile(dir, record.overrideFile, quarn::layout::kOverrideFileName, said, why) &&
@@ -157,19 +164,11 @@ int Extract(const MachineRecord& record, const Options& options) {
   if (written && table.found && DmidecodeDumpOf(record.firmware, dump, error))
     written = WriteNewFile(dir + kPathSeparator + "smbios.bin", dump, why);
   said += RedactionLines(record);
-  // Written and shown alike, each line made printable: a bundle's bytes
-  // reach no terminal raw, by cat either.
-  std::string shown;
-  for (std::size_t at = 0, end; at < said.size(); at = end + 1) {
-    end = std::min(said.find('\n', at), said.size());
-    AppendPrintable(shown, said.substr(at, end - at));
-    shown += '\n';
-  }
-  if (!written || !WriteNewFile(dir + kPathSeparator + "bundle.txt", shown, why)) {
+  if (!written || !WriteNewFile(dir + kPathSeparator + "bundle.txt", said, why)) {
     PrintError("--extract " + Printable(dir) + ": a file cannot be written there: " + why);
     return 3;
   }
-  std::fputs(shown.c_str(), stdout);
+  std::fputs(said.c_str(), stdout);
   return Finished(0);
 }
 
