@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check-bundles.sh: a bundle made by each Windows build under Wine (in a
-# 32-bit prefix and a 64-bit one, WoW64, where this host runs 32-bit code)
-# and replayed by the native inspector equals the report recorded there.
+# 32-bit prefix and a 64-bit one, WoW64, where this host runs 32-bit code;
+# in the WoW64 prefix alone where 32-bit Wine runs under emulation) and
+# replayed by the native inspector equals the report recorded there.
 # Prints one line per bundle, "bundle NAME: ok" or why not; exit status 0
 # when every one replayed equal. Needs build/native, build/win64, build/win32.
 set -uo pipefail
@@ -43,8 +44,13 @@ for build in win64 win32; do
     echo "bundle $build: not made (this host cannot run its programs)"
     continue
   fi
-  bundle_of "$build" "build/$build"
-  if [ "$build" = win32 ] && grep -q "QUARN_WINE_WOW64:INTERNAL=ON" build/win32/CMakeCache.txt; then
+  if [ "$build" = win32 ] && grep -q "QUARN_WINE_EMULATED:INTERNAL=ON" build/win32/CMakeCache.txt; then
+    bundle_of win32-wow64-emulated build/win32
+  else
+    bundle_of "$build" "build/$build"
+  fi
+  if [ "$build" = win32 ] && grep -q "QUARN_WINE_WOW64:INTERNAL=ON" build/win32/CMakeCache.txt &&
+    ! grep -q "QUARN_WINE_EMULATED:INTERNAL=ON" build/win32/CMakeCache.txt; then
     bundle_of win32-wow64 build/win32 QUARN_WINE_PREFIX_KIND=wow64
   fi
   "build/$build/wine-run.sh" --stop

@@ -5,9 +5,11 @@
 # build under Wine. Prints how long it took, step by step.
 #
 # The native build comes first and runs at once. Then the Windows build:
-# the product's, 32-bit; where this host cannot run 32-bit programs, the
-# same sources built for 64-bit Windows, which it can run, take its place
-# (the 32-bit build is then made and audited by scripts/test-all.sh alone).
+# the product's, 32-bit. Where this host refuses 32-bit programs, the same
+# sources built for 64-bit Windows run under 64-bit Wine, and beside them
+# the product's PE32 build runs under user-mode emulation
+# (../shared/tools/wine32-on-qemu, set up into build/wine32-on-qemu while
+# the native build runs); without that folder the 64-bit build runs alone.
 # The builds (build/main/PRESET)
 # are apart from the full ones of scripts/test-all.sh (build/PRESET), so
 # neither undoes the other's options; they carry no debug information and
@@ -73,9 +75,11 @@ run_native() {
 }
 
 run_windows() {  # run_windows PRESET
-  local bin
+  local bin how="under Wine"
+  grep -q "QUARN_WINE_EMULATED:INTERNAL=ON" "build/main/$1/CMakeCache.txt" &&
+    how="under emulated 32-bit Wine (WoW64 prefix)"
   echo
-  echo "== $1 under Wine: build/sample/$1/R/client/bin/quarncfg.exe"
+  echo "== $1 $how: build/sample/$1/R/client/bin/quarncfg.exe"
   bin=$(lay_out "build/sample/$1" "build/main/$1")
   "build/main/$1/wine-run.sh" "$bin/quarncfg.exe" --no-resolve
   "build/main/$1/wine-run.sh" --stop
@@ -90,26 +94,62 @@ start_prefix() {  # start_prefix PRESET: in the background
   fi
 }
 
+# emulation_setup: where this host refuses 32-bit code (or where
+# QUARN_EMULATE_32BIT=1 asks for it), 32-bit Wine under emulation, in the
+# background (a set-up made before is kept).
+emulation=../shared/tools/wine32-on-qemu emulated=build/wine32-on-qemu
+export QUARN_WINE32_RUNNER=""
+emulation_setup() {
+  if [ ! -f "$emulation/setup.sh" ]; then
+    return
+  elif [ -z "${QUARN_EMULATE_32BIT:-}" ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    return
+  fi
+  if [ -x "$emulated/run32.sh" ] && [ -f "$emulated/pfx-wow64/system.reg" ]; then
+    emulator=ready
+    return
+  fi
+  mkdir -p build
+  sh "$emulation/setup.sh" "$emulated" >build/wine32-on-qemu.log 2>&1 &
+  emulator=$!
+}
+
 prefixes=()
+emulator=""
+emulation_setup
 time_step "native build" eval 'configure native && build native'
 time_step "native run" run_native
+if [ -n "$emulator" ]; then
+  [ "$emulator" = ready ] || time_step "wine32 set-up wait" wait "$emulator" || true
+  [ -x "$emulated/run32.sh" ] && QUARN_WINE32_RUNNER=$PWD/$emulated/run32.sh
+fi
 configure win32
-windows=win32
+windows=(win32)
 if [ ! -x build/main/win32/wine-run.sh ]; then
   echo
   echo "== win32: this host cannot run 32-bit programs; the 64-bit Windows build runs in its place"
   configure win64
-  windows=win64
-fi
-start_prefix "$windows"
-time_step "$windows build" build "$windows"
-[ "${#prefixes[@]}" -eq 0 ] || wait "${prefixes[@]}" || true
-if [ -x "build/main/$windows/wine-run.sh" ]; then
-  time_step "$windows run" run_windows "$windows"
-else
+  windows=(win64)
+elif grep -q "QUARN_WINE_EMULATED:INTERNAL=ON" build/main/win32/CMakeCache.txt; then
   echo
-  echo "== $windows: built (build/main/$windows/bin); this host cannot run its programs"
+  echo "== win32: this host refuses 32-bit programs; the product's PE32 build runs under emulation" \
+    "($QUARN_WINE32_RUNNER), beside the 64-bit Windows build"
+  configure win64
+  windows=(win64 win32)
 fi
+for preset in "${windows[@]}"; do
+  start_prefix "$preset"
+  time_step "$preset build" build "$preset"
+done
+[ "${#prefixes[@]}" -eq 0 ] || wait "${prefixes[@]}" || true
+for preset in "${windows[@]}"; do
+  if [ -x "build/main/$preset/wine-run.sh" ]; then
+    time_step "$preset run" run_windows "$preset"
+  else
+    echo
+    echo "== $preset: built (build/main/$preset/bin); this host cannot run its programs"
+  fi
+done
 
 echo
 echo "run-main: $((SECONDS - started)) s in all ($timings)"

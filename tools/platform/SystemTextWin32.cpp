@@ -7,9 +7,14 @@
 namespace quarn_tools {
 
 std::string Utf8FromSystemText(const std::string& text) {
-  if (text.empty()) return text;
-  const std::wstring wide = kqt::sys::WideFromAnsi(text);
-  if (wide.empty()) return text;  // not convertible: left to the UTF-8 check
+  // Strict: a byte the code page has no character for (in 932 a lead byte
+  // without its trail) fails, rather than turning into a stand-in character
+  // the file does not hold, and the UTF-8 check then reports the text.
+  const int length = static_cast<int>(text.size());
+  const int needed = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  if (needed <= 0) return text;  // empty, or not convertible: left to the UTF-8 check
+  std::wstring wide(static_cast<size_t>(needed), L'\0');
+  ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, &wide[0], needed);
   const std::string utf8 = kqt::sys::AnsiFromWide(wide, CP_UTF8);
   return utf8.empty() ? text : utf8;
 }
