@@ -53,6 +53,35 @@ TEST(SafeWrites, AFileIsReplacedWholeAndALinkIsNotFollowed) {
   EXPECT_EQ(why, "something (a file or a link) is there already");
 }
 
+// A folder swapped for a link once it was checked: the files still go into
+// the folder that was checked (on Windows it cannot be moved while held).
+TEST(SafeWrites, AFolderSwappedForALinkAfterItsCheckGetsNothingThroughIt) {
+  quarn_test::TempDir dir;
+  const std::string folder = dir.path() + "/extract", victim = dir.path() + "/victim";
+  fs::create_directories(victim);
+  quarn_tools::NewFolder made;
+  std::string why;
+  ASSERT_TRUE(made.Make(folder, why)) << why;
+  std::error_code moved;
+  fs::rename(folder, dir.path() + "/checked", moved);
+  if (moved) {
+    EXPECT_TRUE(made.WriteNewFile("bundle.txt", "text", why)) << why;
+    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"bundle.txt"});
+    return;
+  }
+  fs::create_directory_symlink(victim, folder);
+  ASSERT_TRUE(made.WriteNewFile("bundle.txt", "text", why)) << why;
+  EXPECT_TRUE(NamesIn(victim).empty());
+  EXPECT_EQ(quarn_test::ReadFile(dir.path() + "/checked/bundle.txt"), "text");
+  EXPECT_FALSE(made.WriteNewFile("bundle.txt", "again", why));
+
+  // A link or a folder that is not empty is refused from the start.
+  quarn_tools::NewFolder link, full;
+  EXPECT_FALSE(link.Make(folder, why));
+  EXPECT_FALSE(full.Make(dir.path() + "/checked", why));
+  EXPECT_NE(why.find("not empty"), std::string::npos) << why;
+}
+
 // A small tmpfs in a mount namespace of its own: filled, then read-only.
 TEST(SafeWrites, ABundleOnAFullOrReadOnlyFileSystemLeavesTheEarlierOne) {
   if (Shell("unshare -rm true 2>/dev/null") != 0) GTEST_SKIP() << "no mount namespace can be made here (unshare -rm)";

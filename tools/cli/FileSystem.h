@@ -30,9 +30,28 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& dir, std::size_t mo
 using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
 bool IdentityOf(const std::string& path, FileIdentity& identity);
 
-// Makes the directory `path` (its parent must exist), or takes an empty
-// one that is no link. False, with why in words, otherwise.
-bool MakeEmptyDirectory(const std::string& path, std::string& why);
+// A folder for new files, held open while they are made: a link put in its
+// place after it was checked changes nothing of where they go.
+class NewFolder {
+ public:
+  NewFolder() = default;
+  ~NewFolder();
+  NewFolder(const NewFolder&) = delete;
+  NewFolder& operator=(const NewFolder&) = delete;
+
+  // Makes the directory `path` (its parent must exist), or takes an empty
+  // one that is no link. False, with why in words, otherwise.
+  bool Make(const std::string& path, std::string& why);
+  // Creates `name` in it, which must not exist (not even as a link), and
+  // writes `bytes`. False, with why in words.
+  bool WriteNewFile(const std::string& name, const std::string& bytes, std::string& why) const;
+
+ private:
+  std::string m_path;
+  // A descriptor of the folder; on Windows a handle that keeps it from
+  // being moved or removed.
+  std::intptr_t m_handle = -1;
+};
 
 // Writes `bytes` as `path` whole or not at all: into a new file beside it,
 // flushed, then renamed over it (a link there is replaced, not followed).

@@ -93,7 +93,7 @@ int Replay(const MachineRecord& record, const Options& options) {
 
 // One line of bundle.txt on a recorded file, and the file written when it
 // was read (created anew: the folder was empty).
-bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* name, std::string& said,
+bool ExtractFile(const NewFolder& dir, const RecordedFile& file, const char* name, std::string& said,
                  std::string& why) {
   said += "  " + std::string(name) + ": " + (file.path.empty() ? std::string("(no path)") : Printable(file.path)) +
           ", " + StatusName(file.status);
@@ -102,7 +102,7 @@ bool ExtractFile(const std::string& dir, const RecordedFile& file, const char* n
     return true;
   }
   said += ", " + std::to_string(file.content.size()) + " bytes: written as " + name + "\n";
-  return WriteNewFile(dir + kPathSeparator + name, file.content, why);
+  return dir.WriteNewFile(name, file.content, why);
 }
 
 std::string FirmwareLine(const MachineRecord& record, const RecordedTable& table) {
@@ -137,10 +137,11 @@ std::string RedactionLines(const MachineRecord& record) {
 // What the bundle recorded, written under their own names into `dir`, with
 // bundle.txt saying what was recorded, when, by what and what was redacted.
 int Extract(const MachineRecord& record, const Options& options) {
-  const std::string& dir = options.extractDir;
+  const std::string& path = options.extractDir;
+  NewFolder dir;
   std::string why;
-  if (!MakeEmptyDirectory(dir, why)) {
-    PrintError("--extract " + Printable(dir) + ": " + why);
+  if (!dir.Make(path, why)) {
+    PrintError("--extract " + Printable(path) + ": " + why);
     return 3;
   }
   // Each recorded text made printable as it is put in, its line ends too:
@@ -162,10 +163,10 @@ int Extract(const MachineRecord& record, const Options& options) {
   said += FirmwareLine(record, table);
   std::string dump, error;
   if (written && table.found && DmidecodeDumpOf(record.firmware, dump, error))
-    written = WriteNewFile(dir + kPathSeparator + "smbios.bin", dump, why);
+    written = dir.WriteNewFile("smbios.bin", dump, why);
   said += RedactionLines(record);
-  if (!written || !WriteNewFile(dir + kPathSeparator + "bundle.txt", said, why)) {
-    PrintError("--extract " + Printable(dir) + ": a file cannot be written there: " + why);
+  if (!written || !dir.WriteNewFile("bundle.txt", said, why)) {
+    PrintError("--extract " + Printable(path) + ": a file cannot be written there: " + why);
     return 3;
   }
   std::fputs(said.c_str(), stdout);

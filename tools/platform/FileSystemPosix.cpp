@@ -69,12 +69,10 @@ std::string WhyNot(int error) {
 
 // Opened exclusively, following no link; written and flushed to the disk,
 // or removed.
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (file < 0) {
-    why = WhyNot(errno);
-    return false;
-  }
+namespace {
+
+// Writes `bytes` to `file`, flushes and closes it: 0, or the first error.
+int WriteAndClose(int file, const std::string& bytes) {
   std::size_t done = 0;
   int error = 0;
   while (done < bytes.size() && error == 0) {
@@ -86,24 +84,62 @@ bool WriteNewFile(const std::string& path, const std::string& bytes, std::string
   }
   if (error == 0 && ::fsync(file) != 0) error = errno;
   if (::close(file) != 0 && error == 0) error = errno;
+  return error;
+}
+
+const int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+
+}  // namespace
+
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string& why) {
+  const int file = ::open(path.c_str(), kNewFileFlags, 0666);
+  const int error = file < 0 ? errno : WriteAndClose(file, bytes);
   if (error == 0) return true;
-  ::unlink(path.c_str());
+  if (file >= 0) ::unlink(path.c_str());
   why = WhyNot(error);
   return false;
 }
 
-bool MakeEmptyDirectory(const std::string& path, std::string& why) {
-  if (::mkdir(path.c_str(), 0777) == 0) return true;
-  struct stat info;
-  const int error = errno;
-  if (error != EEXIST || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    why = error == EEXIST ? "it is there already, and no folder (or a link)" : WhyNot(error);
+NewFolder::~NewFolder() {
+  if (m_handle >= 0) ::close(static_cast<int>(m_handle));
+}
+
+bool NewFolder::Make(const std::string& path, std::string& why) {
+  const bool made = ::mkdir(path.c_str(), 0777) == 0;
+  const int error = made ? 0 : errno;
+  if (!made && error != EEXIST) {
+    why = WhyNot(error);
     return false;
   }
-  bool listed = false;
-  if (ListDirectory(path, 1, &listed).empty() && listed) return true;
-  why = listed ? "the folder is not empty (name a new one: nothing of an earlier extract may stay)"
-               : "the folder cannot be read";
+  // Opened as no link; what is listed is what was opened.
+  const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folder < 0) {
+    why = errno == ELOOP || errno == ENOTDIR ? "it is there already, and no folder (or a link)" : WhyNot(errno);
+    return false;
+  }
+  m_handle = folder;
+  m_path = path;
+  const int listing = ::dup(folder);
+  DIR* entries = listing < 0 ? nullptr : fdopendir(listing);
+  if (!entries) {
+    if (listing >= 0) ::close(listing);
+    why = "the folder cannot be read";
+    return false;
+  }
+  bool empty = true;
+  for (const dirent* found; empty && (found = readdir(entries)) != nullptr;)
+    empty = std::strcmp(found->d_name, ".") == 0 || std::strcmp(found->d_name, "..") == 0;
+  closedir(entries);
+  if (!empty) why = "the folder is not empty (name a new one: nothing of an earlier extract may stay)";
+  return empty;
+}
+
+bool NewFolder::WriteNewFile(const std::string& name, const std::string& bytes, std::string& why) const {
+  const int file = ::openat(static_cast<int>(m_handle), name.c_str(), kNewFileFlags, 0666);
+  const int error = file < 0 ? errno : WriteAndClose(file, bytes);
+  if (error == 0) return true;
+  if (file >= 0) ::unlinkat(static_cast<int>(m_handle), name.c_str(), 0);
+  why = WhyNot(error);
   return false;
 }
 

@@ -90,13 +90,33 @@ bool WriteNewFile(const std::string& path, const std::string& bytes, std::string
   return false;
 }
 
-bool MakeEmptyDirectory(const std::string& path, std::string& why) {
-  if (::CreateDirectoryW(kqt::sys::WideFromAnsi(path).c_str(), nullptr)) return true;
-  const DWORD error = ::GetLastError();
-  const DWORD attributes = ::GetFileAttributesW(kqt::sys::WideFromAnsi(path).c_str());
-  if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES ||
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    why = error == ERROR_ALREADY_EXISTS ? "it is there already, and no folder (or a link)" : WhyNot(error);
+NewFolder::~NewFolder() {
+  if (m_handle != -1) ::CloseHandle(reinterpret_cast<HANDLE>(m_handle));
+}
+
+// Held open without FILE_SHARE_DELETE: while it is, the folder can be
+// neither moved nor removed, so no link takes its place.
+bool NewFolder::Make(const std::string& path, std::string& why) {
+  const std::wstring wide = kqt::sys::WideFromAnsi(path);
+  const bool made = ::CreateDirectoryW(wide.c_str(), nullptr) != 0;
+  const DWORD error = made ? ERROR_SUCCESS : ::GetLastError();
+  if (!made && error != ERROR_ALREADY_EXISTS) {
+    why = WhyNot(error);
+    return false;
+  }
+  const HANDLE folder =
+      ::CreateFileW(wide.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) {
+    why = WhyNot(::GetLastError());
+    return false;
+  }
+  m_handle = reinterpret_cast<std::intptr_t>(folder);
+  m_path = path;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(folder, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    why = "it is there already, and no folder (or a link)";
     return false;
   }
   bool listed = false;
@@ -104,6 +124,10 @@ bool MakeEmptyDirectory(const std::string& path, std::string& why) {
   why = listed ? "the folder is not empty (name a new one: nothing of an earlier extract may stay)"
                : "the folder cannot be read";
   return false;
+}
+
+bool NewFolder::WriteNewFile(const std::string& name, const std::string& bytes, std::string& why) const {
+  return quarn_tools::WriteNewFile(m_path + kPathSeparator + name, bytes, why);
 }
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {
