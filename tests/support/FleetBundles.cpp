@@ -76,9 +76,9 @@ std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& red
   quarn_tools::MachineRecord record = FleetMachineRecord(plan);
   if (!redactionKey.empty()) {
     quarn_tools::RedactRecord(record, redactionKey, true);
-    if (keyId.empty())
+    if (keyId == kWithoutKeyId)
       record.redaction.erase("key_id");
-    else
+    else if (!keyId.empty())
       record.redaction["key_id"] = keyId;
   }
   if (plan.digest) return quarn_tools::WriteBundle(record);

@@ -30,8 +30,10 @@ struct FleetMachinePlan {
 std::array<unsigned char, 16> UuidOf(unsigned seed);
 
 quarn_tools::MachineRecord FleetMachineRecord(const FleetMachinePlan& plan);
-// The bundle's text; redacted under `redactionKey` when one is given (its
-// key id `keyId`, "" for none).
+// The bundle's text; redacted under `redactionKey` when one is given, with
+// the key id the redaction gives it, `keyId` in its place, or none
+// (kWithoutKeyId: a bundle of a quarncfg that recorded none).
+inline const std::string kWithoutKeyId = "(none)";
 std::string FleetBundleText(const FleetMachinePlan& plan, const std::string& redactionKey = std::string(),
                             const std::string& keyId = std::string());
 

@@ -211,8 +211,8 @@ TEST(FleetVerdicts, BundlesOfDifferentRedactionsAreMarkedAndTheirGroupsSaid) {
   fleet.Write("key-a2.json", odd, "the first key of the fleet, A", "aaaaaaaaaaaaaaaa");
   fleet.Write("key-a3.json", third, "the first key of the fleet, A", "aaaaaaaaaaaaaaaa");
   fleet.Write("key-b.json", plan, "another key of the fleet, B", "bbbbbbbbbbbbbbbb");
-  fleet.Write("no-id.json", odd, "a key nobody names, C");
-  fleet.Write("no-id2.json", plan, "a key nobody names, C");
+  fleet.Write("no-id.json", odd, "a key nobody names, C", quarn_test::kWithoutKeyId);
+  fleet.Write("no-id2.json", plan, "a key nobody names, C", quarn_test::kWithoutKeyId);
   const quarn_tools::Fleet& read = fleet.Read();
   EXPECT_EQ(read.Machines().size(), 7u);
   EXPECT_TRUE(read.SharedUuids().empty());  // one machine's UUID, under three redactions and none
