@@ -475,6 +475,11 @@ TEST(Inspector, InspectsAnotherInstallationByTheLibrarysRulesAndCreatesNothing) 
   EXPECT_EQ(bare["installation"]["global_config_directory_state"], "would_be_created");
   EXPECT_EQ(bare["servers"]["update_servers"], nlohmann::json({"upd.example.org"}));
   EXPECT_FALSE(quarn_test::IsDirectory(agent + "/globalcfg"));
+  // The text form names the state as the JSON does, not as "missing" (another one).
+  const std::string bareText = dir.path() + "/bare.txt";
+  ASSERT_EQ(RunProgram(inst.program, "--installation \"" + agent + "\" --no-resolve --section installation", bareText),
+            0);
+  EXPECT_NE(ReadFile(bareText).find(": would be created: it is missing"), std::string::npos) << ReadFile(bareText);
 
   // check on that installation: two errors (bounds, trailing characters).
   const nlohmann::json checked = RunJson(inst, "check --installation \"" + agent + "\"", dir.path(), 1)["checks"][0];

@@ -50,7 +50,7 @@ void AddInstallation(Report& report, Answers& answers) {
   if (state == GlobalCfgState::kCreated)
     shown = "created now: the library makes it when it is missing";
   else if (state == GlobalCfgState::kWouldBeCreated)
-    shown = "missing: the library would create it when loaded here";
+    shown = "would be created: it is missing, and the library makes it when loaded here";
   else if (state == GlobalCfgState::kMissing)
     shown = "missing: the library could not create it (a file in its place, or no right to write there)";
   report.Field("global_config_directory_state", "Global config directory state", GlobalCfgStateName(state), shown);
