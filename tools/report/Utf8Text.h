@@ -37,8 +37,20 @@ std::string JsonTextOf(const std::string& systemText);
 // JSON library's to refuse.
 void AppendJsonString(std::string& out, const std::string& text);
 
+// `key` as one step of a JSON pointer ("~" and "/" escaped), without its
+// leading "/": the JSON library's escaping.
+std::string PointerStep(const std::string& key);
+
 // The bytes as lower-case hexadecimal, two digits each.
 std::string HexBytes(const std::string& text);
+
+// `byte` appended to `out` as two lower-case hexadecimal digits: the one
+// table of the tool's hexadecimal texts and escapes.
+void AppendHexByte(std::string& out, unsigned char byte);
+
+// `text` with its ASCII letters in lower case; other bytes (a lead byte of a
+// code page among them) as they are, whatever the locale.
+std::string AsciiLower(std::string text);
 
 }  // namespace quarn_tools
 
