@@ -1,5 +1,7 @@
 // Making any bytes fit for JSON: valid UTF-8 passes unchanged; every byte
-// that does not begin a valid sequence becomes U+FFFD.
+// that does not begin a valid sequence becomes U+FFFD. With them the tool's
+// other byte-text helpers, each written once: pointer steps, hexadecimal,
+// ASCII case.
 #ifndef QUARN_TOOLS_REPORT_UTF8TEXT_H
 #define QUARN_TOOLS_REPORT_UTF8TEXT_H
 
