@@ -12,9 +12,7 @@ namespace quarn {
 namespace smbios {
 namespace {
 
-const std::uint32_t kWindowStart = 0xF0000;
-const std::uint32_t kWindowLength = 0x10000;
-const std::uint32_t kWindowEnd = kWindowStart + kWindowLength;  // 1 MiB
+const std::uint32_t kBiosWindowEnd = kBiosWindowStart + kBiosWindowLength;  // 1 MiB
 
 // The acquisition's diagnostics go to standard output, as they are given,
 // or to `printed` where one is given.
@@ -57,27 +55,27 @@ int ReadFirmwareWay(quarn::sys::FirmwarePlatform& platform, unsigned char* buffe
 // 65,536.
 int ReadMemoryWay(quarn::sys::FirmwarePlatform& platform, unsigned char* buffer, int* size, std::string* printed) {
   if (!size) return 0;
-  if (!buffer || *size < static_cast<int>(kWindowLength)) {
-    *size = static_cast<int>(kWindowLength);
+  if (!buffer || *size < static_cast<int>(kBiosWindowLength)) {
+    *size = static_cast<int>(kBiosWindowLength);
     return 0;
   }
   std::string diagnostics;
-  std::vector<unsigned char> window(kWindowLength, 0);
-  platform.ReadPhysicalMemory(kWindowStart, kWindowLength, window.data(), diagnostics);
+  std::vector<unsigned char> window(kBiosWindowLength, 0);
+  platform.ReadPhysicalMemory(kBiosWindowStart, kBiosWindowLength, window.data(), diagnostics);
   Print(diagnostics, printed);
 
   EntryPoint entry;
   if (!FindEntryPoint(window.data(), window.size(), entry)) return 0;
   const std::uint32_t address = static_cast<std::uint32_t>(entry.tableAddress);
   const std::uint32_t length = entry.tableLength;  // 16 bits in the 32-bit form: fits the buffer
-  if (address > kWindowStart && static_cast<std::uint64_t>(address) + length <= kWindowEnd) {
-    std::memcpy(buffer, window.data() + (address - kWindowStart), length);
+  if (address > kBiosWindowStart && static_cast<std::uint64_t>(address) + length <= kBiosWindowEnd) {
+    std::memcpy(buffer, window.data() + (address - kBiosWindowStart), length);
     return static_cast<int>(length);
   }
   // The table lies outside the window: a read of its own.
   std::vector<unsigned char> scratch;
   try {
-    scratch.assign(kWindowLength, 0);
+    scratch.assign(kBiosWindowLength, 0);
   } catch (const std::bad_alloc&) {
     std::memset(buffer, 0, static_cast<size_t>(*size));
     return 0;

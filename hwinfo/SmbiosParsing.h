@@ -58,6 +58,9 @@ bool ReadEntryPoint(const unsigned char* bytes, std::size_t size, EntryPoint& en
 // table. One form for every source: the kernel's published tables, a
 // dmidecode dump, the firmware.
 std::vector<unsigned char> FirmwareBlockOf(const EntryPoint& entry, const unsigned char* table, std::size_t length);
+// The window of BIOS memory the memory way searches: 0xF0000 up to 1 MiB.
+constexpr std::uint32_t kBiosWindowStart = 0xF0000;
+constexpr std::uint32_t kBiosWindowLength = 0x10000;
 // The first 32-bit entry point that ReadEntryPoint accepts at a 16-byte
 // step of a window of BIOS memory (the 64-bit and legacy forms are not
 // looked for there). False when none is.

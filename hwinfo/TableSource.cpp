@@ -17,10 +17,10 @@ TableSource DescribeTableSource(quarn::sys::FirmwarePlatform& platform) {
   if (!source.firmwareService) {
     // The BIOS window as the memory way reads it, for the entry point's
     // version, which the library does not consult.
-    std::vector<unsigned char> window(0x10000, 0);
+    std::vector<unsigned char> window(kBiosWindowLength, 0);
     std::string ignored;
     EntryPoint entry;
-    if (platform.ReadPhysicalMemory(0xF0000, 0x10000, window.data(), ignored) &&
+    if (platform.ReadPhysicalMemory(kBiosWindowStart, kBiosWindowLength, window.data(), ignored) &&
         FindEntryPoint(window.data(), window.size(), entry)) {
       source.entryPointFound = true;
       source.major = entry.major;

@@ -30,7 +30,7 @@ std::string Slashed(const std::string& text, const Style& style) {
   std::string slashed(text);
   for (std::size_t i = 0; i < slashed.size(); ++i) {
     const unsigned char byte = static_cast<unsigned char>(slashed[i]);
-    if (style.isLeadByte && style.isLeadByte(byte) && i + 1 < slashed.size()) {
+    if (style.leadBytes[byte] && i + 1 < slashed.size()) {
       ++i;  // the trail byte is part of the character, even when it is 0x5C
     } else if (byte == '\\') {
       slashed[i] = '/';

@@ -14,6 +14,7 @@
 #ifndef KQT_UTIL_PATHTEXT_H
 #define KQT_UTIL_PATHTEXT_H
 
+#include <bitset>
 #include <cstddef>
 #include <string>
 
@@ -22,8 +23,9 @@ namespace path {
 
 struct Style {
   bool windows = false;
-  // True for a byte that starts a double-byte character; may be null.
-  bool (*isLeadByte)(unsigned char) = nullptr;
+  // The bytes that start a double-byte character: a value, so that styles
+  // of several code pages may be used side by side.
+  std::bitset<256> leadBytes;
 };
 
 // The text with every backslash that is a separator turned into "/"

@@ -83,7 +83,7 @@ std::string FileName(const std::string& path) { return fs::path(path).filename()
 
 Names NamesOf(const quarn_tools::Fleet& fleet, const quarn_tools::SharedValue& group) {
   Names names;
-  for (std::size_t i : group.machines) names.insert(FileName(fleet.Machines()[i].facts.bundle));
+  for (std::size_t i : group.machines) names.insert(FileName(fleet.Machines()[i].identity.bundle));
   return names;
 }
 
@@ -135,14 +135,14 @@ TEST_P(FleetView, FindsEveryGroupAsPlanted) {
   EXPECT_EQ(fleet.Value(drift.majority).excerpt, "10.0");
   ASSERT_EQ(drift.machines.size(), 1u);
   const quarn_tools::FleetMachine& odd = fleet.Machines()[drift.machines[0]];
-  EXPECT_EQ(FileName(odd.facts.bundle), "drift.json");
+  EXPECT_EQ(FileName(odd.identity.bundle), "drift.json");
   EXPECT_EQ(fleet.Value(odd.values[drift.row]).excerpt, "50.0");
   EXPECT_STREQ(odd.origins[drift.row], "file");
 
   // Redacted, nothing of the machines' own is left to show.
   for (const quarn_tools::FleetMachine& machine : fleet.Machines()) {
-    EXPECT_EQ(machine.facts.redacted, GetParam());
-    EXPECT_EQ(machine.facts.machineName.rfind("host-", 0) == 0, GetParam()) << machine.facts.machineName;
+    EXPECT_EQ(machine.identity.redacted, GetParam());
+    EXPECT_EQ(machine.identity.machineName.rfind("host-", 0) == 0, GetParam()) << machine.identity.machineName;
   }
 }
 

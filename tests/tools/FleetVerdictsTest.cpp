@@ -191,8 +191,8 @@ TEST(FleetVerdicts, TheAgentsByteOrderMergingTwoUuidsIsExplained) {
   EXPECT_NE(group.notes[0].find("agent's byte order"), std::string::npos) << group.notes[0];
   EXPECT_NE(group.notes[0].find("(SMBIOS 2.0)"), std::string::npos) << group.notes[0];
   EXPECT_NE(group.notes[0].find("(SMBIOS 2.4)"), std::string::npos) << group.notes[0];
-  const std::string& a = read.Machines()[group.machines[0]].facts.dmtfUuid;
-  const std::string& b = read.Machines()[group.machines[1]].facts.dmtfUuid;
+  const std::string& a = read.Machines()[group.machines[0]].identity.dmtfUuid;
+  const std::string& b = read.Machines()[group.machines[1]].identity.dmtfUuid;
   EXPECT_NE(a, b);
 }
 

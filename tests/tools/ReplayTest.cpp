@@ -196,6 +196,17 @@ TEST(StylePaths, DeriveARecordedSystemsPlaces) {
   }
 }
 
+// Styles of two code pages at once, on one thread: each keeps its own lead
+// bytes (0x95 begins a character in 932, so the backslash after it is no
+// separator there).
+TEST(StylePaths, TwoStylesOnOneThreadKeepTheirOwnLeadBytes) {
+  const quarn_tools::StylePaths paths932(quarn_tools::PathStyleRecord{true, "\x95"});
+  const quarn_tools::StylePaths paths1252(quarn_tools::PathStyleRecord{true, ""});
+  const std::string executableDir = "C:\\Q\\\x95\\\\client\\bin";
+  EXPECT_EQ(quarn::layout::DerivePlaces(executableDir, paths932).root, "C:/Q/\x95\\");
+  EXPECT_EQ(quarn::layout::DerivePlaces(executableDir, paths1252).root, "C:/Q/\x95");
+}
+
 // The fleet view replays machines of different code pages side by side: a
 // style made on another thread leaves this thread's lead bytes alone.
 TEST(StylePaths, AStyleOnAnotherThreadKeepsThisOnesLeadBytes) {

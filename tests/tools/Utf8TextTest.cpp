@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+using quarn_tools::AsciiLower;
 using quarn_tools::HexBytes;
 using quarn_tools::IsValidUtf8;
+using quarn_tools::PointerStep;
 using quarn_tools::ReplaceInvalidUtf8;
 
 TEST(Utf8Text, AcceptsWellFormedTextOfEveryLength) {
@@ -35,4 +37,17 @@ TEST(Utf8Text, GivesBytesAsTwoHexDigitsEach) {
   EXPECT_EQ(HexBytes(""), "");
   EXPECT_EQ(HexBytes("caf\xe9"), "636166e9");
   EXPECT_EQ(HexBytes(std::string("\0\xff", 2)), "00ff");
+}
+
+TEST(Utf8Text, LowersAsciiLettersOnly) {
+  EXPECT_EQ(AsciiLower("Cli_Config.INI"), "cli_config.ini");
+  EXPECT_EQ(AsciiLower("@[`{"), "@[`{");        // the neighbours of A-Z and a-z
+  EXPECT_EQ(AsciiLower("CAF\xc9"), "caf\xc9");  // a 1252 "É" is no letter here, whatever the locale
+}
+
+TEST(Utf8Text, EscapesAJsonPointerStep) {
+  EXPECT_EQ(PointerStep("bios_uuid"), "bios_uuid");
+  EXPECT_EQ(PointerStep(""), "");
+  EXPECT_EQ(PointerStep("a/b~c"), "a~1b~0c");
+  EXPECT_EQ(PointerStep("~1"), "~01");  // "~" first, so an escape is not made twice
 }

@@ -17,7 +17,8 @@ Style Posix() { return Style(); }
 Style Windows(bool (*isLeadByte)(unsigned char) = nullptr) {
   Style style;
   style.windows = true;
-  style.isLeadByte = isLeadByte;
+  for (unsigned byte = 0; isLeadByte && byte < 256; ++byte)
+    style.leadBytes[byte] = isLeadByte(static_cast<unsigned char>(byte));
   return style;
 }
 

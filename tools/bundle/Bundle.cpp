@@ -70,18 +70,18 @@ class Fields {
   // The member `key` of `object`, of the kind `is` accepts.
   const In* Member(const In& object, const std::string& pointer, const char* key, bool (In::*is)() const,
                    const char* kind) {
-    const std::string at = pointer + "/" + key;
+    const std::string member = pointer + "/" + key;
     if (!object.is_object()) {
       Fail(pointer, "not an object");
       return nullptr;
     }
     const auto found = object.find(key);
     if (found == object.end()) {
-      Fail(at, "missing");
+      Fail(member, "missing");
       return nullptr;
     }
     if (!((*found).*is)()) {
-      Fail(at, std::string("not ") + kind);
+      Fail(member, std::string("not ") + kind);
       return nullptr;
     }
     return &*found;
@@ -123,15 +123,16 @@ class Fields {
   }
 
   // A text written by TextJson, or null when `nullable`.
-  bool Text(const In& value, const std::string& at, std::string& out) {
+  bool Text(const In& value, const std::string& pointer, std::string& out) {
     if (value.is_string()) {
-      if (value.get_ref<const std::string&>().size() > kMostTextBytes) return Fail(at, "too long");
+      if (value.get_ref<const std::string&>().size() > kMostTextBytes) return Fail(pointer, "too long");
       out = value.get<std::string>();
       return true;
     }
     std::string encoded;
-    if (!value.is_object() || !String(value, at, "base64", encoded, kMostTextBytes * 2)) return Fail(at, "not a text");
-    if (!Base64Decode(encoded, out)) return Fail(at + "/base64", "not base64");
+    if (!value.is_object() || !String(value, pointer, "base64", encoded, kMostTextBytes * 2))
+      return Fail(pointer, "not a text");
+    if (!Base64Decode(encoded, out)) return Fail(pointer + "/base64", "not base64");
     return true;
   }
 
@@ -157,14 +158,14 @@ class Fields {
 
   bool File(const In& object, const std::string& pointer, const char* key, RecordedFile& file, std::size_t most) {
     const In* value = nullptr;
-    const std::string at = pointer + "/" + key;
+    const std::string member = pointer + "/" + key;
     std::string status;
-    if (!Object(object, pointer, key, value) || !Text(*value, at, "path", file.path) ||
-        !String(*value, at, "status", status) || !Bytes(*value, at, file.content, most))
+    if (!Object(object, pointer, key, value) || !Text(*value, member, "path", file.path) ||
+        !String(*value, member, "status", status) || !Bytes(*value, member, file.content, most))
       return false;
-    if (!StatusFromName(status, file.status)) return Fail(at + "/status", "not a file status");
+    if (!StatusFromName(status, file.status)) return Fail(member + "/status", "not a file status");
     if (file.status != CheckedFile::Status::kRead && !file.content.empty())
-      return Fail(at + "/size", "bytes of a file that was not read");
+      return Fail(member + "/size", "bytes of a file that was not read");
     return true;
   }
 
@@ -444,7 +445,7 @@ bool ReadInstallation(Fields& f, const In& bundle, MachineRecord& record) {
 
 bool ReadHost(Fields& f, const In& bundle, MachineRecord& record) {
   const In *process = nullptr, *host = nullptr, *trueVersion = nullptr;
-  const std::string t = "/host/true_windows_version";
+  const std::string truePointer = "/host/true_windows_version";
   return f.Object(bundle, "", "process", process) &&
          f.Number(*process, "/process", "calling_program_size", record.callingProgramSize) &&
          f.Number(*process, "/process", "updater_pid", record.updaterPid) && f.Object(bundle, "", "host", host) &&
@@ -452,10 +453,10 @@ bool ReadHost(Fields& f, const In& bundle, MachineRecord& record) {
          f.Text(*host, "/host", "machine_name", record.machineName) &&
          ReadWindowsVersion(f, *host, record.windowsVersion) &&
          f.Object(*host, "/host", "true_windows_version", trueVersion) &&
-         f.Bool(*trueVersion, t, "known", record.trueWindowsVersion.known) &&
-         f.Number(*trueVersion, t, "major", record.trueWindowsVersion.major) &&
-         f.Number(*trueVersion, t, "minor", record.trueWindowsVersion.minor) &&
-         f.Number(*trueVersion, t, "build", record.trueWindowsVersion.build) &&
+         f.Bool(*trueVersion, truePointer, "known", record.trueWindowsVersion.known) &&
+         f.Number(*trueVersion, truePointer, "major", record.trueWindowsVersion.major) &&
+         f.Number(*trueVersion, truePointer, "minor", record.trueWindowsVersion.minor) &&
+         f.Number(*trueVersion, truePointer, "build", record.trueWindowsVersion.build) &&
          f.Bool(*host, "/host", "system_64_bit", record.system64Bit);
 }
 

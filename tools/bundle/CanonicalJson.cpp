@@ -28,12 +28,6 @@ struct Frame {
   std::set<std::string> handed;                             // a split object's names, for finding one given twice
 };
 
-std::string Escaped(const std::string& step) {
-  std::string escaped;
-  for (char c : step) escaped += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
-  return escaped;
-}
-
 class Reader : public nlohmann::json_sax<Json> {
  public:
   Reader(const CanonicalLimits& limits, const std::function<bool(const JsonPath&)>& split,
@@ -60,9 +54,9 @@ class Reader : public nlohmann::json_sax<Json> {
   bool key(string_t& name) override {
     Frame& frame = m_frames.back();
     if (frame.split) {
-      if (!frame.handed.insert(name).second) return Fail(Path() + "/" + Escaped(name), "given twice");
+      if (!frame.handed.insert(name).second) return Fail(Path() + "/" + PointerStep(name), "given twice");
     } else if (frame.count > 0 && frame.sorted && !(frame.lastKey < name)) {
-      if (frame.lastKey == name) return Fail(Path() + "/" + Escaped(name), "given twice");
+      if (frame.lastKey == name) return Fail(Path() + "/" + PointerStep(name), "given twice");
       Unsort(frame);
     }
     frame.key = name;
@@ -81,7 +75,7 @@ class Reader : public nlohmann::json_sax<Json> {
               });
     for (std::size_t i = 1; i < frame.members.size(); ++i)
       if (frame.members[i - 1].first == frame.members[i].first)
-        return Fail(Path() + "/" + Escaped(frame.key) + "/" + Escaped(frame.members[i].first), "given twice");
+        return Fail(Path() + "/" + PointerStep(frame.key) + "/" + PointerStep(frame.members[i].first), "given twice");
     std::string text = "{";
     for (std::size_t i = 0; i < frame.members.size(); ++i) {
       if (i) text += ',';
@@ -130,7 +124,7 @@ class Reader : public nlohmann::json_sax<Json> {
   // The pointer of the frame being read.
   std::string Path() const {
     std::string path;
-    for (std::size_t i = 1; i < m_frames.size(); ++i) path += "/" + Escaped(m_frames[i - 1].key);
+    for (std::size_t i = 1; i < m_frames.size(); ++i) path += "/" + PointerStep(m_frames[i - 1].key);
     return path;
   }
 
@@ -191,7 +185,7 @@ class Reader : public nlohmann::json_sax<Json> {
 
 std::string PointerOf(const JsonPath& path) {
   std::string pointer;
-  for (const std::string& step : path) pointer += "/" + Escaped(step);
+  for (const std::string& step : path) pointer += "/" + PointerStep(step);
   return pointer;
 }
 

@@ -6,13 +6,6 @@
 #include "hwinfo/SmbiosParsing.h"
 
 namespace quarn_tools {
-namespace {
-
-// The BIOS window the library searches for the entry point.
-const std::uint32_t kWindowStart = 0xF0000;
-const std::uint32_t kWindowLength = 0x10000;
-
-}  // namespace
 
 RecordedTable FindRecordedTable(const FirmwareRecord& firmware) {
   RecordedTable table;
@@ -30,7 +23,9 @@ RecordedTable FindRecordedTable(const FirmwareRecord& firmware) {
   }
   for (std::size_t w = 0; w < firmware.memoryReads.size(); ++w) {
     const FirmwareRecord::MemoryRead& window = firmware.memoryReads[w];
-    if (!window.copied || window.address != kWindowStart || window.length != kWindowLength) continue;
+    if (!window.copied || window.address != quarn::smbios::kBiosWindowStart ||
+        window.length != quarn::smbios::kBiosWindowLength)
+      continue;
     quarn::smbios::EntryPoint entry;
     const auto* bytes = reinterpret_cast<const unsigned char*>(window.bytes.data());
     if (!quarn::smbios::FindEntryPoint(bytes, window.bytes.size(), entry)) return table;

@@ -9,7 +9,6 @@
 namespace quarn_tools {
 namespace {
 
-const std::uint64_t kWindowStart = 0xF0000;
 const std::size_t kHeaderLength = 4;  // type, length, handle
 const std::size_t kUuidOffset = 8, kUuidEnd = 24;
 
@@ -141,7 +140,8 @@ void RedactFirmware(FirmwareRecord& firmware, const Pseudonyms& pseudonyms, Tabl
   // Every read but the entry point and the table zeroed; a read that holds
   // the table's bytes too (the BIOS window, often) holds the redacted ones.
   for (FirmwareRecord::MemoryRead& read : firmware.memoryReads) {
-    const auto entry = read.address == kWindowStart ? EntryPointIn(read.bytes) : std::pair<std::size_t, std::size_t>();
+    const auto entry = read.address == quarn::smbios::kBiosWindowStart ? EntryPointIn(read.bytes)
+                                                                       : std::pair<std::size_t, std::size_t>();
     for (std::size_t i = 0; i < read.bytes.size(); ++i) {
       const std::uint64_t address = read.address + i;
       if (address >= tableAt && address < tableEnd) {

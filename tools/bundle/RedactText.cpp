@@ -7,6 +7,7 @@
 #include "config/SettingsRules.h"
 #include "lint/NearestKey.h"
 #include "lint/ServerItems.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
@@ -15,12 +16,6 @@ namespace S = quarn::settings;
 
 bool IsWordByte(unsigned char byte) {
   return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || byte >= 0x80;
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 // Every run of word bytes (letters, digits, bytes beyond ASCII) of `text`

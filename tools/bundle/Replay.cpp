@@ -8,6 +8,7 @@
 #include "config/WindowsDescription.h"
 #include "hwinfo/Hypervisor.h"
 #include "hwinfo/SmbiosAcquisition.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
@@ -21,12 +22,6 @@ CheckedFile Checked(const RecordedFile& file, const char* label) {
   checked.status = file.status;
   checked.content = file.content;
   return checked;
-}
-
-std::string PointerStep(const std::string& key) {
-  std::string step;
-  for (char c : key) step += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
-  return step;
 }
 
 }  // namespace

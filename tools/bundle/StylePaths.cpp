@@ -1,21 +1,11 @@
 #include "bundle/StylePaths.h"
 
 namespace quarn_tools {
-namespace {
-
-// Per thread: the fleet view replays bundles of different code pages side
-// by side, each on one thread.
-thread_local bool g_leadBytes[256] = {};
-
-bool IsRecordedLeadByte(unsigned char byte) { return g_leadBytes[byte]; }
-
-}  // namespace
 
 StylePaths::StylePaths(const PathStyleRecord& style) {
-  for (bool& lead : g_leadBytes) lead = false;
-  for (char byte : style.leadBytes) g_leadBytes[static_cast<unsigned char>(byte)] = true;
   m_style.windows = style.windows;
-  m_style.isLeadByte = style.windows ? IsRecordedLeadByte : nullptr;
+  if (style.windows)
+    for (char byte : style.leadBytes) m_style.leadBytes[static_cast<unsigned char>(byte)] = true;
 }
 
 // A relative text stays relative: the recorded machine's working directory

@@ -19,9 +19,8 @@ namespace quarn_tools {
 bool SystemPathsAreWindows();
 std::string SystemLeadBytes();
 
-// One style at a time on each thread: the lead bytes are kept where the
-// path code's plain function pointer can read them, so a second StylePaths
-// on the same thread replaces the first's.
+// Each StylePaths keeps its own lead bytes: styles of several code pages
+// may be used at once, on any thread.
 class StylePaths : public quarn::layout::PathRules {
  public:
   explicit StylePaths(const PathStyleRecord& style);

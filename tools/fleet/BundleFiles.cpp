@@ -6,6 +6,7 @@
 
 #include "bundle/InstallationFiles.h"
 #include "cli/FileSystem.h"
+#include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
@@ -18,10 +19,7 @@ const std::size_t kMostEntries = std::size_t{1} << 22;
 const int kMostAbove = 256;
 
 bool EndsWithJson(const std::string& name) {
-  if (name.size() < 5) return false;
-  std::string end = name.substr(name.size() - 5);
-  for (char& c : end) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return end == ".json";
+  return name.size() >= 5 && AsciiLower(name.substr(name.size() - 5)) == ".json";
 }
 
 class Walk {

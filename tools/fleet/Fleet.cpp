@@ -28,15 +28,15 @@ template <typename Key, typename Placeholder>
 std::vector<SharedValue> SharedBy(const std::vector<FleetMachine>& machines, Key key, Placeholder placeholder) {
   std::vector<std::size_t> order;
   for (std::size_t i = 0; i < machines.size(); ++i)
-    if (!key(machines[i].facts).empty()) order.push_back(i);
+    if (!key(machines[i].identity).empty()) order.push_back(i);
   std::vector<SharedValue> shared;
   ForEachRun(
-      order, [&](std::size_t i) -> const std::string& { return key(machines[i].facts); },
+      order, [&](std::size_t i) -> const std::string& { return key(machines[i].identity); },
       [&](std::size_t i, std::size_t j) {
         if (j - i < 2) return;
         SharedValue group;
-        group.value = key(machines[order[i]].facts);
-        group.placeholder = placeholder(machines[order[i]].facts);
+        group.value = key(machines[order[i]].identity);
+        group.placeholder = placeholder(machines[order[i]].identity);
         group.machines.assign(order.begin() + static_cast<std::ptrdiff_t>(i),
                               order.begin() + static_cast<std::ptrdiff_t>(j));
         std::sort(group.machines.begin(), group.machines.end());
@@ -81,7 +81,7 @@ void Fleet::Add(MachineFacts facts) {
     machine.origins[r] = facts.settings[r].origin;
   }
   if (!facts.identity.digestRecorded) m_withoutDigest.push_back(facts.identity.bundle);
-  machine.facts = std::move(facts.identity);
+  machine.identity = std::move(facts.identity);
   m_machines.push_back(std::move(machine));
 }
 
@@ -91,27 +91,27 @@ void Fleet::Add(MachineFacts facts) {
 // address of their own cannot tell, and stay apart (NoteSharedUuids).
 void Fleet::DropRepeatedBundles() {
   const auto same = [&](std::size_t i) {
-    const MachineIdentity& f = m_machines[i].facts;
+    const MachineIdentity& f = m_machines[i].identity;
     return std::tie(f.keyId, f.machineName, f.uuid, f.identityAddress, f.localAddresses, f.executableDir);
   };
   std::vector<std::size_t> order(m_machines.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::vector<bool> dropped(m_machines.size(), false);
   ForEachRun(order, same, [&](std::size_t i, std::size_t j) {
-    const MachineIdentity& first = m_machines[order[i]].facts;
+    const MachineIdentity& first = m_machines[order[i]].identity;
     if (j - i < 2 || first.machineName.empty() || first.uuid.empty() || !first.addressed) return;
     std::vector<std::size_t> bundles(order.begin() + static_cast<std::ptrdiff_t>(i),
                                      order.begin() + static_cast<std::ptrdiff_t>(j));
     std::stable_sort(bundles.begin(), bundles.end(), [&](std::size_t a, std::size_t b) {
-      return m_machines[a].facts.madeAt > m_machines[b].facts.madeAt;
+      return m_machines[a].identity.madeAt > m_machines[b].identity.madeAt;
     });
-    const MachineIdentity& kept = m_machines[bundles[0]].facts;
+    const MachineIdentity& kept = m_machines[bundles[0]].identity;
     RepeatedBundles repeated{kept.machineName, kept.uuid, kept.checksum, {}, {}};
     for (std::size_t k = 0; k < bundles.size(); ++k) {
-      const MachineIdentity& f = m_machines[bundles[k]].facts;
+      const MachineIdentity& f = m_machines[bundles[k]].identity;
       repeated.bundles.push_back(f.bundle);
       dropped[bundles[k]] = k > 0;
-      const MachineIdentity& newer = m_machines[bundles[k == 0 ? 0 : k - 1]].facts;
+      const MachineIdentity& newer = m_machines[bundles[k == 0 ? 0 : k - 1]].identity;
       if (f.checksum != newer.checksum)
         repeated.notes.push_back("its table changed (a firmware update): " + TableOf(f) + " became " + TableOf(newer));
     }
@@ -133,21 +133,21 @@ void Fleet::NoteSharedUuids() {
     ForEachRun(
         order,
         [&](std::size_t i) {
-          const MachineIdentity& f = m_machines[i].facts;
+          const MachineIdentity& f = m_machines[i].identity;
           return std::make_tuple(f.addressed, f.keyId, f.machineName, f.checksum);
         },
         [&](std::size_t i, std::size_t j) {
-          const MachineIdentity& f = m_machines[order[i]].facts;
+          const MachineIdentity& f = m_machines[order[i]].identity;
           if (j - i < 2 || f.addressed || f.machineName.empty()) return;
           std::vector<std::string> bundles;
-          for (std::size_t k = i; k < j; ++k) bundles.push_back(m_machines[order[k]].facts.bundle);
+          for (std::size_t k = i; k < j; ++k) bundles.push_back(m_machines[order[k]].identity.bundle);
           group.notes.push_back(List(bundles) +
                                 " may be one machine bundled more than once: one name and table, and no address of "
                                 "their own recorded to tell a clone from it");
         });
     std::set<std::string> forms;
     for (std::size_t i : group.machines) {
-      const MachineIdentity& f = m_machines[i].facts;
+      const MachineIdentity& f = m_machines[i].identity;
       if (!f.dmtfUuid.empty()) forms.insert(f.dmtfUuid + " (SMBIOS " + f.smbiosVersion + ")");
     }
     if (forms.size() > 1)
@@ -169,7 +169,7 @@ void Fleet::NoteSharedUuids() {
 // redacted without a key id is a group of its own.
 void Fleet::FindDrift() {
   std::map<std::string, std::vector<std::size_t>> groups;
-  for (std::size_t i = 0; i < m_machines.size(); ++i) groups[m_machines[i].facts.keyId].push_back(i);
+  for (std::size_t i = 0; i < m_machines.size(); ++i) groups[m_machines[i].identity.keyId].push_back(i);
   for (const auto& [keyId, members] : groups) {
     if (keyId == "?" || members.size() < 2) continue;
     for (std::size_t r = 0; r < S::kSettingCount; ++r) {
@@ -190,11 +190,11 @@ void Fleet::FindDrift() {
 
 void Fleet::Finish() {
   std::stable_sort(m_machines.begin(), m_machines.end(),
-                   [](const FleetMachine& a, const FleetMachine& b) { return a.facts.bundle < b.facts.bundle; });
+                   [](const FleetMachine& a, const FleetMachine& b) { return a.identity.bundle < b.identity.bundle; });
   std::sort(m_refused.begin(), m_refused.end());
   std::sort(m_withoutDigest.begin(), m_withoutDigest.end());
   DropRepeatedBundles();
-  for (const FleetMachine& machine : m_machines) ++m_groups[machine.facts.keyId];
+  for (const FleetMachine& machine : m_machines) ++m_groups[machine.identity.keyId];
   m_sharedUuids = SharedBy(
       m_machines, [](const MachineIdentity& f) -> const std::string& { return f.uuid; },
       [](const MachineIdentity& f) { return !f.placeholder.empty(); });

@@ -18,10 +18,10 @@
 
 namespace quarn_tools {
 
-// A machine as the fleet keeps it: its facts but the settings, which are
-// kept as numbers of the fleet's distinct values.
+// A machine as the fleet keeps it: its identity, and its settings kept
+// as numbers of the fleet's distinct values.
 struct FleetMachine {
-  MachineIdentity facts;
+  MachineIdentity identity;
   std::array<std::uint32_t, quarn::settings::kSettingCount> values{};  // by row: FleetValue numbers
   std::array<const char*, quarn::settings::kSettingCount> origins{};
 };

@@ -55,7 +55,7 @@ Json SharedJson(const Fleet& fleet, const std::vector<SharedValue>& groups) {
   Json list = Json::array();
   for (const SharedValue& group : groups) {
     Json machines = Json::array();
-    for (std::size_t i : group.machines) machines.push_back(MachineJson(fleet.Machines()[i].facts));
+    for (std::size_t i : group.machines) machines.push_back(MachineJson(fleet.Machines()[i].identity));
     list.push_back(Json{{"value", JsonTextOf(group.value)},
                         {"placeholder", group.placeholder},
                         {"machines", machines},
@@ -87,7 +87,7 @@ void PrintShared(const Fleet& fleet, const std::vector<SharedValue>& groups, con
     line("  " + group.value + ": " + std::to_string(group.machines.size()) + " machines" +
          (group.placeholder ? ", a placeholder value" : ""));
     for (std::size_t i : group.machines) {
-      const MachineIdentity& f = fleet.Machines()[i].facts;
+      const MachineIdentity& f = fleet.Machines()[i].identity;
       line("    " + Named(f) + ": identity address " + (f.identityAddress.empty() ? "none" : f.identityAddress) +
            ", hypervisor " + (f.hypervisor.empty() ? "none" : f.hypervisor) + ", SMBIOS " +
            (f.smbiosVersion.empty() ? "none" : f.smbiosVersion) + ", made " + f.madeAt +
@@ -143,7 +143,7 @@ void PrintFleet(const Fleet& fleet, std::FILE* out) {
          Plural(drift.machines.size(), "machine") + ":");
     for (std::size_t i : drift.machines) {
       const FleetMachine& machine = fleet.Machines()[i];
-      line("  " + Named(machine.facts) + ": " + fleet.Value(machine.values[drift.row]).excerpt + " (" +
+      line("  " + Named(machine.identity) + ": " + fleet.Value(machine.values[drift.row]).excerpt + " (" +
            machine.origins[drift.row] + ")");
     }
   }
@@ -182,7 +182,7 @@ void WriteFleetJson(const Fleet& fleet, std::FILE* out) {
     Json machines = Json::array();
     for (std::size_t i : entry.machines) {
       const FleetMachine& machine = fleet.Machines()[i];
-      Json one = MachineJson(machine.facts);
+      Json one = MachineJson(machine.identity);
       one["value"] = ValueJson(fleet.Value(machine.values[entry.row]).excerpt);
       one["origin"] = machine.origins[entry.row];
       machines.push_back(std::move(one));

@@ -10,6 +10,7 @@
 #include "bundle/LiveAnswers.h"
 #include "bundle/Replay.h"
 #include "bundle/RuleAnswers.h"
+#include "hwinfo/SmbiosAcquisition.h"
 #include "report/Sections.h"
 #include "report/SettingJson.h"
 
@@ -58,7 +59,7 @@ void SettingsFacts(RecordAnswers& answers, MachineFacts& facts) {
 // zeroed buffer.
 const std::string& NoTableChecksum() {
   static const std::string text = [] {
-    const std::vector<unsigned char> zeros(0x10000, 0);
+    const std::vector<unsigned char> zeros(quarn::smbios::kTableBufferBytes, 0);
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%X", LibraryChecksum(zeros.data(), zeros.size()));
     return std::string(hex);

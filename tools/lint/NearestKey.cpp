@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
+#include "report/Utf8Text.h"
+
 namespace quarn_tools {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 // Levenshtein distance, one row at a time.
 std::size_t EditDistance(const std::string& a, const std::string& b) {
@@ -30,7 +26,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string NearestKnownKey(const std::string& name, const std::vector<std::string>& known) {
-  const std::string a = Lower(name);
+  const std::string a = AsciiLower(name);
   std::string best;
   std::size_t bestDistance = 3;  // more edits than two: not a slip of the fingers
   for (const std::string& candidate : known) {
@@ -38,7 +34,7 @@ std::string NearestKnownKey(const std::string& name, const std::vector<std::stri
     // costs nothing to rule out.
     const std::size_t apart = a.size() > candidate.size() ? a.size() - candidate.size() : candidate.size() - a.size();
     if (apart >= bestDistance) continue;
-    const std::string b = Lower(candidate);
+    const std::string b = AsciiLower(candidate);
     const std::size_t distance = EditDistance(a, b);
     if (distance < bestDistance && distance * 2 < b.size()) {
       bestDistance = distance;

@@ -1,18 +1,12 @@
 #include "report/Report.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "report/Terminal.h"
 #include "report/Utf8Text.h"
 
 namespace quarn_tools {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -48,20 +42,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
   }
   lines.push_back(text.substr(start));
   return lines;
-}
-
-// One step of a JSON pointer: "~" and "/" escaped.
-std::string PointerStep(const std::string& key) {
-  std::string step;
-  for (char c : key) {
-    if (c == '~')
-      step += "~0";
-    else if (c == '/')
-      step += "~1";
-    else
-      step += c;
-  }
-  return step;
 }
 
 bool IsAscii(const std::string& text) {
@@ -256,7 +236,7 @@ void Report::TextsField(const std::string& key, const std::string& label, std::v
   m_blocks.back().entries.push_back(std::move(entry));
 }
 
-bool Report::SameTitle(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+bool Report::SameTitle(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
 bool Report::Selected(const Block& block, const std::string& only) const {
   return only.empty() || SameTitle(block.title, only);
@@ -322,7 +302,7 @@ nlohmann::ordered_json Report::ToJson(const std::string& only) const {
   Undecodable undecodable;
   for (const Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
-    const std::string name = Lower(block.title);
+    const std::string name = AsciiLower(block.title);
     Json section = Json::object();
     for (const Entry& entry : block.entries) {
       Json value = entry.isTexts ? Json(entry.texts) : entry.value;
@@ -347,7 +327,7 @@ CanonicalReport Report::Canonical(const std::string& only) const {
   Undecodable undecodable;
   for (const Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
-    const std::string name = Lower(block.title);
+    const std::string name = AsciiLower(block.title);
     std::map<std::string, std::string>& section = canonical.sections[name];
     for (const Entry& entry : block.entries) {
       const std::string pointer = "/" + name + "/" + PointerStep(entry.key);
@@ -415,7 +395,7 @@ void Report::WriteJsonObject(std::FILE* out, const std::string& only, const std:
   if (withSchema) WriteJsonText(out, member("schema_version") + std::to_string(m_schemaVersion));
   for (Block& block : m_blocks) {
     if (!Selected(block, only)) continue;
-    const std::string name = Lower(block.title);
+    const std::string name = AsciiLower(block.title);
     WriteJsonText(out, member(name) + "{");
     for (size_t e = 0; e < block.entries.size(); ++e) {
       Entry& entry = block.entries[e];

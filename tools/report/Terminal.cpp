@@ -7,12 +7,9 @@
 namespace quarn_tools {
 namespace {
 
-const char kHex[] = "0123456789abcdef";
-
 void AppendEscape(std::string& out, unsigned char byte) {
   out += "\\x";
-  out += kHex[byte >> 4];
-  out += kHex[byte & 0xF];
+  AppendHexByte(out, byte);
 }
 
 }  // namespace
@@ -72,8 +69,7 @@ std::string TerminalSafeJson(std::string json) {
     out.append(json, plain, at - plain);
     const unsigned char code = c1 ? static_cast<unsigned char>(json[at + 1]) : byte;
     out += "\\u00";
-    out += kHex[code >> 4];
-    out += kHex[code & 0xF];
+    AppendHexByte(out, code);
     if (c1) ++at;
     plain = at + 1;
   }

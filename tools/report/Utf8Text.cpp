@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "util/StringUtil.h"
+
 namespace quarn_tools {
 std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
@@ -54,15 +56,24 @@ std::string ReplaceInvalidUtf8(const std::string& text) {
   return result;
 }
 
-std::string HexBytes(const std::string& text) {
+std::string PointerStep(const std::string& key) { return (nlohmann::json::json_pointer() / key).to_string().substr(1); }
+
+void AppendHexByte(std::string& out, unsigned char byte) {
   static const char kDigits[] = "0123456789abcdef";
+  out += kDigits[byte >> 4];
+  out += kDigits[byte & 0xF];
+}
+
+std::string HexBytes(const std::string& text) {
   std::string hex;
   hex.reserve(text.size() * 2);
-  for (unsigned char c : text) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0xF];
-  }
+  for (unsigned char c : text) AppendHexByte(hex, c);
   return hex;
+}
+
+std::string AsciiLower(std::string text) {
+  kqt::CStringUtil::stringToLower(text);
+  return text;
 }
 
 std::string JsonTextOf(const std::string& systemText) {
@@ -75,7 +86,6 @@ void AppendJsonString(std::string& out, const std::string& text) {
     out += nlohmann::json(text).dump();
     return;
   }
-  static const char kHex[] = "0123456789abcdef";
   out += '"';
   for (char c : text) {
     const unsigned char byte = static_cast<unsigned char>(c);
@@ -106,8 +116,7 @@ void AppendJsonString(std::string& out, const std::string& text) {
         break;
       default:
         out += "u00";
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xF];
+        AppendHexByte(out, byte);
     }
   }
   out += '"';

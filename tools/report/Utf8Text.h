@@ -1,5 +1,7 @@
 // Making any bytes fit for JSON: valid UTF-8 passes unchanged; every byte
-// that does not begin a valid sequence becomes U+FFFD.
+// that does not begin a valid sequence becomes U+FFFD. With them the tool's
+// other byte-text helpers, each written once: pointer steps, hexadecimal,
+// ASCII case.
 #ifndef QUARN_TOOLS_REPORT_UTF8TEXT_H
 #define QUARN_TOOLS_REPORT_UTF8TEXT_H
 
@@ -37,8 +39,20 @@ std::string JsonTextOf(const std::string& systemText);
 // JSON library's to refuse.
 void AppendJsonString(std::string& out, const std::string& text);
 
+// `key` as one step of a JSON pointer ("~" and "/" escaped), without its
+// leading "/": the JSON library's escaping.
+std::string PointerStep(const std::string& key);
+
 // The bytes as lower-case hexadecimal, two digits each.
 std::string HexBytes(const std::string& text);
+
+// `byte` appended to `out` as two lower-case hexadecimal digits: the one
+// table of the tool's hexadecimal texts and escapes.
+void AppendHexByte(std::string& out, unsigned char byte);
+
+// `text` with its ASCII letters in lower case; other bytes (a lead byte of a
+// code page among them) as they are, whatever the locale.
+std::string AsciiLower(std::string text);
 
 }  // namespace quarn_tools
 

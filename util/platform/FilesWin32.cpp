@@ -11,8 +11,6 @@ namespace kqt {
 namespace sys {
 namespace {
 
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 // Opens a file (not a directory) for `access`; INVALID_HANDLE_VALUE when
 // that cannot be done.
 HANDLE OpenFile(const std::string& path, DWORD access) {
@@ -27,7 +25,8 @@ const path::Style& PathStyle() {
   static const path::Style style = [] {
     path::Style windows;
     windows.windows = true;
-    windows.isLeadByte = IsAnsiLeadByte;
+    for (unsigned byte = 0; byte < 256; ++byte)
+      windows.leadBytes[byte] = ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE;
     return windows;
   }();
   return style;
