@@ -255,6 +255,24 @@ TEST(FleetVerdicts, ADriftTieIsBrokenByValue) {
   }
 }
 
+// A text setting in the machine's code page (no UTF-8): the bundle read, and
+// two such values told apart though each shows its byte replaced.
+TEST(FleetVerdicts, ASettingInTheMachinesCodePageIsReadAndToldApart) {
+  Planted fleet;
+  for (int i = 0; i < 3; ++i) {
+    FleetMachinePlan plan = Machine("CP" + std::to_string(i), 70 + i, {"10.0.7." + std::to_string(i)});
+    plan.settings = std::string("defaultinstall=full\nwaf_cfg=caf") + (i < 2 ? "\xe9" : "\xe8") + "\n";
+    fleet.Write("cp" + std::to_string(i) + ".json", plan);
+  }
+  const quarn_tools::Fleet& read = fleet.Read();
+  EXPECT_TRUE(read.Refused().empty()) << fleet.Text();
+  ASSERT_EQ(read.Machines().size(), 3u);
+  ASSERT_EQ(read.Drifts().size(), 1u) << fleet.Text();
+  ASSERT_EQ(read.Drifts()[0].machines.size(), 1u);
+  EXPECT_EQ(fs::path(read.Machines()[read.Drifts()[0].machines[0]].identity.bundle).filename(), "cp2.json");
+  EXPECT_NO_THROW(fleet.Json());
+}
+
 // A bundle whose digest was taken out can be edited unseen: used, and said.
 TEST(FleetVerdicts, ABundleWithoutItsDigestIsNoted) {
   Planted fleet;

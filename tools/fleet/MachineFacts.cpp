@@ -33,11 +33,15 @@ std::string TextField(const CanonicalReport& report, const char* section, const 
   return text.is_string() ? text.get<std::string>() : std::string();
 }
 
-FactValue ValueOf(const std::string& json, const char* origin) {
+// A setting's value may hold bytes of the machine's code page, no UTF-8:
+// shown with each such byte replaced, told apart by all its bytes.
+FactValue ValueOf(const nlohmann::ordered_json& setting, const char* origin) {
   FactValue value;
   Sha256 digest;
-  digest.Add(json);
+  const std::vector<std::uint8_t> exact = nlohmann::ordered_json::to_cbor(setting);
+  digest.Add(std::string(exact.begin(), exact.end()));
   value.digest = digest.Finish().substr(0, 16);
+  const std::string json = setting.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   value.excerpt = json.size() <= kMostShownBytes ? json : json.substr(0, kMostShownBytes) + "...";
   value.origin = origin;
   return value;
@@ -51,7 +55,7 @@ void SettingsFacts(RecordAnswers& answers, MachineFacts& facts) {
   for (std::size_t r = 0; r < S::kSettingCount; ++r) {
     const S::SettingRow& row = S::Setting(r);
     const char* origin = S::OriginName(record.origin[r]);
-    facts.settings[r] = ValueOf(SettingJson(record, row).dump(), origin);
+    facts.settings[r] = ValueOf(SettingJson(record, row), origin);
   }
 }
 
