@@ -214,13 +214,16 @@ CLI::App* AddFleet(CLI::App& app, Options& options) {
 
 int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App app(kDescription, "quarncfg");
-  app.footer(kExitStatuses);
   AddReportOptions(app, options);
   std::vector<std::string> checkFiles, checkOverrides;
   CLI::App* check = AddCheck(app, options, checkFiles, checkOverrides);
   CLI::App* bundle = AddBundle(app, options);
   CLI::App* fleet = AddFleet(app, options);
-  for (CLI::App* command : {check, bundle, fleet}) command->footer(command->get_footer() + "\n\n" + kExitStatuses);
+  // Set after the commands are made: a command made later takes its
+  // parent's footer, and would say the statuses twice.
+  app.footer(kExitStatuses);
+  for (CLI::App* command : {check, bundle, fleet})
+    command->footer(command->get_footer().empty() ? kExitStatuses : command->get_footer() + "\n\n" + kExitStatuses);
   // "quarncfg help" as git and go take it: the program's help, not its own.
   app.add_subcommand("help", "Print this help")->callback([&app] {
     std::cout << app.get_formatter()->make_help(&app, "quarncfg", CLI::AppFormatMode::Normal);
